@@ -1,0 +1,152 @@
+// telvane-cli: reads and writes the board's registers from scripts and shells.
+#include "Clock.h"
+#include "ProgramFolder.h"
+#include "QtSerialPort.h"
+#include "RSComm.h"
+#include "StderrPrompt.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+enum Exit { Ok = 0, LinkFailed = 1, Usage = 2 };
+
+const char* const helpText =
+    "Usage: telvane-cli [--device PATH] [--baud 9600|19200] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Talks to the cupper's controller board over the serial link.\n"
+    "\n"
+    "Commands:\n"
+    "  read ADDRESS...      read each register in turn and print its value on its own line\n"
+    "  write ADDRESS VALUE  write the value to the register\n"
+    "  fault                print the board's fault code with its description\n"
+    "  firmware             print the board's firmware revision\n"
+    "\n"
+    "Addresses: W1020 (word), B8176 (byte), B110.6 (bit), D1100 (double word), F858 (flag),\n"
+    "EFF0H (byte, hexadecimal).\n"
+    "\n"
+    "Without --device the port settings file Support/RSPort.cfg of the program folder (the\n"
+    "folder of this executable, or TELVANE_HOME) names the port; it is created with the\n"
+    "defaults (port 1, 9600 baud) when missing. --baud overrides its baud rate.\n"
+    "\n"
+    "Every message of the link is printed to standard error as TITLE: TEXT; questions\n"
+    "(Retry/Cancel) are answered Cancel.\n"
+    "\n"
+    "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
+    "communication error, or the last read or write finally failed); 2 for a usage error\n"
+    "or an entry the link refused.\n";
+
+int usage(const QString& why) {
+    std::fprintf(stderr, "telvane-cli: %s\n%s", qPrintable(why), helpText);
+    return Usage;
+}
+
+// A port whose settings the command line overrides.
+class OverriddenPort final : public SerialPort {
+public:
+    OverriddenPort(QString device, QString baud)
+        : m_device(std::move(device)), m_baud(std::move(baud)) {}
+    bool open(const PortSettings& settings) override {
+        PortSettings s = settings;
+        if (!m_device.isEmpty())
+            s.device = m_device;
+        if (!m_baud.isEmpty())
+            s.baud = m_baud;
+        return m_port.open(s);
+    }
+    void close() override { m_port.close(); }
+    bool isOpen() const override { return m_port.isOpen(); }
+    int errorNumber() const override { return m_port.errorNumber(); }
+    QString errorString() const override { return m_port.errorString(); }
+    QString portName() const override { return m_port.portName(); }
+    void discardInput() override { m_port.discardInput(); }
+    int bytesAvailable() override { return m_port.bytesAvailable(); }
+    bool writeByte(quint8 byte) override { return m_port.writeByte(byte); }
+    bool waitForByte(int timeoutMs) override { return m_port.waitForByte(timeoutMs); }
+    int readByte() override { return m_port.readByte(); }
+
+private:
+    QtSerialPort m_port;
+    QString m_device;
+    QString m_baud;
+};
+
+void print(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString device;
+    QString baud;
+    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
+        const QString option = args.takeFirst();
+        if (option == u"--help") {
+            std::printf("%s", helpText);
+            return Ok;
+        }
+        if ((option != u"--device" && option != u"--baud") || args.isEmpty())
+            return usage(QStringLiteral("unknown option or missing value: ") + option);
+        const QString value = args.takeFirst();
+        if (option == u"--device") {
+            device = value;
+        } else {
+            if (value != u"9600" && value != u"19200")
+                return usage(QStringLiteral("--baud takes 9600 or 19200"));
+            baud = value;
+        }
+    }
+    if (args.isEmpty())
+        return usage(QStringLiteral("no command"));
+    const QString command = args.takeFirst();
+    const bool known = (command == u"read" && !args.isEmpty()) ||
+                       (command == u"write" && args.size() == 2) ||
+                       ((command == u"fault" || command == u"firmware") && args.isEmpty());
+    if (!known)
+        return usage(QStringLiteral("unknown command or wrong arguments: ") + command);
+
+    StderrPrompt prompt;
+    SteadyClock clock;
+    RSComm link(prompt, clock, ProgramFolder::path());
+    OverriddenPort port(device, baud);
+    link.OpenRSComm(port);
+    if (!link.OnlineMode()) {
+        link.CloseRSComm();
+        return LinkFailed;
+    }
+
+    bool failed = false;
+    bool refused = false;
+    if (command == u"read") {
+        for (const QString& address : args) {
+            const QString value = link.RSRead(address);
+            if (link.CommError() || link.LastReadFailed()) {
+                failed = true;
+                break;
+            }
+            print(value);
+        }
+    } else if (command == u"write") {
+        link.RSWrite(args[0], args[1]);
+        refused = link.LastWriteRefused();
+        failed = link.CommError() || link.LastWriteFailed();
+    } else if (command == u"fault") {
+        const int code = link.FaultCode();
+        failed = link.CommError() || link.LastReadFailed();
+        if (!failed)
+            print(link.FaultDescription(code));
+    } else {
+        const int revision = link.FirmwareRev();
+        failed = link.CommError() || link.LastReadFailed() || revision < 0;
+        if (!failed)
+            print(QString::number(revision));
+    }
+    failed = failed || link.CommError();
+    link.CloseRSComm();
+    return refused ? Usage : failed ? LinkFailed : Ok;
+}

@@ -1,0 +1,92 @@
+#include "NumberText.h"
+
+#include <cmath>
+#include <string>
+
+namespace NumberText {
+namespace {
+
+// Length of the number at text[pos...], 0 when none starts there.
+int scanNumber(const QString& text, int pos) {
+    const int start = pos;
+    const int n = int(text.size());
+    if (pos < n && (text[pos] == u'+' || text[pos] == u'-'))
+        ++pos;
+    int digits = 0;
+    while (pos < n && text[pos].isDigit() && text[pos].unicode() < 128) {
+        ++pos;
+        ++digits;
+    }
+    if (pos < n && text[pos] == u'.') {
+        int p = pos + 1;
+        int fraction = 0;
+        while (p < n && text[p].unicode() >= '0' && text[p].unicode() <= '9') {
+            ++p;
+            ++fraction;
+        }
+        if (digits + fraction > 0) {
+            pos = p;
+            digits += fraction;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (pos < n && (text[pos] == u'e' || text[pos] == u'E')) {
+        int p = pos + 1;
+        if (p < n && (text[p] == u'+' || text[p] == u'-'))
+            ++p;
+        int expDigits = 0;
+        while (p < n && text[p].unicode() >= '0' && text[p].unicode() <= '9') {
+            ++p;
+            ++expDigits;
+        }
+        if (expDigits > 0)
+            pos = p;
+    }
+    return pos - start;
+}
+
+int skipBlanks(const QString& text, int pos) {
+    while (pos < text.size() && (text[pos] == u' ' || text[pos] == u'\t'))
+        ++pos;
+    return pos;
+}
+
+double valueOf(const QString& text, int pos, int length) {
+    const std::string s = text.mid(pos, length).toStdString();
+    const double v =
+        std::strtod(s.c_str(), nullptr); // "C" locale: the program never calls setlocale
+    return std::isfinite(v) ? v : 0.0;
+}
+
+} // namespace
+
+double leadingNumber(const QString& text) {
+    const int pos = skipBlanks(text, 0);
+    const int length = scanNumber(text, pos);
+    return length == 0 ? 0.0 : valueOf(text, pos, length);
+}
+
+bool isNumeric(const QString& text) {
+    const int pos = skipBlanks(text, 0);
+    const int length = scanNumber(text, pos);
+    if (length == 0)
+        return false;
+    return skipBlanks(text, pos + length) == text.size() &&
+           std::isfinite(valueOf(text, pos, length));
+}
+
+double roundHalfEven(double value) {
+    return std::nearbyint(value); // the default rounding mode takes ties to even
+}
+
+std::optional<long long> toWhole(const QString& text, long long low, long long high) {
+    if (!isNumeric(text))
+        return std::nullopt;
+    const double v = roundHalfEven(leadingNumber(text));
+    if (v < double(low) || v > double(high))
+        return std::nullopt;
+    return static_cast<long long>(v);
+}
+
+} // namespace NumberText

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The one locale-free reading of numbers typed by users or found in files:
+// the longest leading number (blanks, sign, digits, decimal point, exponent),
+// 0 when there is none. Never parse such text with QLocale.
+namespace NumberText {
+
+// Value of the longest leading number of the text; 0 when there is none.
+double leadingNumber(const QString& text);
+
+// True when the whole text, blanks around it aside, is one number.
+bool isNumeric(const QString& text);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+double roundHalfEven(double value);
+
+// The numeric text rounded half-to-even into an integer range; nullopt when
+// the text is not numeric or the value lies outside [low, high].
+std::optional<long long> toWhole(const QString& text, long long low, long long high);
+
+} // namespace NumberText

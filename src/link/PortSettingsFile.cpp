@@ -1,0 +1,42 @@
+#include "PortSettingsFile.h"
+
+#include "NumberText.h"
+#include "TextFields.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace PortSettingsFile {
+
+std::optional<PortSettings> read(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return std::nullopt;
+    const QStringList lines = TextFields::lines(file.read(4096));
+    if (lines.isEmpty())
+        return std::nullopt;
+    const QStringList f = TextFields::fields(lines.first());
+    PortSettings s;
+    const double port = NumberText::roundHalfEven(NumberText::leadingNumber(f.value(0)));
+    s.portNumber = port < 1 ? 1 : port > 99 ? 99 : int(port);
+    const QString baud = f.value(1).trimmed();
+    s.baud = (baud == u"19200") ? baud : QStringLiteral("9600");
+    s.device = f.value(2).trimmed();
+    return s;
+}
+
+bool write(const QString& path, const PortSettings& settings) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QString line = QString::number(settings.portNumber) + u',' + settings.baud;
+    if (!settings.device.isEmpty())
+        line += u',' + settings.device;
+    file.write(Windows1252::encode(line + QStringLiteral("\r\n")));
+    return file.commit();
+}
+
+} // namespace PortSettingsFile

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <optional>
+
+// Support/RSPort.cfg: one line "PORT, BAUD [, DEVICE]".
+namespace PortSettingsFile {
+
+// Settings from the file; a missing or empty file gives nullopt.
+// The port is clamped to 1..99 and a baud other than 9600 or 19200 reads as 9600.
+std::optional<PortSettings> read(const QString& path);
+
+// Writes the line (creating the folder); the device field only when set.
+bool write(const QString& path, const PortSettings& settings);
+
+} // namespace PortSettingsFile

@@ -1,0 +1,114 @@
+#include "QtSerialPort.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Where the system refuses the port, say how to get access to it.
+QString permissionHint(const QString& device) {
+#ifdef Q_OS_UNIX
+    QString group = QStringLiteral("dialout");
+    struct stat st {};
+    if (::stat(QFile::encodeName(device).constData(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid))
+            group = QString::fromLocal8Bit(g->gr_name);
+    }
+    return QStringLiteral("\n\nYour user may not use %1. Ask for membership of the group "
+                          "\"%2\" (sudo usermod -aG %2 $USER), then log in again.")
+        .arg(device, group);
+#else
+    Q_UNUSED(device);
+    return {};
+#endif
+}
+
+} // namespace
+
+QString QtSerialPort::deviceFor(const PortSettings& settings) {
+    if (!settings.device.isEmpty())
+        return settings.device;
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(settings.portNumber);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(settings.portNumber - 1);
+#endif
+}
+
+bool QtSerialPort::open(const PortSettings& settings) {
+    if (m_port.isOpen())
+        m_port.close();
+    m_device = deviceFor(settings);
+    m_port.setPortName(m_device);
+    m_port.setBaudRate(settings.baud.toInt() == 19200 ? QSerialPort::Baud19200
+                                                      : QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (m_port.open(QIODevice::ReadWrite)) {
+        m_errorNumber = 0;
+        m_errorString.clear();
+        return true;
+    }
+    m_errorNumber = int(m_port.error());
+    m_errorString = m_port.errorString();
+    if (m_port.error() == QSerialPort::PermissionError)
+        m_errorString += permissionHint(m_device);
+    else if (m_port.error() == QSerialPort::DeviceNotFoundError && !QFileInfo::exists(m_device))
+        m_errorString += QStringLiteral(" (%1 does not exist)").arg(m_device);
+    return false;
+}
+
+void QtSerialPort::close() {
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+void QtSerialPort::discardInput() {
+    m_port.readAll();
+    m_port.clear(QSerialPort::Input);
+}
+
+int QtSerialPort::bytesAvailable() {
+    return int(m_port.bytesAvailable());
+}
+
+bool QtSerialPort::writeByte(quint8 byte) {
+    const char c = char(byte);
+    if (m_port.write(&c, 1) != 1)
+        return false;
+    // Hand the byte to the driver now: there is no event loop inside a transaction.
+    m_port.flush();
+    return true;
+}
+
+bool QtSerialPort::waitForByte(int timeoutMs) {
+    if (m_port.bytesAvailable() > 0)
+        return true;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (m_port.waitForReadyRead(int(deadline.remainingTime())))
+            return m_port.bytesAvailable() > 0 || waitForByte(int(deadline.remainingTime()));
+        if (m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError) {
+            // A port in error returns at once; wait out the time instead of spinning.
+            m_port.clearError();
+            QThread::msleep(
+                static_cast<unsigned long>(std::min<qint64>(50, deadline.remainingTime())));
+        }
+    }
+    return m_port.bytesAvailable() > 0;
+}
+
+int QtSerialPort::readByte() {
+    char c = 0;
+    if (!m_port.getChar(&c))
+        return -1;
+    return static_cast<unsigned char>(c);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <QSerialPort>
+
+// The serial layer over QSerialPort: real ports, USB adapters and pseudo-terminals.
+class QtSerialPort final : public SerialPort {
+public:
+    // Port number N is COMN on Windows and /dev/ttyS<N-1> elsewhere, unless
+    // the settings name a device.
+    static QString deviceFor(const PortSettings& settings);
+
+    bool open(const PortSettings& settings) override;
+    void close() override;
+    bool isOpen() const override { return m_port.isOpen(); }
+    int errorNumber() const override { return m_errorNumber; }
+    QString errorString() const override { return m_errorString; }
+    QString portName() const override { return m_device; }
+
+    void discardInput() override;
+    int bytesAvailable() override;
+    bool writeByte(quint8 byte) override;
+    bool waitForByte(int timeoutMs) override;
+    int readByte() override;
+
+private:
+    QSerialPort m_port;
+    QString m_device;
+    int m_errorNumber = 0;
+    QString m_errorString;
+};

@@ -1,0 +1,197 @@
+#include "RSComm.h"
+
+#include "BoardCodes.h"
+#include "Clock.h"
+#include "PortSettingsFile.h"
+#include "ProgramFolder.h"
+#include "Prompt.h"
+
+namespace {
+constexpr int Attention = 255;
+constexpr int AttentionAnswer = 85;
+constexpr int FirstReplyMs = 1000;
+constexpr int ResendReplyMs = 2000;
+constexpr int HandshakeMs = 2000;
+const QString CommWarningTitle = QStringLiteral("WARNING - Communication Error!");
+} // namespace
+
+RSComm::RSComm(Prompt& prompt, Clock& clock, QString programFolder)
+    : m_prompt(prompt), m_clock(clock), m_programFolder(std::move(programFolder)) {}
+
+RSComm::~RSComm() = default;
+
+QString RSComm::PortSettingsPath() const {
+    return SupportFile(QStringLiteral("RSPort.cfg"));
+}
+
+QString RSComm::SupportFile(const QString& name) const {
+    return ProgramFolder::resolve(m_programFolder, QStringLiteral("Support/") + name);
+}
+
+bool RSComm::ConfigurePort(SerialPort& commObj) {
+    const QString path = PortSettingsPath();
+    std::optional<PortSettings> settings = PortSettingsFile::read(path);
+    if (!settings) {
+        settings = PortSettings{};
+        // A folder we cannot write to must not keep the user offline: the
+        // defaults are used all the same.
+        PortSettingsFile::write(path, *settings);
+    }
+    if (commObj.isOpen())
+        commObj.close();
+    m_port = &commObj;
+    if (!commObj.open(*settings))
+        return false;
+    m_portSetupFailed = false;
+    return true;
+}
+
+void RSComm::OpenRSComm(SerialPort& commObj) {
+    BusyGuard busy(*this);
+    if (!ConfigurePort(commObj)) {
+        m_prompt.message(QStringLiteral("Comm Port Error"),
+                         QStringLiteral("Error Number = ") +
+                             QString::number(commObj.errorNumber()) +
+                             QStringLiteral("\nError Source = ") + commObj.portName() +
+                             QStringLiteral("\n\n") + commObj.errorString(),
+                         Prompt::Icon::Critical);
+        m_commError = true;
+        m_onlineMode = false;
+        m_portSetupFailed = true;
+        return;
+    }
+    commObj.discardInput();
+    m_boardMode = 0;
+    m_commError = false;
+    ExchangeByte(Attention);
+    m_onlineMode = !m_commError;
+}
+
+void RSComm::CloseRSComm() {
+    BusyGuard busy(*this);
+    if (m_port && m_port->isOpen()) {
+        if (!m_commError)
+            ExchangeByte(Attention);
+        m_port->close();
+    }
+    m_boardMode = 0;
+    m_onlineMode = false;
+}
+
+int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
+    if (m_commError)
+        return NoReply;
+    if (discard && m_port && m_port->isOpen())
+        m_port->discardInput();
+    if (!m_port || !m_port->isOpen()) {
+        m_boardMode = 0;
+        m_commError = true;
+        return NoReply;
+    }
+    m_port->writeByte(quint8(byte));
+    m_commErrorAlert = false;
+    if (noWait)
+        return 0;
+
+    qint64 deadline = m_clock.nowMs() + FirstReplyMs;
+    int timeouts = 0;
+    bool resent = false;
+    for (;;) {
+        const qint64 remaining = deadline - m_clock.nowMs();
+        if (remaining > 0 && m_port->waitForByte(int(remaining))) {
+            const int reply = m_port->readByte();
+            if (reply < 0)
+                continue;
+            m_commErrorAlert = false;
+            if (!resent)
+                return reply;
+            // The board answered a resent attention byte, not the byte we
+            // sent: the transaction is out of step and must start again.
+            m_commError = false;
+            m_boardMode = 0;
+            return Resynced;
+        }
+        if (m_clock.nowMs() < deadline)
+            continue;
+        m_boardMode = 0;
+        m_commError = true;
+        m_commErrorAlert = true;
+        ++timeouts;
+        if (timeouts < 3) {
+            m_commError = false;
+            m_port->discardInput();
+            m_port->writeByte(quint8(Attention));
+            resent = true;
+            deadline = m_clock.nowMs() + ResendReplyMs;
+            continue;
+        }
+        const auto answer =
+            m_prompt.message(CommWarningTitle,
+                             QStringLiteral("Cannot Communicate with Target Board.\r"
+                                            "Verify RS-232 Cable is Connected Between\r"
+                                            "COMM Port and PROG Port."),
+                             Prompt::Icon::Critical, Prompt::Buttons::RetryCancel);
+        if (answer != Prompt::Answer::Retry)
+            return NoReply;
+        timeouts = 0;
+        // Counted from the answer: the time the question was open is not the board's.
+        deadline = m_clock.nowMs() + ResendReplyMs;
+    }
+}
+
+bool RSComm::EnterBoardMode(int modeNumber, int modeByte) {
+    m_boardMode = 0;
+    qint64 deadline = m_clock.nowMs() + HandshakeMs;
+    while (m_boardMode != modeNumber) {
+        if (m_clock.nowMs() >= deadline) {
+            const auto answer = m_prompt.message(
+                CommWarningTitle, QStringLiteral("Cannot Set PLC Mode Within Target Board."),
+                Prompt::Icon::Critical, Prompt::Buttons::RetryCancel);
+            if (answer != Prompt::Answer::Retry) {
+                m_commError = true;
+                m_onlineMode = false;
+                CloseRSComm();
+                return false;
+            }
+            deadline = m_clock.nowMs() + HandshakeMs;
+        }
+        const int reply = ExchangeByte(Attention, false, true);
+        if (reply == NoReply)
+            return false;
+        if (reply != AttentionAnswer)
+            continue;
+        const int modeReply = ExchangeByte(modeByte);
+        if (modeReply == NoReply)
+            return false;
+        if (modeReply == AttentionAnswer) {
+            m_boardMode = modeNumber;
+            return true;
+        }
+        m_boardMode = 0;
+    }
+    return true;
+}
+
+QString RSComm::TargetboardName(int boardType) {
+    return BoardCodes::targetboardName(boardType);
+}
+
+QString RSComm::LCFBoardIndex(int boardType) {
+    return BoardCodes::lcfBoardIndex(boardType);
+}
+
+QString RSComm::EquateAdd(const QString& var, int targetBoardIndex) {
+    return Address::equateAdd(var, targetBoardIndex);
+}
+
+bool RSComm::ValidAdd(const QString& var, int targetBoardIndex) {
+    return Address::validAdd(var, targetBoardIndex);
+}
+
+std::optional<int> RSComm::Dec2Octal(int decNum) {
+    return Address::dec2Octal(decNum);
+}
+
+std::optional<int> RSComm::Octal2Dec(int octNum) {
+    return Address::octal2Dec(octNum);
+}

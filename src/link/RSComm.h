@@ -1,0 +1,137 @@
+#pragma once
+
+#include "Address.h"
+#include "SerialPort.h"
+
+#include <QString>
+#include <array>
+
+class Clock;
+class Prompt;
+
+// The one object through which the program talks to the target board: a
+// byte-by-byte echo protocol over one serial port. Synchronous: each call
+// returns when its transaction is over. Failures leave CommError set.
+class RSComm {
+public:
+    static constexpr int NoReply = 9999;
+
+    // programFolder holds Support/RSPort.cfg and support/FaultErrCodes.txt.
+    RSComm(Prompt& prompt, Clock& clock, QString programFolder);
+    ~RSComm();
+    RSComm(const RSComm&) = delete;
+    RSComm& operator=(const RSComm&) = delete;
+
+    // --- state -------------------------------------------------------------
+    bool OnlineMode() const { return m_onlineMode; }
+    void setOnlineMode(bool on) { m_onlineMode = on; }
+    bool CommError() const { return m_commError; }
+    void setCommError(bool error) { m_commError = error; }
+    bool CommErrorAlert() const { return m_commErrorAlert; }
+    void setCommErrorAlert(bool alert) { m_commErrorAlert = alert; }
+    int TargetboardType() const { return m_targetboardType; }
+    void setTargetboardType(int type) { m_targetboardType = type; }
+    QString CommSettingsFile() const { return PortSettingsPath(); }
+
+    // A transaction is running (message boxes inside it run nested event
+    // loops; timers and pollers that find the link busy skip their turn).
+    bool Busy() const { return m_busyDepth > 0; }
+    // The last RSRead / RSWrite finally failed (after its one repeat): a
+    // time-out, a wrong echo twice, a failed handshake or a bad address.
+    bool LastReadFailed() const { return m_lastReadFailed; }
+    bool LastWriteFailed() const { return m_lastWriteFailed; }
+    // The last RSWrite was refused with an entry alert; nothing was sent.
+    bool LastWriteRefused() const { return m_lastWriteRefused; }
+
+    // --- link --------------------------------------------------------------
+    void OpenRSComm(SerialPort& commObj);
+    void CloseRSComm();
+    QString RSRead(const QString& add);
+    void RSWrite(const QString& add, const QString& dataValue);
+
+    // --- board identity and faults ------------------------------------------
+    static QString TargetboardName(int boardType);
+    static QString LCFBoardIndex(int boardType);
+    int FaultCode();
+    QString FaultDescription(int fltCode);
+    int FirmwareRev();
+
+    // --- program transfer status ---------------------------------------------
+    bool ValidProgram() const { return m_validProgram; }
+    bool InProgramMode() const { return m_inProgramMode; }
+    bool InUploadMode() const { return m_inUploadMode; }
+    void setInUploadMode(bool uploadMode) { m_inUploadMode = uploadMode; }
+    bool WritingIdent() const { return m_writingIdent; }
+    bool ReadingIdent() const { return m_readingIdent; }
+    QString CurrentProgramAdd() const { return m_currentProgramAdd; }
+
+    // --- addresses and numbers (no link traffic) ------------------------------
+    static QString EquateAdd(const QString& var, int targetBoardIndex);
+    static bool ValidAdd(const QString& var, int targetBoardIndex);
+    // nullopt where the result leaves the 16-bit signed range.
+    static std::optional<int> Dec2Octal(int decNum);
+    static std::optional<int> Octal2Dec(int octNum);
+
+    // The board mode of the last handshake: 0 none, 1 read, 2 write, 3..8 PLS.
+    int BoardMode() const { return m_boardMode; }
+
+private:
+    // Returned by ExchangeByte for a reply that came only after an attention
+    // resend: it answers the 255, not the byte sent, so it is never data.
+    static constexpr int Resynced = -1;
+
+    // Marks the link busy for the length of a transaction, so that timers and
+    // pollers running inside its message boxes leave the port alone.
+    class BusyGuard {
+    public:
+        explicit BusyGuard(RSComm& link) : m_link(link) { ++m_link.m_busyDepth; }
+        ~BusyGuard() { --m_link.m_busyDepth; }
+        BusyGuard(const BusyGuard&) = delete;
+        BusyGuard& operator=(const BusyGuard&) = delete;
+
+    private:
+        RSComm& m_link;
+    };
+
+    QString PortSettingsPath() const;
+    QString SupportFile(const QString& name) const;
+    bool ConfigurePort(SerialPort& commObj);
+    int ExchangeByte(int byte, bool noWait = false, bool discard = false);
+    bool EnterBoardMode(int modeNumber, int modeByte);
+    enum class Outcome { Done, WrongEcho, Failed, Refused };
+    Outcome ReadRegister(const QString& add, qint64& value);
+    Outcome WriteRegister(const QString& add, const QString& dataValue);
+    std::optional<quint64> ScanValueText(const QString& dataValue);
+    void EntryAlert(const QString& reason);
+
+    Prompt& m_prompt;
+    Clock& m_clock;
+    QString m_programFolder;
+    SerialPort* m_port = nullptr;
+
+    bool m_onlineMode = false;
+    bool m_commError = false;
+    bool m_commErrorAlert = false;
+    int m_targetboardType = 0;
+
+    int m_boardMode = 0;
+    bool m_portSetupFailed = false;
+    bool m_lastReadFailed = false;
+    bool m_lastWriteFailed = false;
+    bool m_lastWriteRefused = false;
+    int m_busyDepth = 0;
+
+    struct ReadCache {
+        QString address;
+        ParsedAddress parsed;
+        std::array<quint8, 4> buffer{};
+    } m_readCache;
+
+    // Program transfer state.
+    bool m_validProgram = false;
+    bool m_inProgramMode = false;
+    bool m_inUploadMode = false;
+    bool m_writingIdent = false;
+    bool m_readingIdent = false;
+    QString m_currentProgramAdd = QStringLiteral(" ");
+};

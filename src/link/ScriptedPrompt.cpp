@@ -1,0 +1,31 @@
+#include "ScriptedPrompt.h"
+
+Prompt::Answer ScriptedPrompt::cautious(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel:
+        return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+Prompt::Answer ScriptedPrompt::message(const QString& title, const QString& text, Icon icon,
+                                       Buttons buttons) {
+    m_shown.append({title, text, icon, buttons});
+    if (onShown)
+        onShown(m_shown.back());
+    return m_answers.isEmpty() ? cautious(buttons) : m_answers.takeFirst();
+}
+
+std::optional<QString> ScriptedPrompt::input(const QString& title, const QString& text,
+                                             const QString&) {
+    m_shown.append({title, text, Icon::None, Buttons::OkCancel});
+    if (onShown)
+        onShown(m_shown.back());
+    return m_inputs.isEmpty() ? std::nullopt : m_inputs.takeFirst();
+}

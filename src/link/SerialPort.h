@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// What the link needs of a serial port, and nothing more: 8 data bits, no
+// parity, one stop bit, no flow control, single bytes in and out.
+struct PortSettings {
+    int portNumber = 1; // 1..99, the platform's Nth port
+    QString baud = QStringLiteral("9600");
+    QString device; // optional explicit device path; overrides the number
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens (or reopens) the port. On failure errorNumber/errorString say why.
+    virtual bool open(const PortSettings& settings) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual int errorNumber() const = 0;
+    virtual QString errorString() const = 0;
+    virtual QString portName() const = 0;
+
+    virtual void discardInput() = 0;
+    virtual int bytesAvailable() = 0;
+    virtual bool writeByte(quint8 byte) = 0;
+    // Blocks until a byte can be read or timeoutMs has passed; never spins.
+    virtual bool waitForByte(int timeoutMs) = 0;
+    virtual int readByte() = 0; // -1 when none is there
+};

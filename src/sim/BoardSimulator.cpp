@@ -1,0 +1,171 @@
+#include "BoardSimulator.h"
+
+namespace {
+constexpr quint8 Attention = 255;
+constexpr quint8 Acknowledge = 85;
+constexpr quint8 ReadModeByte = 1;
+constexpr quint8 WriteModeByte = 2;
+constexpr quint8 ProgramLoadModeByte = 3;
+} // namespace
+
+BoardSimulator::BoardSimulator() : m_pls(m_memory, m_faults), m_cupper(m_memory, m_pls) {
+    m_cupper.powerUp();
+}
+
+QByteArray BoardSimulator::receive(quint8 byte, qint64 nowUs) {
+    const qint64 index = m_received++;
+    m_cupper.advanceTo(nowUs);
+    std::optional<quint8> reply = answer(byte, nowUs);
+    if (m_faults.silentFromByte >= 0 && index >= m_faults.silentFromByte)
+        return {};
+    if (index == m_faults.dropAnswerAt)
+        return {};
+    QByteArray out;
+    if (reply) {
+        if (index == m_faults.wrongEchoAt ||
+            (m_faults.wrongEchoWhen && m_faults.wrongEchoWhen(index, byte))) {
+            // Line noise: the board misheard the byte, and drops the record it was in.
+            reply = quint8(*reply + 1);
+            m_position = 0;
+        }
+        out.append(char(*reply));
+    }
+    if (index == m_faults.garbageAt)
+        out.append(m_faults.garbage);
+    return out;
+}
+
+std::optional<quint8> BoardSimulator::answer(quint8 byte, qint64 nowUs) {
+    switch (m_mode) {
+    case Mode::Idle:
+        if (byte != Attention)
+            return std::nullopt; // nothing to answer outside a transaction
+        m_mode = Mode::Attention;
+        return Acknowledge;
+    case Mode::Attention:
+        if (byte == Attention)
+            return Acknowledge;
+        return startMode(byte, nowUs);
+    case Mode::Read:
+        return readByte(byte);
+    case Mode::Write:
+        return writeByte(byte);
+    case Mode::ProgramLoad:
+        return programByte(byte);
+    case Mode::Pls: {
+        bool done = false;
+        const quint8 reply = m_pls.receive(byte, nowUs, done);
+        if (done)
+            m_mode = Mode::Idle;
+        return reply;
+    }
+    }
+    return std::nullopt;
+}
+
+std::optional<quint8> BoardSimulator::startMode(quint8 modeByte, qint64 nowUs) {
+    m_position = 0;
+    m_lastRecordAll255 = false;
+    m_pendingFfffWrite = false;
+    if (modeByte == ReadModeByte) {
+        m_mode = Mode::Read;
+    } else if (modeByte == WriteModeByte) {
+        m_mode = Mode::Write;
+    } else if (modeByte == ProgramLoadModeByte) {
+        m_mode = Mode::ProgramLoad;
+    } else if (PlsBoard::isCommand(modeByte)) {
+        m_mode = Mode::Pls;
+        m_pls.begin(modeByte, nowUs);
+    } else {
+        m_mode = Mode::Idle;
+        return 0; // not a mode this board knows
+    }
+    return Acknowledge;
+}
+
+std::optional<quint8> BoardSimulator::readByte(quint8 byte) {
+    if (m_position == 0) {
+        if (byte == Attention && m_lastRecordAll255) {
+            m_mode = Mode::Attention;
+            return Acknowledge;
+        }
+        m_high = byte;
+        m_position = 1;
+        return byte;
+    }
+    m_low = byte;
+    m_position = 0;
+    m_lastRecordAll255 = m_high == 0xFF && m_low == 0xFF;
+    return m_memory.byte(m_high * 256 + m_low);
+}
+
+std::optional<quint8> BoardSimulator::writeByte(quint8 byte) {
+    switch (m_position) {
+    case 0:
+        if (byte == Attention && m_pendingFfffWrite) {
+            m_pendingFfffWrite = false;
+            m_mode = Mode::Attention;
+            return Acknowledge;
+        }
+        commitPendingWrite();
+        m_high = byte;
+        m_position = 1;
+        return byte;
+    case 1:
+        m_low = byte;
+        m_position = 2;
+        return byte;
+    default:
+        m_position = 0;
+        if (m_high == 0xFF && m_low == 0xFF && byte == 0xFF)
+            m_pendingFfffWrite = true; // kept back until we know it is not an attention run
+        else
+            m_memory.setByte(m_high * 256 + m_low, byte);
+        return byte;
+    }
+}
+
+void BoardSimulator::commitPendingWrite() {
+    if (m_pendingFfffWrite)
+        m_memory.setByte(0xFFFF, 0xFF);
+    m_pendingFfffWrite = false;
+}
+
+std::optional<quint8> BoardSimulator::programByte(quint8 byte) {
+    // Records stream without answers; the board answers each with its sum.
+    switch (m_position) {
+    case 0:
+        if (byte == Attention) {
+            m_mode = Mode::Attention; // leaves program loading
+            return Acknowledge;
+        }
+        m_recordCount = byte;
+        m_recordSum = byte;
+        m_position = 1;
+        return std::nullopt;
+    case 1:
+        m_recordAddress = byte * 256;
+        m_recordSum += byte;
+        m_position = 2;
+        return std::nullopt;
+    case 2:
+        m_recordAddress += byte;
+        m_recordSum += byte;
+        m_position = 3;
+        if (m_recordCount == 0) {
+            m_position = 0;
+            return quint8(m_recordSum & 0xFF);
+        }
+        return std::nullopt;
+    default: {
+        const int i = m_position - 3;
+        m_memory.setByte(m_recordAddress + i, byte);
+        m_recordSum += byte;
+        ++m_position;
+        if (i + 1 < m_recordCount)
+            return std::nullopt;
+        m_position = 0;
+        return quint8(m_recordSum & 0xFF);
+    }
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <functional>
+
+// Faults the simulated board can be told to show. Byte numbers count the
+// bytes received from the host, from 0.
+struct Faults {
+    qint64 silentFromByte = -1; // no answer to this byte or any later one
+    qint64 dropAnswerAt = -1;   // the answer to this one byte is lost
+    qint64 wrongEchoAt = -1;    // the answer to this byte is off by one
+    // Also answers off by one where this says so (index, byte from the host).
+    std::function<bool(qint64, quint8)> wrongEchoWhen;
+    qint64 garbageAt = -1; // after answering this byte, also send garbage
+    QByteArray garbage = QByteArray("\x13\x37\xA5", 3);
+
+    // PLS faults.
+    bool plsStaysBusy = false;   // the ready poll never reports ready
+    int plsRefuseByteIndex = -1; // answer 0 instead of 85 to this byte of a PLS command (0-based)
+};

@@ -1,0 +1,133 @@
+#include "PtyServer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+qint64 nowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+void makeRaw(int fd, speed_t speed) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0)
+        return;
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (speed != 0) {
+        cfsetispeed(&t, speed);
+        cfsetospeed(&t, speed);
+    }
+    tcsetattr(fd, TCSANOW, &t);
+}
+
+// Sleeps until the monotonic deadline: the kernel sleep for all but the last
+// stretch, then a short spin, because a sleep alone overshoots by tens of
+// microseconds.
+void waitUntil(qint64 dueNs) {
+    constexpr qint64 spinNs = 80'000;
+    const qint64 sleepUntil = dueNs - spinNs;
+    if (nowNs() < sleepUntil) {
+        timespec ts{};
+        ts.tv_sec = time_t(sleepUntil / 1'000'000'000);
+        ts.tv_nsec = long(sleepUntil % 1'000'000'000);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+        }
+    }
+    while (nowNs() < dueNs) {
+    }
+}
+
+} // namespace
+
+PtyServer::~PtyServer() {
+    if (m_slaveFd >= 0)
+        ::close(m_slaveFd);
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool PtyServer::openPty() {
+    m_fd = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    m_path = QString::fromLocal8Bit(ptsname(m_fd));
+    m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY);
+    if (m_slaveFd >= 0)
+        makeRaw(m_slaveFd, 0);
+    prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
+    return true;
+}
+
+bool PtyServer::openDevice(const QString& device, int baud) {
+    m_fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (m_fd < 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    makeRaw(m_fd, baud == 19200 ? B19200 : B9600);
+    m_path = device;
+    prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
+    return true;
+}
+
+void PtyServer::sendAt(const QByteArray& bytes, qint64 dueNs) {
+    if (bytes.isEmpty())
+        return;
+    if (m_throttleBaud > 0)
+        waitUntil(dueNs);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            return;
+        }
+        done += n;
+    }
+}
+
+void PtyServer::run(const std::atomic<bool>& stop) {
+    const qint64 exchangeNs = m_throttleBaud > 0 ? 2LL * 10 * 1'000'000'000 / m_throttleBaud : 0;
+    char buffer[256];
+    while (!stop.load()) {
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 100);
+        if (ready <= 0) {
+            m_board.advanceTo(nowNs() / 1000);
+            continue;
+        }
+        if (p.revents & (POLLERR | POLLNVAL))
+            return;
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EIO)) {
+                // EIO: no program has the pseudo-terminal open just now.
+                ::poll(nullptr, 0, 20);
+                continue;
+            }
+            if (n == 0)
+                ::poll(nullptr, 0, 20);
+            continue;
+        }
+        const qint64 arrivedNs = nowNs();
+        for (ssize_t i = 0; i < n; ++i) {
+            const QByteArray reply = m_board.receive(quint8(buffer[i]), nowNs() / 1000);
+            sendAt(reply, arrivedNs + (i + 1) * exchangeNs);
+        }
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "BoardSimulator.h"
+
+#include <QString>
+#include <atomic>
+
+// Serves a BoardSimulator on a pseudo-terminal (or a real serial device), in
+// real time. Optionally throttled: each answer is held until the wire time of
+// two bytes (the host's byte and the answer) has passed since the host's byte
+// arrived, so that the link sees the timing of a real 9600 or 19200 baud wire.
+class PtyServer {
+public:
+    explicit PtyServer(BoardSimulator& board) : m_board(board) {}
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    // Creates a pseudo-terminal; path() names the side a program opens.
+    bool openPty();
+    // Serves a real serial device at the given baud rate.
+    bool openDevice(const QString& device, int baud);
+    QString path() const { return m_path; }
+    QString errorString() const { return m_error; }
+
+    // 0 serves unthrottled.
+    void setThrottleBaud(int baud) { m_throttleBaud = baud; }
+
+    // Serves until stop becomes true (checked at least every 100 ms).
+    void run(const std::atomic<bool>& stop);
+
+private:
+    void sendAt(const QByteArray& bytes, qint64 dueNs);
+
+    BoardSimulator& m_board;
+    int m_fd = -1;
+    int m_slaveFd = -1; // held open so the pseudo-terminal survives its clients
+    QString m_path;
+    QString m_error;
+    int m_throttleBaud = 0;
+};

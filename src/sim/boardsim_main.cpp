@@ -1,0 +1,81 @@
+// telvane-boardsim: a simulated cupper controller board on a pseudo-terminal
+// or a serial device, for trying TELVANE without a machine.
+#include "BoardSimulator.h"
+#include "PtyServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+std::atomic<bool> stopRequested{false};
+void onSignal(int) {
+    stopRequested = true;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("telvane-boardsim"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated cupper controller board for TELVANE. Serves a new pseudo-terminal (its path is\n"
+        "the first line printed) or the given serial device, until ended."));
+    parser.addHelpOption();
+    const QCommandLineOption device(
+        QStringLiteral("device"),
+        QStringLiteral("Serve this serial device instead of a pseudo-terminal."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption baud(
+        QStringLiteral("baud"),
+        QStringLiteral("Hold each answer for the wire time of two bytes at 9600 or 19200 baud."),
+        QStringLiteral("9600|19200"));
+    const QCommandLineOption silent(
+        QStringLiteral("silent-after"),
+        QStringLiteral("Answer nothing from byte N on (0: silent from the start)."),
+        QStringLiteral("N"));
+    const QCommandLineOption wrongEcho(QStringLiteral("wrong-echo-at"),
+                                       QStringLiteral("Answer byte N with a wrong echo."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption garbage(
+        QStringLiteral("garbage-at"),
+        QStringLiteral("Send garbage bytes after the answer to byte N."), QStringLiteral("N"));
+    parser.addOptions({device, baud, silent, wrongEcho, garbage});
+    parser.process(app);
+
+    int throttle = 0;
+    if (parser.isSet(baud)) {
+        throttle = parser.value(baud).toInt();
+        if (throttle != 9600 && throttle != 19200) {
+            std::fprintf(stderr, "telvane-boardsim: --baud takes 9600 or 19200\n");
+            return 2;
+        }
+    }
+    BoardSimulator board;
+    auto number = [&](const QCommandLineOption& o) {
+        return parser.isSet(o) ? parser.value(o).toLongLong() : -1;
+    };
+    board.faults().silentFromByte = number(silent);
+    board.faults().wrongEchoAt = number(wrongEcho);
+    board.faults().garbageAt = number(garbage);
+
+    PtyServer server(board);
+    const bool opened = parser.isSet(device)
+                            ? server.openDevice(parser.value(device), throttle ? throttle : 9600)
+                            : server.openPty();
+    if (!opened) {
+        std::fprintf(stderr, "telvane-boardsim: %s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    server.setThrottleBaud(throttle);
+    std::printf("%s\n", qPrintable(server.path()));
+    std::fflush(stdout);
+
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGHUP, onSignal);
+    server.run(stopRequested);
+    return 0;
+}
