@@ -64,6 +64,7 @@ bool PtyServer::openPty() {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
+    fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     m_path = QString::fromLocal8Bit(ptsname(m_fd));
     m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY);
     if (m_slaveFd >= 0)
@@ -79,6 +80,7 @@ bool PtyServer::openDevice(const QString& device, int baud) {
         return false;
     }
     makeRaw(m_fd, baud == 19200 ? B19200 : B9600);
+    fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     m_path = device;
     prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
     return true;
@@ -111,17 +113,12 @@ void PtyServer::run(const std::atomic<bool>& stop) {
             m_board.advanceTo(nowNs() / 1000);
             continue;
         }
-        if (p.revents & (POLLERR | POLLNVAL))
+        if (p.revents & POLLNVAL)
             return;
         const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
         if (n <= 0) {
-            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EIO)) {
-                // EIO: no program has the pseudo-terminal open just now.
-                ::poll(nullptr, 0, 20);
-                continue;
-            }
-            if (n == 0)
-                ::poll(nullptr, 0, 20);
+            // EIO or end of file: no program has the pseudo-terminal open just now.
+            ::poll(nullptr, 0, 20);
             continue;
         }
         const qint64 arrivedNs = nowNs();

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+build=build-test
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTELVANE_WERROR=ON -DTELVANE_SANITIZE=ON \
+      -DTELVANE_BENCH=OFF
+cmake --build "$build"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
