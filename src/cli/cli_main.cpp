@@ -1,5 +1,7 @@
 // telvane-cli: reads and writes the board's registers from scripts and shells.
+#include "CliExit.h"
 #include "Clock.h"
+#include "PlsCommands.h"
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
@@ -10,8 +12,6 @@
 #include <cstdio>
 
 namespace {
-
-enum Exit { Ok = 0, LinkFailed = 1, Usage = 2 };
 
 const char* const helpText =
     "Usage: telvane-cli [--device PATH] [--baud 9600|19200] COMMAND [ARGUMENTS]\n"
@@ -24,6 +24,24 @@ const char* const helpText =
     "  fault                print the board's fault code with its description\n"
     "  firmware             print the board's firmware revision\n"
     "\n"
+    "PLS (programmable limit switch) commands:\n"
+    "  pls-read scale|offset|pos|rpm  print the PLS scale factor, offset, position or speed\n"
+    "  pls-setpoint CH ON OFF         clear channel CH, then program it ON..OFF\n"
+    "  pls-pulse CH ON OFF START      program channel CH as a pulse train: ON divisions on,\n"
+    "                                 OFF divisions off, from position START\n"
+    "  pls-clear CH                   clear channel CH\n"
+    "  pls-recall CH                  recall one setpoint of channel CH; print STATE POSITION\n"
+    "                                 (state 1 ON, 0 OFF, other: not programmed)\n"
+    "  pls-offset POSITION            set the offset so that the present position reads POSITION\n"
+    "  pls-config                     print the 19 PLS configuration bytes on one line\n"
+    "  pls-config-download SCALE V0 ... V23\n"
+    "                                 write the 24 configuration values, then the scale factor\n"
+    "\n"
+    "Program projects (no link needed):\n"
+    "  project FILE.kvl     check a project for the program download and print valid, code,\n"
+    "                       board, ident, checksum, revision, configA, configB, configC as\n"
+    "                       key=value lines\n"
+    "\n"
     "Addresses: W1020 (word), B8176 (byte), B110.6 (bit), D1100 (double word), F858 (flag),\n"
     "EFF0H (byte, hexadecimal).\n"
     "\n"
@@ -35,8 +53,9 @@ const char* const helpText =
     "(Retry/Cancel) are answered Cancel.\n"
     "\n"
     "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
-    "communication error, or the last read or write finally failed); 2 for a usage error\n"
-    "or an entry the link refused.\n";
+    "communication error, or the last read or write finally failed); 2 for a usage error,\n"
+    "an entry the link refused, a PLS command the link or the board refused, or a project\n"
+    "that is not valid.\n";
 
 int usage(const QString& why) {
     std::fprintf(stderr, "telvane-cli: %s\n%s", qPrintable(why), helpText);
@@ -106,18 +125,27 @@ int main(int argc, char* argv[]) {
     const QString command = args.takeFirst();
     const bool known = (command == u"read" && !args.isEmpty()) ||
                        (command == u"write" && args.size() == 2) ||
-                       ((command == u"fault" || command == u"firmware") && args.isEmpty());
+                       ((command == u"fault" || command == u"firmware") && args.isEmpty()) ||
+                       PlsCommands::accepts(command, args);
     if (!known)
         return usage(QStringLiteral("unknown command or wrong arguments: ") + command);
 
     StderrPrompt prompt;
     SteadyClock clock;
     RSComm link(prompt, clock, ProgramFolder::path());
+    if (!PlsCommands::needsLink(command))
+        return PlsCommands::run(link, command, args);
     OverriddenPort port(device, baud);
     link.OpenRSComm(port);
     if (!link.OnlineMode()) {
         link.CloseRSComm();
         return LinkFailed;
+    }
+
+    if (PlsCommands::accepts(command, args)) {
+        const int status = PlsCommands::run(link, command, args);
+        link.CloseRSComm();
+        return status;
     }
 
     bool failed = false;

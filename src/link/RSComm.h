@@ -1,13 +1,13 @@
 #pragma once
 
 #include "Address.h"
+#include "Prompt.h"
 #include "SerialPort.h"
 
 #include <QString>
 #include <array>
 
 class Clock;
-class Prompt;
 
 // The one object through which the program talks to the target board: a
 // byte-by-byte echo protocol over one serial port. Synchronous: each call
@@ -75,6 +75,52 @@ public:
     // The board mode of the last handshake: 0 none, 1 read, 2 write, 3..8 PLS.
     int BoardMode() const { return m_boardMode; }
 
+    // --- PLS ------------------------------------------------------------------
+    // Word reads: the value in decimal, "-9999" when the read failed.
+    QString PLSScaleFactor();
+    QString PLSOffset();
+    QString PLSPos();
+    QString PLSRpm();
+    // The setpoint of the last RecallChannel and what it is: 1 ON, 0 OFF,
+    // another value when the channel is not programmed.
+    int ChannelRecallPos() const { return m_channelRecallPos; }
+    int ChannelRecallState() const { return m_channelRecallState; }
+    bool SingleSetpoint(int Chan, int OnSetpoint, int OffSetpoint, bool ClearChan);
+    bool PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_Division);
+    bool ClearPLSChan(int Chan);
+    bool RecallChannel(int Chan);
+    // Sets the offset so that the present position reads as Position.
+    bool SetPLSOffset(int Position);
+    static constexpr int PLSConfigValues = 24;
+    static constexpr int PLSConfigBytes = 19;
+    bool PLSConfigDownload(const std::array<int, PLSConfigValues>& CfgParam, int ScaleFactor);
+    std::array<int, PLSConfigBytes> PLSConfigUpload();
+    // The last PLSConfigUpload broke off (its array is partly old).
+    bool LastPLSConfigUploadFailed() const { return m_lastPlsConfigUploadFailed; }
+
+    // --- program files (no link traffic) ----------------------------------------
+    // Selects a project (.kvl) for the download and checks it; sets ValidProgram.
+    void setDownloadFile(const QString& KVL_FileName);
+    // Selects the project the upload writes into; no checks.
+    void setUploadFile(const QString& KVL_FileName);
+    // MarkHEX digits ":" ";" "<" "=" ">" "?" to "A".."F" and back; the argument
+    // is changed too.
+    static QString MarkHex2HEX(QString& MarkHEX);
+    static QString HEX2MarkHEX(QString& HexCode);
+    // The selected project: its four files, board code and model name.
+    QString ProjectFile() const { return m_projectFile; }
+    QString RevisionFile() const { return m_revisionFile; }
+    QString ProgramFile() const { return m_programFile; }
+    QString ConfigurationFile() const { return m_configurationFile; }
+    int BoardCode() const { return m_boardCode; }
+    QString ProgramTargetboardName() const { return m_programTargetboardName; }
+    // From the revision file ("Unknown" until read); checksum and revision in decimal.
+    QString FileIdent() const { return m_fileIdent; }
+    QString FileChecksum() const { return m_fileChecksum; }
+    QString FileRevision() const { return m_fileRevision; }
+    // Configuration digits A, B, C from the configuration file (defaults 3, 0, 3).
+    std::array<int, 3> ConfigDigits() const { return m_configDigits; }
+
 private:
     // Returned by ExchangeByte for a reply that came only after an attention
     // resend: it answers the 255, not the byte sent, so it is never data.
@@ -103,6 +149,24 @@ private:
     Outcome WriteRegister(const QString& add, const QString& dataValue);
     std::optional<quint64> ScanValueText(const QString& dataValue);
     void EntryAlert(const QString& reason);
+
+    // PLS commands: a handshake into a PLS board mode, a few bytes, and for
+    // commands that change the PLS the ready poll. Each leaves board mode 0.
+    int PlsReadWord(int command);
+    bool PlsSendWord(int command, int value);
+    bool PlsSendChannelRecord(int command, int channel, int firstWord, int secondWord,
+                              int lastByte);
+    bool PlsSendParameterGroup(int command, const std::array<int, 6>& values);
+    bool PlsSendBytes(int mode, int command, const std::array<int, 6>& bytes);
+    bool WaitPlsReady();
+
+    // Program files.
+    void DeriveProjectPaths(const QString& kvlFileName);
+    bool ReadBoardCode(const QString& kvlFileName, const QString& errorTitle);
+    bool ReadRevisionFile(const QString& path);
+    bool ReadConfigurationFile(const QString& path);
+    void ShowFileError(const QString& title, Prompt::Icon icon, int number,
+                       const QString& description);
 
     Prompt& m_prompt;
     Clock& m_clock;
@@ -134,4 +198,22 @@ private:
     bool m_writingIdent = false;
     bool m_readingIdent = false;
     QString m_currentProgramAdd = QStringLiteral(" ");
+
+    // The selected project (program files).
+    QString m_projectFile;
+    QString m_revisionFile;
+    QString m_programFile;
+    QString m_configurationFile;
+    QString m_programTargetboardName;
+    int m_boardCode = 0;
+    QString m_fileIdent = QStringLiteral("Unknown");
+    QString m_fileRevision = QStringLiteral("Unknown");
+    QString m_fileChecksum = QStringLiteral("Unknown");
+    std::array<int, 3> m_configDigits{3, 0, 3};
+
+    // PLS.
+    int m_channelRecallPos = 0;
+    int m_channelRecallState = 0;
+    std::array<int, PLSConfigBytes> m_plsConfig{};
+    bool m_lastPlsConfigUploadFailed = false;
 };

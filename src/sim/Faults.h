@@ -16,6 +16,9 @@ struct Faults {
     QByteArray garbage = QByteArray("\x13\x37\xA5", 3);
 
     // PLS faults.
-    bool plsStaysBusy = false;   // the ready poll never reports ready
-    int plsRefuseByteIndex = -1; // answer 0 instead of 85 to this byte of a PLS command (0-based)
+    bool plsStaysBusy = false; // the ready poll never reports ready
+    // Answer 0 instead of 85 to this byte of every PLS command (0-based, after
+    // the command byte) and drop the command.
+    int plsRefuseByteIndex = -1;
+    int plsRecallHighByte = -1; // recalls answer this position high byte instead
 };

@@ -118,15 +118,16 @@ TEST_F(ReadWrite, EntryAlertsRefuseAndSendNothing) {
 }
 
 TEST_F(ReadWrite, BitWriteReadsTheByteAndChangesOnlyItsBit) {
-    board.memory().setByte(110, 0x0F);
-    link.RSWrite("B110.6", "1");
+    // Byte 310 (0x136): a byte the simulated machine leaves alone.
+    board.memory().setByte(310, 0x0F);
+    link.RSWrite("B310.6", "1");
     EXPECT_EQ(takeTrace(),
-              Handshake1 + " h00 b00 h6E b0F " + FromRead2 + " h00 b00 h6E b6E h4F b4F");
-    EXPECT_EQ(board.memory().byte(110), 0x4F);
+              Handshake1 + " h01 b01 h36 b0F " + FromRead2 + " h01 b01 h36 b36 h4F b4F");
+    EXPECT_EQ(board.memory().byte(310), 0x4F);
     link.RSWrite("F858", "1"); // bit 2 of byte 139
     EXPECT_EQ(board.memory().byte(139), 0x04);
-    link.RSWrite("B110.0", "0");
-    EXPECT_EQ(board.memory().byte(110), 0x4E);
+    link.RSWrite("B310.0", "0");
+    EXPECT_EQ(board.memory().byte(310), 0x4E);
 }
 
 TEST_F(ReadWrite, WrongEchoInAWriteRepeatsTheWholeWriteOnce) {
@@ -171,11 +172,11 @@ TEST_F(ReadWrite, SecondWrongEchoInAReadReturnsZeroAndSaysSo) {
 }
 
 TEST_F(ReadWrite, BitWriteWhoseReadFailsTwiceWritesNothing) {
-    board.memory().setByte(110, 0x0F);
-    board.faults().wrongEchoWhen = [](qint64, quint8 byte) { return byte == 0x6E; };
-    link.RSWrite("B110.6", "1");
+    board.memory().setByte(310, 0x0F);
+    board.faults().wrongEchoWhen = [](qint64, quint8 byte) { return byte == 0x36; };
+    link.RSWrite("B310.6", "1");
     EXPECT_TRUE(link.LastWriteFailed());
-    EXPECT_EQ(board.memory().byte(110), 0x0F);
+    EXPECT_EQ(board.memory().byte(310), 0x0F);
 }
 
 TEST_F(ReadWrite, WrongEchoInAReadIsRetriedOnceThenReportedAsFailed) {

@@ -1,0 +1,148 @@
+// telvane-cli's PLS and project commands against telvane-boardsim over a real
+// pseudo-terminal.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString binDir = QStringLiteral(TELVANE_BIN_DIR);
+
+class PlsCli : public ::testing::Test {
+protected:
+    void startBoard(const QStringList& args = {}) {
+        board.setProgram(binDir + "/telvane-boardsim");
+        board.setArguments(args);
+        board.start();
+        ASSERT_TRUE(board.waitForStarted(5000));
+        ASSERT_TRUE(board.waitForReadyRead(5000));
+        pty = QString::fromLocal8Bit(board.readLine()).trimmed();
+        ASSERT_TRUE(pty.startsWith("/dev/"));
+    }
+    void TearDown() override {
+        if (board.state() != QProcess::NotRunning) {
+            board.terminate();
+            board.waitForFinished(5000);
+        }
+    }
+    struct Result {
+        int exit;
+        QString out;
+        QString err;
+    };
+    Result run(const QStringList& args, bool withDevice = true) {
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TELVANE_HOME", home.path());
+        cli.setProcessEnvironment(env);
+        cli.start(binDir + "/telvane-cli",
+                  (withDevice ? QStringList{"--device", pty} : QStringList{}) + args);
+        EXPECT_TRUE(cli.waitForFinished(30000));
+        return {cli.exitCode(), QString::fromLocal8Bit(cli.readAllStandardOutput()),
+                QString::fromLocal8Bit(cli.readAllStandardError())};
+    }
+    void writeFile(const QString& name, const QByteArray& content) {
+        QFile f(home.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+
+    QProcess board;
+    QString pty;
+    QTemporaryDir home;
+};
+
+TEST_F(PlsCli, ProgramsRecallsAndClearsChannels) {
+    startBoard();
+    auto r = run({"pls-read", "scale"});
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "360\n");
+    r = run({"pls-setpoint", "3", "10", "20"});
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(run({"pls-recall", "3"}).out, "1 10\n");
+    EXPECT_EQ(run({"pls-recall", "3"}).out, "0 20\n");
+    EXPECT_EQ(run({"pls-pulse", "5", "10", "20", "7"}).exit, 0);
+    EXPECT_EQ(run({"pls-recall", "5"}).out, "3 7\n");
+    EXPECT_EQ(run({"pls-clear", "3"}).exit, 0);
+    r = run({"pls-recall", "3"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "2 0\n");
+    r = run({"pls-offset", "0"});
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    for (const char* word : {"offset", "pos", "rpm"}) {
+        r = run({"pls-read", word});
+        EXPECT_EQ(r.exit, 0) << word;
+        EXPECT_FALSE(r.out.trimmed().isEmpty()) << word;
+    }
+}
+
+TEST_F(PlsCli, ConfigurationGoesDownAndComesBack) {
+    startBoard();
+    QStringList download = {"pls-config-download", "720"};
+    for (int i = 0; i < 24; ++i)
+        download.append(QString::number(i + 1));
+    auto r = run(download);
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    r = run({"pls-config"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "19 1 2 3 4 5 7 8 9 10 11 12 13 14 15 16 17 18 20\n");
+    EXPECT_EQ(run({"pls-read", "scale"}).out, "720\n");
+    download[5] = "256"; // out of range: nothing is sent
+    r = run(download);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(run({"pls-config"}).out, "19 1 2 3 4 5 7 8 9 10 11 12 13 14 15 16 17 18 20\n");
+}
+
+TEST_F(PlsCli, RefusalsAndUsageErrorsExitTwo) {
+    startBoard();
+    auto r = run({"pls-pulse", "5", "10", "25", "0"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "PLS Pulse Train: ON Division Plus OFF Division\nMust be a Multiple of "
+                     "360.\n\nPLS Channel will not be Programmed.\n");
+    r = run({"pls-setpoint", "1", "360", "0"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.startsWith("PLS Single Setpoint: Setpoint setting 360"))
+        << r.err.toStdString();
+    EXPECT_EQ(run({"pls-offset", "400"}).exit, 2);
+    EXPECT_EQ(run({"pls-recall", "16"}).exit, 2); // the board has channels 0..15
+    EXPECT_EQ(run({"pls-read", "speed"}).exit, 2);
+    EXPECT_EQ(run({"pls-setpoint", "1", "2"}).exit, 2);
+    EXPECT_EQ(run({"pls-setpoint", "a", "b", "c"}).exit, 2);
+    EXPECT_EQ(run({"pls-config", "1"}).exit, 2);
+    EXPECT_EQ(run({"pls-config-download", "360", "1"}).exit, 2);
+}
+
+TEST_F(PlsCli, BusyPlsFailsTheLink) {
+    startBoard({"--pls-stays-busy"});
+    const auto r = run({"pls-clear", "3"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "WARNING - Communication Error!: Cannot Determine PLS READY Mode Within "
+                     "Target Board.\n");
+}
+
+TEST_F(PlsCli, RefusedByteFailsTheCommand) {
+    startBoard({"--pls-refuse-byte", "0"});
+    EXPECT_EQ(run({"pls-clear", "3"}).exit, 2);
+    EXPECT_EQ(run({"pls-recall", "3"}).exit, 2);
+    EXPECT_EQ(run({"pls-read", "scale"}).out, "360\n"); // reads are not acknowledged bytes
+}
+
+TEST_F(PlsCli, ProjectNeedsNoLink) {
+    writeFile("CUP.kvl", "8\r\n");
+    writeFile("CUP.rev", "CUPR27003:04\r\n");
+    writeFile("CUP.lcf", "F" + QByteArray(34, '0') + "2001" + "3000%\r\n");
+    auto r = run({"project", home.filePath("CUP.kvl")}, false);
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "valid=true\ncode=8\nboard=R8160\nident=CUPR2700\nchecksum=58\nrevision=4\n"
+                     "configA=2\nconfigB=1\nconfigC=3\n");
+    writeFile("PLS.kvl", "E\r\n");
+    r = run({"project", home.filePath("PLS.kvl")}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.out.startsWith("valid=false\ncode=E\nboard=K2700(PLS)\nident=Unknown\n"));
+    EXPECT_TRUE(r.err.startsWith("PLS Program Download: PLS file is a PLS target board program."));
+    EXPECT_EQ(run({"project", home.filePath("NONE.kvl")}, false).exit, 2);
+}
+
+} // namespace
