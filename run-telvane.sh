@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
-# Builds TELVANE if needed, starts the simulated board on a pseudo-terminal and
-# reads live registers from it with telvane-cli.
+# Builds TELVANE if needed, starts the simulated cupper board on a pseudo-terminal
+# and runs TELVANE connected to it, from a program folder of its own (.run/).
+# The simulated board raises an alarm now and then; Alarm Reset clears it.
+# Arguments go to telvane-boardsim (for example --raise-alarm 1:3, see --help).
+# The simulator ends when TELVANE exits.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVANE_BENCH=OFF >/dev/null
-cmake --build build
+cmake --build build --target telvane telvane-boardsim telvane_support_files
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "TELVANE is a desktop program: run this from a desktop session (or under xvfb-run)." >&2
+fi
 home=$PWD/.run
+rm -rf "$home"
 mkdir -p "$home/Support"
-coproc BOARD { exec build/bin/telvane-boardsim; }
-trap 'kill $BOARD_PID 2>/dev/null || true' EXIT
+# One support folder: the port settings and the code tables live together.
+cp build/bin/support/* "$home/Support/"
+cp -r build/bin/Help "$home/"
+coproc BOARD { exec build/bin/telvane-boardsim --baud 19200 --alarm-every 40 "$@"; }
+trap 'kill "$BOARD_PID" 2>/dev/null || true' EXIT
 read -r pty <&"${BOARD[0]}"
-printf '1,9600,%s\r\n' "$pty" > "$home/Support/RSPort.cfg"
-cp -r build/bin/support "$home/"
-export TELVANE_HOME=$home
-echo "Board simulator on $pty. Live registers (Ctrl+C ends):"
-while true; do
-    values=$(build/bin/telvane-cli read D1100 W1104 W1020 W1026 W1028 B8176 | tr '\n' ' ')
-    set -- $values
-    printf '\rstrokes %s  die jams %s  TDC stop %s  speeds %s/%s  fault %s   ' "$@"
-    sleep 0.5
-done
+printf '1,19200,%s\r\n' "$pty" > "$home/Support/RSPort.cfg"
+echo "Simulated board on $pty. TELVANE starts offline: F3, or a double click on OFFLINE, goes online."
+TELVANE_HOME=$home build/bin/telvane

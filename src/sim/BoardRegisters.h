@@ -8,6 +8,18 @@ constexpr int FaultCodeRegister = 8176; // B8176
 constexpr int FirmwareRevision = 8159;  // B8159
 constexpr int IdentBlock = 0xEFF0;      // ident (8), checksum, revision
 
+// The machine and its alarms.
+constexpr int AlarmWord1 = 32;         // W32: jams and timing (the bytes of flags F0..F15)
+constexpr int AlarmByte = 37;          // B37: ram motion and resolver
+constexpr int AlarmWord2 = 38;         // W38: clutch outputs and coil stock
+constexpr int DieJamStationWord = 104; // W104: bit 0 is station 1
+constexpr int CupJamStationWord = 106; // W106
+constexpr int AllClearByte = 110;      // B110.6: no alarm pending
+constexpr int AllClearBit = 6;
+constexpr int MachinePosition = 180;   // W180, degrees
+constexpr int MachineSpeed = 182;      // W182, strokes per minute
+constexpr int BrakeResponseFlag = 858; // F858: brake response too long
+
 constexpr int ShiftStrokes = 1100;         // D1100
 constexpr int ShiftDieJams = 1104;         // W1104
 constexpr int ShiftStationJams = 1108;     // W1108..W1138

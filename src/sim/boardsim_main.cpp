@@ -43,6 +43,25 @@ int main(int argc, char* argv[]) {
         QStringLiteral("garbage-at"),
         QStringLiteral("Send garbage bytes after the answer to byte N."), QStringLiteral("N"));
     parser.addOptions({device, baud, silent, wrongEcho, garbage});
+    const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
+                                          QStringLiteral("The PLS never reports ready."));
+    const QCommandLineOption plsRefuseByte(
+        QStringLiteral("pls-refuse-byte"),
+        QStringLiteral("Answer 0 instead of 85 to byte N (from 0, after the command byte) of "
+                       "every PLS command and drop the command."),
+        QStringLiteral("N"));
+    parser.addOptions({plsStaysBusy, plsRefuseByte});
+    const QCommandLineOption raiseAlarm(
+        QStringLiteral("raise-alarm"),
+        QStringLiteral("Raise alarm N at start (0 brake response, 1 die jam, 2 cup jam, 3 scrap "
+                       "jam, 4 timing signal, 5/6 clutch output 1/2, 7 no ram motion, 8 resolver "
+                       "fault, 9 coil stock override); jams at STATION 1..16. Repeatable."),
+        QStringLiteral("N[:STATION]"));
+    const QCommandLineOption alarmEvery(
+        QStringLiteral("alarm-every"),
+        QStringLiteral("Raise the next alarm in turn every SECONDS while none is pending."),
+        QStringLiteral("SECONDS"));
+    parser.addOptions({raiseAlarm, alarmEvery});
     parser.process(app);
 
     int throttle = 0;
@@ -60,6 +79,28 @@ int main(int argc, char* argv[]) {
     board.faults().silentFromByte = number(silent);
     board.faults().wrongEchoAt = number(wrongEcho);
     board.faults().garbageAt = number(garbage);
+    board.faults().plsStaysBusy = parser.isSet(plsStaysBusy);
+    board.faults().plsRefuseByteIndex = int(number(plsRefuseByte));
+    for (const QString& alarm : parser.values(raiseAlarm)) {
+        bool ok = false;
+        bool stationOk = true;
+        const int n = alarm.section(u':', 0, 0).toInt(&ok);
+        const int station = alarm.contains(u':') ? alarm.section(u':', 1).toInt(&stationOk) : 1;
+        if (!ok || !stationOk || n < 0 || n >= Cupper::AlarmCount || station < 1 || station > 16) {
+            std::fprintf(stderr, "telvane-boardsim: --raise-alarm takes 0..9[:1..16]\n");
+            return 2;
+        }
+        board.cupper().raiseAlarm(n, station);
+    }
+    if (parser.isSet(alarmEvery)) {
+        bool ok = false;
+        const double seconds = parser.value(alarmEvery).toDouble(&ok);
+        if (!ok || seconds <= 0) {
+            std::fprintf(stderr, "telvane-boardsim: --alarm-every takes a number of seconds\n");
+            return 2;
+        }
+        board.cupper().setAlarmEvery(seconds);
+    }
 
     PtyServer server(board);
     const bool opened = parser.isSet(device)

@@ -1,0 +1,212 @@
+// The program's own figures against telvane-boardsim on a pseudo-terminal
+// throttled to 19200 baud:
+//  - StartupToWindowShown: wall time from starting the telvane process to its
+//    main window on screen (offscreen platform).
+//  - OnlineProcess: the telvane process online, polling: resident memory
+//    (rss_MiB) and its CPU share of one core (cpu_share) over 5 s.
+//  - MainDisplayPass: one full pass of the main display (six reads) in
+//    process, against the wire limit of those reads (wire_share).
+#include "Clock.h"
+#include "PortSettingsFile.h"
+#include "QtSerialPort.h"
+#include "RSComm.h"
+#include "ScriptedPrompt.h"
+#include "ViewBase.h"
+#include "frmMDIMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+namespace {
+
+const QString BinDir = QStringLiteral(TELVANE_BIN_DIR);
+constexpr int Baud = 19200;
+// W182, W180, W1104, W1040, W1042: 2 bytes; D1100: 4 bytes; each byte is
+// 2 exchanges of 2 bytes of 10 bits.
+constexpr int PassExchanges = 5 * 4 + 8;
+constexpr double PassWireSeconds = PassExchanges * 2 * 10.0 / Baud;
+
+struct Board {
+    QProcess process;
+    QString pty;
+    Board() {
+        process.setProgram(BinDir + QStringLiteral("/telvane-boardsim"));
+        process.setArguments({QStringLiteral("--baud"), QString::number(Baud)});
+        process.start();
+        process.waitForStarted(5000);
+        process.waitForReadyRead(5000);
+        pty = QString::fromLocal8Bit(process.readLine()).trimmed();
+    }
+    ~Board() {
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+};
+
+// A program folder whose port settings name the board.
+struct Home {
+    QTemporaryDir dir;
+    explicit Home(const QString& pty) {
+        PortSettingsFile::write(dir.filePath(QStringLiteral("Support/RSPort.cfg")),
+                                {1, QString::number(Baud), pty});
+    }
+    QString writeDrive(const QStringList& steps) const {
+        const QString path = dir.filePath(QStringLiteral("drive.txt"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(steps.join(u'\n').toUtf8());
+        return path;
+    }
+};
+
+void startTelvane(QProcess& telvane, const Home& home, const QStringList& steps) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TELVANE_HOME"), home.dir.path());
+    env.insert(QStringLiteral("TELVANE_DRIVE"), home.writeDrive(steps));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    telvane.setProcessEnvironment(env);
+    telvane.start(BinDir + QStringLiteral("/telvane"));
+}
+
+// Waits for a line of the program's output that starts with the word.
+bool waitForLine(QProcess& process, const QString& word, int timeoutMs = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        while (process.canReadLine()) {
+            if (QString::fromUtf8(process.readLine()).startsWith(word))
+                return true;
+        }
+        process.waitForReadyRead(50);
+    }
+    return false;
+}
+
+double cpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QString text = QString::fromLatin1(stat.readAll());
+    // Fields after the command name (which ends with ")"): utime is the 12th, stime the 13th.
+    const QStringList fields = text.mid(text.lastIndexOf(u')') + 2).split(u' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
+}
+
+double rssMiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+void StartupToWindowShown(benchmark::State& state) {
+    Board board;
+    Home home(board.pty);
+    for (auto _ : state) {
+        QProcess telvane;
+        QElapsedTimer timer;
+        timer.start();
+        startTelvane(telvane, home, {QStringLiteral("mark shown"), QStringLiteral("close")});
+        if (!waitForLine(telvane, QStringLiteral("shown"))) {
+            state.SkipWithError("the window never showed");
+            break;
+        }
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        telvane.waitForFinished(10000);
+    }
+}
+BENCHMARK(StartupToWindowShown)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void OnlineProcess(benchmark::State& state) {
+    Board board;
+    Home home(board.pty);
+    for (auto _ : state) {
+        QProcess telvane;
+        startTelvane(telvane, home,
+                     {QStringLiteral("key F3"), QStringLiteral("waitfor MODE ONLINE"),
+                      QStringLiteral("wait 1000"), QStringLiteral("mark online"),
+                      QStringLiteral("wait 5000"), QStringLiteral("mark done"),
+                      QStringLiteral("print MODE"), QStringLiteral("close")});
+        if (!waitForLine(telvane, QStringLiteral("online"))) {
+            state.SkipWithError("the program did not go online");
+            break;
+        }
+        const qint64 pid = telvane.processId();
+        QElapsedTimer wall;
+        wall.start();
+        const double cpuBefore = cpuSeconds(pid);
+        const double rss = rssMiB(pid);
+        if (!waitForLine(telvane, QStringLiteral("done"))) {
+            state.SkipWithError("the program stopped polling");
+            break;
+        }
+        const double cpu = cpuSeconds(pid) - cpuBefore;
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
+        const bool online = waitForLine(telvane, QStringLiteral("MODE=ONLINE"));
+        state.SetIterationTime(seconds);
+        state.counters["rss_MiB"] = rss;
+        state.counters["cpu_share"] = cpu / seconds;
+        if (!online)
+            state.SkipWithError("the program went offline while polling");
+        telvane.waitForFinished(10000);
+    }
+}
+BENCHMARK(OnlineProcess)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void MainDisplayPass(benchmark::State& state) {
+    Board board;
+    Home home(board.pty);
+    ScriptedPrompt prompt;
+    SteadyClock clock;
+    QtSerialPort port;
+    frmMDIMain main(prompt, clock, port, home.dir.path());
+    // Only the display's reads on the wire: the alarm poll would share it.
+    main.findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
+    main.show();
+    main.link().setOnlineMode(true);
+    main.ApplyOnlineMode();
+    if (!main.link().OnlineMode()) {
+        state.SkipWithError("the program did not go online");
+        return;
+    }
+    RefreshLoop& loop = main.currentViewWidget()->loop();
+    QEventLoop events;
+    QObject::connect(&loop, &RefreshLoop::passCompleted, &events, &QEventLoop::quit);
+    events.exec(); // the first pass handshakes into read mode
+    double total = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        events.exec();
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    state.counters["wire_ms"] = PassWireSeconds * 1000;
+    state.counters["wire_share"] = PassWireSeconds * double(state.iterations()) / total;
+    if (main.link().CommError())
+        state.SkipWithError("the link failed");
+    main.link().CloseRSComm();
+}
+BENCHMARK(MainDisplayPass)->UseManualTime()->MinTime(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Prompt.h"
+
+#include <memory>
+
+class QMessageBox;
+class QWidget;
+
+// Message and input boxes on screen.
+class GuiPrompt final : public Prompt {
+public:
+    Answer message(const QString& title, const QString& text, Icon icon,
+                   Buttons buttons = Buttons::Ok) override;
+    std::optional<QString> input(const QString& title, const QString& text,
+                                 const QString& defaultText = {}) override;
+
+    // The box message() shows, not yet shown: parented to the active window.
+    static std::unique_ptr<QMessageBox> build(const QString& title, const QString& text, Icon icon,
+                                              Buttons buttons);
+    // The message's carriage returns and CR LF pairs as new lines.
+    static QString screenText(const QString& text);
+    static Answer answerFor(int standardButton, Buttons buttons);
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <array>
+
+class QAction;
+class QActionGroup;
+class QMainWindow;
+
+// The menu bar of the main window: every item carries its control name as
+// its object name ("mnuFileNew", "mnuWindowForm0", ...).
+struct MainMenus {
+    QAction* mnuFileNew = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileExport = nullptr;
+    QAction* mnuFileUpload = nullptr;
+    std::array<QAction*, 5> mnuFileUploadData{};
+    QAction* mnuFileDownloadProgram = nullptr;
+    QAction* mnuFileDownload = nullptr;
+    std::array<QAction*, 5> mnuFileDownloadData{};
+    QAction* mnuFilePrint = nullptr;
+    QAction* mnuFilePrintSetup = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuEditOfflineEditing = nullptr;
+    QAction* mnuEditCommPort = nullptr;
+    QAction* mnuEditPasscode = nullptr;
+    QAction* mnuViewTargetBoardStatus = nullptr;
+    QAction* mnuViewOnline = nullptr;
+    QAction* mnuViewOffline = nullptr;
+    std::array<QAction*, 6> mnuWindowForm{};
+    QActionGroup* windowGroup = nullptr;
+    QAction* mnuHelpHelpTopics = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+    // Builds the menus into the window's menu bar. Items whose commands
+    // belong to windows not yet built start disabled.
+    void build(QMainWindow& window);
+};

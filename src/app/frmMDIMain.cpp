@@ -1,0 +1,181 @@
+#include "frmMDIMain.h"
+
+#include "HelpWindow.h"
+#include "ProgramFolder.h"
+#include "Prompt.h"
+#include "StatusPanels.h"
+#include "ViewBase.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QString programFolder,
+                       QWidget* parent)
+    : QMainWindow(parent), m_prompt(prompt), m_commControl(commControl),
+      m_programFolder(std::move(programFolder)), m_link(prompt, clock, m_programFolder),
+      m_background(m_link, m_shared) {
+    setObjectName(QStringLiteral("frmMDIMain"));
+    setWindowTitle(QStringLiteral("TELVANE - "));
+    resize(900, 640);
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdiArea);
+    m_sbrMain = new StatusPanels(this);
+    setStatusBar(m_sbrMain);
+    m_menus.build(*this);
+    connectMenus();
+    connect(m_sbrMain, &StatusPanels::PanelDblClick, this, &frmMDIMain::sbrMain_PanelDblClick);
+
+    m_tmrBackgroungUpdate.setObjectName(QStringLiteral("tmrBackgroungUpdate"));
+    m_tmrBackgroungUpdate.setParent(this);
+    m_tmrBackgroungUpdate.setInterval(BackgroundUpdate::IntervalMs);
+    connect(&m_tmrBackgroungUpdate, &QTimer::timeout, this, &frmMDIMain::tmrBackgroungUpdate_Timer);
+    m_reaper.setSingleShot(true);
+    connect(&m_reaper, &QTimer::timeout, this, &frmMDIMain::ReapRetiredViews);
+
+    Form_Load();
+    m_tmrBackgroungUpdate.start();
+}
+
+frmMDIMain::~frmMDIMain() {
+    m_tmrBackgroungUpdate.stop();
+    if (ViewBase* view = currentViewWidget())
+        view->Unload();
+    // Views go before the link they use.
+    delete m_viewWindow.data();
+    for (const auto& window : std::as_const(m_retired))
+        delete window.data();
+    m_retired.clear();
+    // The timer is a member: take it out of the child list before QObject
+    // deletes the children.
+    m_tmrBackgroungUpdate.setParent(nullptr);
+}
+
+void frmMDIMain::Form_Load() {
+    // 1. The help file; 2. the serial control and the link (members).
+    m_helpFile = ProgramFolder::resolve(m_programFolder, QStringLiteral("Help/TELVANE.hlp"));
+    // 3. The table of views: those of later windows arrive with them.
+    m_viewTable[0] = [](frmMDIMain& main) { return new frmMain(main); };
+    // 4. Alarm tables.
+    InitAlarmTables(m_shared);
+    // 5. Captions.
+    m_unnamedCaption = QStringLiteral("[unnamed]");
+    m_originalCaption = windowTitle();
+    // 6. The main display; its loop starts once the window is on screen.
+    ShowView(0);
+    // 7 to 9. The data, the Open dialog's start, a new unnamed set.
+    InitRegisterMap(m_shared);
+    gFileNamePath = m_programFolder + QStringLiteral("/*.sdt");
+    FileNew();
+    m_startupDone = true;
+}
+
+void frmMDIMain::connectMenus() {
+    connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
+            [this](bool checked) { m_shared.OfflineEditing = checked; });
+    connect(m_menus.mnuViewOnline, &QAction::triggered, this, &frmMDIMain::mnuViewOnline_Click);
+    connect(m_menus.mnuViewOffline, &QAction::triggered, this, &frmMDIMain::mnuViewOffline_Click);
+    for (int i = 0; i < ViewCount; ++i)
+        connect(m_menus.mnuWindowForm[size_t(i)], &QAction::triggered, this,
+                [this, i] { ShowView(i); });
+    connect(m_menus.mnuHelpHelpTopics, &QAction::triggered, this,
+            &frmMDIMain::mnuHelpHelpTopics_Click);
+    connect(m_menus.mnuHelpAbout, &QAction::triggered, this, &frmMDIMain::mnuHelpAbout_Click);
+}
+
+void frmMDIMain::SetCaption() {
+    setWindowTitle(m_originalCaption + gFileNameCaption);
+}
+
+int frmMDIMain::SaveChangesPrompt() {
+    // Nothing in the program changes CurrentData yet: the question arrives
+    // with the set-up data files.
+    return 0;
+}
+
+void frmMDIMain::FileNew() {
+    if (SaveChangesPrompt() == 2)
+        return;
+    m_shared.CurrentData = m_shared.DefaultData;
+    m_shared.SavedData = m_shared.CurrentData;
+    m_shared.Untitled = true;
+    m_shared.DataReplaced = true;
+    gFileNameCaption = m_unnamedCaption;
+    SetCaption();
+}
+
+void frmMDIMain::ApplyOnlineMode() {
+    if (m_link.OnlineMode())
+        m_link.OpenRSComm(m_commControl);
+    else
+        m_link.CloseRSComm();
+    const bool online = m_link.OnlineMode();
+    m_sbrMain->setPanelText(StatusPanels::Mode,
+                            online ? QStringLiteral("ONLINE") : QStringLiteral("OFFLINE"));
+    m_menus.mnuViewOnline->setChecked(online);
+    m_menus.mnuViewOffline->setChecked(!online);
+    m_menus.mnuEditPasscode->setEnabled(online && m_passcodeAvailable);
+    if (m_link.CommError())
+        m_link.setOnlineMode(false);
+}
+
+void frmMDIMain::mnuViewOnline_Click() {
+    // A menu can only be chosen between transactions, but never start one
+    // inside another's message box.
+    if (m_link.Busy())
+        return;
+    m_link.setOnlineMode(true);
+    ApplyOnlineMode();
+}
+
+void frmMDIMain::mnuViewOffline_Click() {
+    if (m_link.Busy())
+        return;
+    m_link.setOnlineMode(false);
+    ApplyOnlineMode();
+}
+
+void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {
+    if (panelIndex != StatusPanels::Mode || m_link.Busy())
+        return;
+    m_link.setOnlineMode(!m_link.OnlineMode());
+    ApplyOnlineMode();
+}
+
+void frmMDIMain::tmrBackgroungUpdate_Timer() {
+    if (const auto status = m_background.Tick())
+        m_sbrMain->setPanelText(StatusPanels::Status, *status);
+}
+
+void frmMDIMain::mnuHelpHelpTopics_Click() {
+    const QString page = HelpDocumentFor(m_programFolder, m_helpFile);
+    if (page.isEmpty()) {
+        m_prompt.message(QStringLiteral("TELVANE"),
+                         QStringLiteral("Cannot find the help file ") + m_helpFile +
+                             QStringLiteral("."),
+                         Prompt::Icon::Exclamation);
+        return;
+    }
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(this);
+    m_helpWindow->showContents(page);
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+}
+
+void frmMDIMain::mnuHelpAbout_Click() {
+    m_prompt.message(QStringLiteral("About TELVANE"),
+                     QStringLiteral("TELVANE Set-up Utility\r\n"
+                                    "Version ") +
+                         m_shared.ProgramVersionTag +
+                         QStringLiteral("\r\n\r\n"
+                                        "Set-up and diagnostics for the cupper controller.\r\n"
+                                        "For support, contact your machine supplier's "
+                                        "service department."),
+                     Prompt::Icon::Information);
+}

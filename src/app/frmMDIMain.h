@@ -1,0 +1,113 @@
+#pragma once
+
+#include "BackgroundUpdate.h"
+#include "MainMenus.h"
+#include "RSComm.h"
+#include "SharedState.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <functional>
+
+class Clock;
+class HelpWindow;
+class Prompt;
+class QMdiArea;
+class QMdiSubWindow;
+class SerialPort;
+class StatusPanels;
+class ViewBase;
+
+// The program's main window: menus, status bar, the one link to the board,
+// the program-wide data, one data view at a time, and the 500 ms background
+// update of the alarms. It lives for the whole run.
+class frmMDIMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int ViewCount = 6;
+    using ViewFactory = std::function<ViewBase*(frmMDIMain&)>;
+
+    // commControl is the serial port the link opens; programFolder holds
+    // Support/, Help/ and the other files beside the program.
+    frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QString programFolder,
+               QWidget* parent = nullptr);
+    ~frmMDIMain() override;
+
+    RSComm& link() { return m_link; }
+    SharedState& shared() { return m_shared; }
+    Prompt& prompt() { return m_prompt; }
+    QString programFolder() const { return m_programFolder; }
+    const MainMenus& menus() const { return m_menus; }
+    StatusPanels* statusPanels() const { return m_sbrMain; }
+    AlarmState& alarms() { return m_background.alarms(); }
+
+    // Public variables of the main window.
+    QString gFileNameCaption;
+    QString gFileNamePath;
+    QString gFileNameTitle;
+    QString gFileExportPath;
+    QString gProgramFilePath;
+    QString gUploadNOW;
+
+    // Makes the link, the mode panel and the menus follow OnlineMode.
+    void ApplyOnlineMode();
+    // Shows view n (0..5), closing the one shown before.
+    void ShowView(int n);
+    int CurrentView() const { return m_currentView; }
+    ViewBase* currentViewWidget() const;
+    bool StartupDone() const { return m_startupDone; }
+    QString HelpFile() const { return m_helpFile; }
+
+    // Installs the window of view n (views arrive with their own issues).
+    void setViewFactory(int n, ViewFactory factory);
+
+    // 0: nothing to save; otherwise the answer to "Save Changes to File?".
+    int SaveChangesPrompt();
+    void FileNew();
+
+    void tmrBackgroungUpdate_Timer();
+    void sbrMain_PanelDblClick(int panelIndex);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void connectMenus();
+    void SetCaption();
+    void mnuViewOnline_Click();
+    void mnuViewOffline_Click();
+    void mnuHelpHelpTopics_Click();
+    void mnuHelpAbout_Click();
+    void RetireView();
+    void ReapRetiredViews();
+    bool SafeToDeleteViews() const;
+
+    Prompt& m_prompt;
+    SerialPort& m_commControl;
+    QString m_programFolder;
+    RSComm m_link;
+    SharedState m_shared;
+    BackgroundUpdate m_background;
+
+    MainMenus m_menus;
+    StatusPanels* m_sbrMain = nullptr;
+    QMdiArea* m_mdiArea = nullptr;
+    QTimer m_tmrBackgroungUpdate;
+    QTimer m_reaper;
+    QPointer<HelpWindow> m_helpWindow;
+
+    QString m_helpFile;
+    QString m_originalCaption;
+    QString m_unnamedCaption;
+    bool m_startupDone = false;
+    bool m_shutDown = false;
+    // The passcode command arrives with the comm settings window.
+    bool m_passcodeAvailable = false;
+    std::array<ViewFactory, ViewCount> m_viewTable;
+    int m_currentView = 0;
+    QPointer<QMdiSubWindow> m_viewWindow;
+    QList<QPointer<QMdiSubWindow>> m_retired;
+};

@@ -1,0 +1,177 @@
+#include "frmMain.h"
+
+#include "DisplayFormat.h"
+#include "NumberText.h"
+#include "RSComm.h"
+#include "SharedState.h"
+#include "frmMDIMain.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* valueLabel(const QString& name) {
+    auto* label = new QLabel(QStringLiteral("-"));
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 2.2);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(160);
+    return label;
+}
+
+} // namespace
+
+frmMain::frmMain(frmMDIMain& host, QWidget* parent)
+    : ViewBase(host, QStringLiteral("frmMain"), QStringLiteral("Main Display"), parent) {
+    const char* const captions[] = {"Machine Speed", "Machine Position", "Strokes", "Die Jams",
+                                    "Brake Response"};
+    for (int i = 0; i < 5; ++i) {
+        m_fraDisplay[size_t(i)] = new QGroupBox(QString::fromLatin1(captions[i]));
+        m_fraDisplay[size_t(i)]->setObjectName(QStringLiteral("fraDisplay%1").arg(i));
+    }
+    for (int i = 0; i < ValueCount; ++i)
+        m_lblDisplay[size_t(i)] = valueLabel(QStringLiteral("lblDisplay%1").arg(i));
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QVBoxLayout(m_fraDisplay[size_t(i)]);
+        box->addWidget(m_lblDisplay[size_t(i)]);
+    }
+    auto* brake = new QGridLayout(m_fraDisplay[4]);
+    const char* const descriptions[] = {"Low Speed:", "High Speed:"};
+    for (int i = 0; i < 2; ++i) {
+        m_lblDescription[size_t(i)] = new QLabel(QString::fromLatin1(descriptions[i]));
+        m_lblDescription[size_t(i)]->setObjectName(QStringLiteral("lblDescription%1").arg(i));
+        brake->addWidget(m_lblDescription[size_t(i)], i, 0, Qt::AlignRight);
+        brake->addWidget(m_lblDisplay[size_t(4 + i)], i, 1);
+    }
+
+    m_fraMessageDisplay = new QGroupBox(QStringLiteral("Messages"));
+    m_fraMessageDisplay->setObjectName(QStringLiteral("fraMessageDisplay"));
+    m_txtMessageDisplay = new QPlainTextEdit;
+    m_txtMessageDisplay->setObjectName(QStringLiteral("txtMessageDisplay"));
+    m_txtMessageDisplay->setReadOnly(true);
+    auto* messages = new QVBoxLayout(m_fraMessageDisplay);
+    messages->addWidget(m_txtMessageDisplay);
+
+    m_cmdAlarmReset = new QPushButton(QStringLiteral("Alarm &Reset"));
+    m_cmdAlarmReset->setObjectName(QStringLiteral("cmdAlarmReset"));
+    connect(m_cmdAlarmReset, &QPushButton::clicked, this, &frmMain::cmdAlarmReset_Click);
+    m_cmdDefault = new QPushButton(QStringLiteral("-"));
+    m_cmdDefault->setObjectName(QStringLiteral("cmdDefault"));
+    m_cmdDefault->setFixedSize(16, 16);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_fraDisplay[0], 0, 0);
+    grid->addWidget(m_fraDisplay[1], 0, 1);
+    grid->addWidget(m_fraDisplay[2], 1, 0);
+    grid->addWidget(m_fraDisplay[3], 1, 1);
+    grid->addWidget(m_fraDisplay[4], 2, 0);
+    grid->addWidget(m_fraMessageDisplay, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdDefault);
+    buttons->addStretch();
+    buttons->addWidget(m_cmdAlarmReset);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+
+    Form_Load();
+}
+
+void frmMain::Form_Load() {
+    m_address = {QStringLiteral("W182"),  QStringLiteral("W180"),  QStringLiteral("D1100"),
+                 QStringLiteral("W1104"), QStringLiteral("W1040"), QStringLiteral("W1042")};
+}
+
+void frmMain::cmdAlarmReset_Click() {
+    // Inside another transaction's message box the write would interleave with it.
+    if (m_host.link().Busy())
+        return;
+    m_host.link().RSWrite(QStringLiteral("F15"), QStringLiteral("1"));
+}
+
+void frmMain::CycleStart() {
+    const QString& message = m_host.shared().SystemMessage;
+    // Setting the same text again would reset the user's scrolling and selection.
+    if (message != m_shownMessage) {
+        m_shownMessage = message;
+        QString screen = message;
+        screen.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        m_txtMessageDisplay->setPlainText(screen);
+    }
+}
+
+void frmMain::SetControlsEnabled(bool enabled) {
+    for (QGroupBox* frame : m_fraDisplay)
+        frame->setEnabled(enabled);
+    for (QLabel* label : m_lblDisplay)
+        label->setEnabled(enabled);
+    for (QLabel* label : m_lblDescription)
+        label->setEnabled(enabled);
+    m_cmdAlarmReset->setEnabled(enabled);
+}
+
+void frmMain::PrepareOnline() {
+    SetControlsEnabled(true);
+    m_cmdDefault->setFocus();
+}
+
+void frmMain::PrepareOffline() {
+    SetControlsEnabled(false);
+    for (QLabel* label : m_lblDisplay)
+        label->setText(QStringLiteral("-"));
+    m_cmdDefault->setFocus();
+}
+
+void frmMain::PollPassStart() {
+    m_speedAbove30 = false;
+}
+
+bool frmMain::PollStep(int index) {
+    RSComm& link = m_host.link();
+    const QString text = link.RSRead(m_address[size_t(index)]);
+    if (!m_loop.LoopRunning() || link.CommError())
+        return false;
+    // A read the board garbled twice is no value: the label keeps the last one.
+    if (link.LastReadFailed()) {
+        if (index == 0)
+            m_speedAbove30 = m_lastSpeedAbove30; // the speed last read stands
+        return true;
+    }
+    QLabel* label = m_lblDisplay[size_t(index)];
+    switch (index) {
+    case 0:
+        m_speedAbove30 = NumberText::leadingNumber(text) > ReadablePositionSpeed;
+        m_lastSpeedAbove30 = m_speedAbove30;
+        label->setText(text.trimmed());
+        break;
+    case 1:
+        label->setText(DisplayFormat::Degrees(m_speedAbove30 ? QStringLiteral("888") : text));
+        break;
+    case 2:
+    case 3:
+        label->setText(DisplayFormat::GroupedWhole(text));
+        break;
+    default:
+        label->setText(DisplayFormat::Degrees(text));
+        break;
+    }
+    return true;
+}
+
+void frmMain::MemoryPass() {
+    const auto& values = m_host.shared().CurrentData.ValueTable;
+    auto value = [&values](int i) { return i < values.size() ? values[i] : 0; };
+    m_lblDisplay[2]->setText(DisplayFormat::GroupedWhole(value(18)));
+    m_lblDisplay[3]->setText(DisplayFormat::GroupedWhole(value(19)));
+    m_lblDisplay[4]->setText(DisplayFormat::Degrees(QString::number(value(36))));
+    m_lblDisplay[5]->setText(DisplayFormat::Degrees(QString::number(value(37))));
+}

@@ -1,0 +1,28 @@
+// telvane: the set-up and diagnostics program for the cupper's controller board.
+#include "Clock.h"
+#include "Driver.h"
+#include "GuiPrompt.h"
+#include "ProgramFolder.h"
+#include "QtSerialPort.h"
+#include "frmMDIMain.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TELVANE"));
+    QApplication::setApplicationDisplayName(QStringLiteral("TELVANE"));
+
+    SteadyClock clock;
+    QtSerialPort commControl;
+    GuiPrompt prompt;
+    const QStringList driveSteps = Driver::stepsFromEnvironment();
+
+    frmMDIMain main(prompt, clock, commControl, ProgramFolder::path());
+    main.show();
+
+    Driver driver(main, driveSteps);
+    if (!driveSteps.isEmpty())
+        driver.start();
+    return app.exec();
+}

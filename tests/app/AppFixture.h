@@ -1,0 +1,52 @@
+#pragma once
+
+#include "BoardSimulator.h"
+#include "Clock.h"
+#include "ScriptedPrompt.h"
+#include "SimSerialPort.h"
+#include "frmMDIMain.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+class QLabel;
+class QPlainTextEdit;
+class QTimer;
+
+// One QApplication for the whole test program (widgets need it).
+void EnsureApplication();
+
+// The main window on the in-process simulated board and a virtual clock, with
+// its own program folder and scripted prompts. The 500 ms timer is stopped:
+// tests run its ticks by hand unless they say otherwise.
+class AppFixture : public ::testing::Test {
+protected:
+    AppFixture();
+    ~AppFixture() override;
+
+    void startMainWindow(bool keepTimer = false);
+    // Runs the event loop until the condition holds (false after timeoutMs).
+    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
+    void pump(int ms) {
+        pumpUntil([] { return false; }, ms);
+    }
+    void tick(int times = 1);
+    void goOnline();
+
+    QLabel* panel(const char* key) const;
+    QString panelText(const char* key) const;
+    QAction* action(const char* name) const;
+    QLabel* display(int index) const;
+    QString message() const;
+    QTimer* backgroundTimer() const;
+    QString takeTrace();
+
+    QTemporaryDir folder;
+    BoardSimulator board;
+    VirtualClock clock;
+    SimSerialPort port{board, clock};
+    ScriptedPrompt prompt;
+    std::unique_ptr<frmMDIMain> main;
+};
