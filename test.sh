@@ -13,3 +13,13 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
+
+# The ".sdt" reader under libFuzzer for a minute: no crash, hang or leak.
+fuzz_build=build-fuzz
+CXX=clang++ CC=clang cmake -S . -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVANE_FUZZ=ON \
+    -DTELVANE_WERROR=ON
+cmake --build "$fuzz_build"
+mkdir -p "$fuzz_build/corpus"
+"$fuzz_build/bin/sdt_fuzz" -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$fuzz_build/corpus" fuzz/corpus
+echo "sdt_fuzz: no crash, hang or leak in 60 seconds"

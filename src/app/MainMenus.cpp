@@ -109,8 +109,7 @@ void MainMenus::build(QMainWindow& window) {
 
     // Commands of windows still to come: present, and honestly unavailable.
     for (QAction* later :
-         {mnuFileNew, mnuFileOpen, mnuFileSave, mnuFileSaveAs, mnuFileExport, mnuFileUpload,
-          mnuFileDownloadProgram, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup, mnuEditCommPort,
+         {mnuFileUpload, mnuFileDownloadProgram, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup, mnuEditCommPort,
           mnuEditPasscode, mnuViewTargetBoardStatus})
         later->setEnabled(false);
     for (int i = 1; i < 6; ++i)

@@ -74,6 +74,11 @@ void frmMDIMain::Form_Load() {
 }
 
 void frmMDIMain::connectMenus() {
+    connect(m_menus.mnuFileNew, &QAction::triggered, this, &frmMDIMain::mnuFileNew_Click);
+    connect(m_menus.mnuFileOpen, &QAction::triggered, this, &frmMDIMain::mnuFileOpen_Click);
+    connect(m_menus.mnuFileSave, &QAction::triggered, this, &frmMDIMain::mnuFileSave_Click);
+    connect(m_menus.mnuFileSaveAs, &QAction::triggered, this, &frmMDIMain::mnuFileSaveAs_Click);
+    connect(m_menus.mnuFileExport, &QAction::triggered, this, &frmMDIMain::mnuFileExport_Click);
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
             [this](bool checked) { m_shared.OfflineEditing = checked; });
@@ -89,23 +94,6 @@ void frmMDIMain::connectMenus() {
 
 void frmMDIMain::SetCaption() {
     setWindowTitle(m_originalCaption + gFileNameCaption);
-}
-
-int frmMDIMain::SaveChangesPrompt() {
-    // Nothing in the program changes CurrentData yet: the question arrives
-    // with the set-up data files.
-    return 0;
-}
-
-void frmMDIMain::FileNew() {
-    if (SaveChangesPrompt() == 2)
-        return;
-    m_shared.CurrentData = m_shared.DefaultData;
-    m_shared.SavedData = m_shared.CurrentData;
-    m_shared.Untitled = true;
-    m_shared.DataReplaced = true;
-    gFileNameCaption = m_unnamedCaption;
-    SetCaption();
 }
 
 void frmMDIMain::ApplyOnlineMode() {

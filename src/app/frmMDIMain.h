@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackgroundUpdate.h"
+#include "FileDialogs.h"
 #include "MainMenus.h"
 #include "RSComm.h"
 #include "SharedState.h"
@@ -63,9 +64,24 @@ public:
     // Installs the window of view n (views arrive with their own issues).
     void setViewFactory(int n, ViewFactory factory);
 
-    // 0: nothing to save; otherwise the answer to "Save Changes to File?".
+    // --- set-up data files ----------------------------------------------------
+    // 0: nothing to save; otherwise the answer to "Save Changes to File?"
+    // (6 Yes, 7 No, 2 Cancel).
     int SaveChangesPrompt();
+    // Asks the save question where the data changed; true when the command
+    // may go on: nothing to save, No, or Yes and the file was written.
+    bool SaveOrDiscardChanges();
     void FileNew();
+    void mnuFileNew_Click() { FileNew(); }
+    void mnuFileOpen_Click();
+    // True when the file was written.
+    bool mnuFileSave_Click();
+    bool mnuFileSaveAs_Click();
+    void mnuFileExport_Click();
+    // Makes FileData the current data.
+    void AcceptFileData();
+    // Tests choose files through their own dialogs.
+    void setFileDialogs(FileDialogs& dialogs) { m_fileDialogs = &dialogs; }
 
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
@@ -75,6 +91,8 @@ protected:
 
 private:
     void Form_Load();
+    bool WriteSetupFile();
+    void FileWarning(const QString& text);
     void connectMenus();
     void SetCaption();
     void mnuViewOnline_Click();
@@ -98,6 +116,8 @@ private:
     QTimer m_tmrBackgroungUpdate;
     QTimer m_reaper;
     QPointer<HelpWindow> m_helpWindow;
+    QtFileDialogs m_qtFileDialogs;
+    FileDialogs* m_fileDialogs = &m_qtFileDialogs;
 
     QString m_helpFile;
     QString m_originalCaption;

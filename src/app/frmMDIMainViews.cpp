@@ -90,7 +90,7 @@ void frmMDIMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (SaveChangesPrompt() == 2) {
+    if (!SaveOrDiscardChanges()) {
         event->ignore();
         return;
     }

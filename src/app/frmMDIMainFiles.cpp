@@ -1,0 +1,211 @@
+// The set-up data file commands of the main window: New, Open, Save, Save As,
+// Export Shift Data, and the question that guards unsaved changes.
+#include "frmMDIMain.h"
+
+#include "Prompt.h"
+#include "SdtFormat.h"
+#include "ShiftExport.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace {
+
+const QString SetupFilter = QStringLiteral("Setup Files (*.sdt *.SDT)");
+const QString TextFilter = QStringLiteral("Text Files (*.txt *.TXT)");
+constexpr int Yes = 6;
+constexpr int No = 7;
+constexpr int Cancel = 2;
+// A set-up data file is under a kilobyte; anything this large is not one.
+constexpr qint64 MaxSetupFileBytes = 16 * 1024 * 1024;
+
+bool sameFixedPart(const SetupRecord& a, const SetupRecord& b) {
+    return a.PlsConfig0 == b.PlsConfig0 && a.PlsScale == b.PlsScale && a.PlsOffset == b.PlsOffset &&
+           a.PlsConfig1 == b.PlsConfig1 && a.PlsConfig2to9 == b.PlsConfig2to9 &&
+           a.ChannelSetpoint == b.ChannelSetpoint;
+}
+
+// Writes the whole file or nothing: a failed write leaves the old file whole.
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString nowText() {
+    return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+}
+
+} // namespace
+
+void frmMDIMain::FileWarning(const QString& text) {
+    m_prompt.message(QStringLiteral("TELVANE"), text, Prompt::Icon::Exclamation);
+}
+
+int frmMDIMain::SaveChangesPrompt() {
+    const SetupRecord& current = m_shared.CurrentData;
+    const SetupRecord& saved = m_shared.SavedData;
+    // The whole PLS part counts too: a timing upload changes only that.
+    const bool changed = current.ValueTable != saved.ValueTable ||
+                         current.VersionTag != m_shared.ProgramVersionTag ||
+                         !sameFixedPart(current, saved);
+    if (!changed)
+        return 0;
+    switch (m_prompt.message(QStringLiteral("TELVANE"), QStringLiteral("Save Changes to File?"),
+                             Prompt::Icon::Exclamation, Prompt::Buttons::YesNoCancel)) {
+    case Prompt::Answer::Yes:
+        return Yes;
+    case Prompt::Answer::No:
+        return No;
+    default:
+        return Cancel;
+    }
+}
+
+bool frmMDIMain::SaveOrDiscardChanges() {
+    switch (SaveChangesPrompt()) {
+    case Cancel:
+        return false;
+    // A cancelled Save As or a failed write must not let the data be thrown away.
+    case Yes:
+        return mnuFileSave_Click();
+    default:
+        return true;
+    }
+}
+
+void frmMDIMain::FileNew() {
+    if (!SaveOrDiscardChanges())
+        return;
+    m_shared.CurrentData = m_shared.DefaultData;
+    m_shared.SavedData = m_shared.CurrentData;
+    m_shared.Untitled = true;
+    m_shared.DataReplaced = true;
+    gFileNameCaption = m_unnamedCaption;
+    SetCaption();
+}
+
+void frmMDIMain::mnuFileOpen_Click() {
+    for (;;) {
+        if (!SaveOrDiscardChanges())
+            return;
+        const QString path = m_fileDialogs->getOpenFileName(this, SetupFilter, gFileNamePath);
+        if (path.isEmpty())
+            return;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            FileWarning(QStringLiteral("Unable to open ") + path + QStringLiteral(".\n\n") +
+                        file.errorString());
+            return;
+        }
+        QString why;
+        const QByteArray bytes = file.read(MaxSetupFileBytes);
+        if (file.error() != QFileDevice::NoError)
+            why = file.errorString();
+        const auto record = why.isEmpty() ? SdtFormat::decode(bytes, &why) : std::nullopt;
+        if (!record) {
+            FileWarning(path + QStringLiteral(" is not a set-up data file that can be read.\n\n") +
+                        why + u'.');
+            return;
+        }
+        m_shared.FileData = *record;
+
+        const QString previousPath = gFileNamePath;
+        const QString previousTitle = gFileNameTitle;
+        const QString previousUploadNow = gUploadNOW;
+        gFileNamePath = path;
+        gFileNameTitle = QFileInfo(path).fileName();
+        gUploadNOW = nowText();
+        if (m_shared.FileData.VersionTag != m_shared.ProgramVersionTag) {
+            const auto answer = m_prompt.message(
+                QStringLiteral("TELVANE"),
+                QStringLiteral("File created by set-up program version: ") +
+                    m_shared.FileData.VersionTag +
+                    QStringLiteral("\r\nData tables may not be properly aligned.\r\n\r\n"
+                                   "Do you wish to continue?"),
+                Prompt::Icon::Information, Prompt::Buttons::YesNoCancel);
+            if (answer != Prompt::Answer::Yes) {
+                // Save must go on writing the file the caption names.
+                gFileNamePath = previousPath;
+                gFileNameTitle = previousTitle;
+                gUploadNOW = previousUploadNow;
+                if (answer == Prompt::Answer::No)
+                    continue;
+                return;
+            }
+        }
+        AcceptFileData();
+        m_shared.DataReplaced = true;
+        return;
+    }
+}
+
+void frmMDIMain::AcceptFileData() {
+    SetupRecord& data = m_shared.FileData;
+    const qsizetype entries = LastIndex + 1;
+    data.AddressTable.resize(entries);
+    data.ValueTable.resize(entries, 0);
+    m_shared.CurrentData = data;
+    m_shared.SavedData = m_shared.CurrentData;
+    m_shared.Untitled = false;
+    gFileNameCaption = u'[' + gFileNameTitle + u']';
+    SetCaption();
+}
+
+bool frmMDIMain::mnuFileSave_Click() {
+    if (m_shared.Untitled)
+        return mnuFileSaveAs_Click();
+    return WriteSetupFile();
+}
+
+bool frmMDIMain::WriteSetupFile() {
+    SetupRecord record = m_shared.CurrentData;
+    record.VersionTag = m_shared.ProgramVersionTag;
+    QString why;
+    if (!writeAtomically(gFileNamePath, SdtFormat::encode(record), &why)) {
+        FileWarning(QStringLiteral("Unable to save ") + gFileNamePath + QStringLiteral(".\n\n") +
+                    why);
+        return false;
+    }
+    m_shared.CurrentData = record;
+    gFileNameCaption = u'[' + gFileNameTitle + u']';
+    SetCaption();
+    m_shared.SavedData = m_shared.CurrentData;
+    return true;
+}
+
+bool frmMDIMain::mnuFileSaveAs_Click() {
+    const QString path = m_fileDialogs->getSaveFileName(this, SetupFilter, QString());
+    if (path.isEmpty())
+        return false;
+    const bool previousUntitled = m_shared.Untitled;
+    const QString previousPath = gFileNamePath;
+    const QString previousTitle = gFileNameTitle;
+    m_shared.Untitled = false;
+    gFileNamePath = path;
+    gFileNameTitle = QFileInfo(path).fileName();
+    if (WriteSetupFile())
+        return true;
+    // Nothing was written: the file names stay those of the data in memory.
+    m_shared.Untitled = previousUntitled;
+    gFileNamePath = previousPath;
+    gFileNameTitle = previousTitle;
+    return false;
+}
+
+void frmMDIMain::mnuFileExport_Click() {
+    const QString path = m_fileDialogs->getSaveFileName(this, TextFilter, gFileExportPath);
+    if (path.isEmpty())
+        return;
+    gFileExportPath = path;
+    QString why;
+    if (!writeAtomically(path, ShiftExport::text(m_shared.CurrentData, gFileNameTitle, gUploadNOW),
+                         &why))
+        FileWarning(QStringLiteral("Unable to export to ") + path + QStringLiteral(".\n\n") + why);
+}

@@ -1,0 +1,252 @@
+#include "AppFixture.h"
+#include "LinkFixture.h"
+#include "SdtFormat.h"
+
+#include <QAction>
+#include <QFile>
+
+namespace {
+
+class SetupFiles : public AppFixture {
+protected:
+    void SetUp() override {
+        startMainWindow();
+        main->setFileDialogs(dialogs);
+        prompt.clear();
+    }
+    SetupRecord& current() { return main->shared().CurrentData; }
+    void trigger(const char* name) { action(name)->trigger(); }
+    QString path(const QString& name) const { return folder.filePath(name); }
+    QByteArray fileBytes(const QString& name) const {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void change() { current().ValueTable[42] = 111; }
+    QStringList shown() const { return describeAll(prompt); }
+
+    ScriptedFileDialogs dialogs;
+};
+
+const QString SaveQuestion = "TELVANE|Save Changes to File?|Exclamation|YesNoCancel";
+
+TEST_F(SetupFiles, SaveAsThenOpenGivesTheDataBackWithoutQuestions) {
+    change();
+    dialogs.queue(path("press4.sdt"));
+    trigger("mnuFileSaveAs");
+    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Setup Files (*.sdt *.SDT)|"});
+    EXPECT_EQ(fileBytes("press4.sdt").size(), 667);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [press4.sdt]");
+    EXPECT_EQ(main->SaveChangesPrompt(), 0);
+
+    prompt.queue(Prompt::Answer::No);
+    current().ValueTable[42] = 5;
+    trigger("mnuFileNew");
+    EXPECT_EQ(shown(), QStringList{SaveQuestion});
+    EXPECT_EQ(current(), main->shared().DefaultData);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
+    EXPECT_EQ(fileBytes("press4.sdt").size(), 667); // No writes nothing
+
+    prompt.clear();
+    dialogs.queue(path("press4.sdt"));
+    trigger("mnuFileOpen");
+    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_EQ(current().ValueTable[42], 111);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [press4.sdt]");
+    EXPECT_EQ(main->gFileNamePath, path("press4.sdt"));
+    EXPECT_FALSE(main->shared().Untitled);
+    EXPECT_EQ(main->SaveChangesPrompt(), 0);
+
+    // Save writes to the same file without a dialog.
+    current().ValueTable[42] = 112;
+    trigger("mnuFileSave");
+    EXPECT_EQ(SdtFormat::decode(fileBytes("press4.sdt"))->ValueTable[42], 112);
+    EXPECT_EQ(dialogs.shown().size(), 2); // Save As and Open
+}
+
+TEST_F(SetupFiles, OpenDialogStartsInTheProgramFolder) {
+    trigger("mnuFileOpen");
+    EXPECT_EQ(dialogs.shown(),
+              QStringList{"Open|Setup Files (*.sdt *.SDT)|" + folder.path() + "/*.sdt"});
+}
+
+TEST_F(SetupFiles, UnchangedDataAsksNothing) {
+    trigger("mnuFileNew");
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(SetupFiles, CancelAtTheSaveQuestionChangesNothing) {
+    change();
+    prompt.queue(Prompt::Answer::Cancel);
+    trigger("mnuFileNew");
+    prompt.queue(Prompt::Answer::Cancel);
+    trigger("mnuFileOpen");
+    EXPECT_EQ(shown(), (QStringList{SaveQuestion, SaveQuestion}));
+    EXPECT_EQ(current().ValueTable[42], 111);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(SetupFiles, YesWithACancelledSaveAsKeepsTheData) {
+    change();
+    prompt.queue(Prompt::Answer::Yes);
+    trigger("mnuFileNew"); // Save As offered and cancelled
+    EXPECT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(current().ValueTable[42], 111);
+    prompt.queue(Prompt::Answer::Yes);
+    trigger("mnuFileOpen");
+    EXPECT_EQ(dialogs.shown().size(), 2); // the Save As again, but no Open dialog
+    EXPECT_EQ(current().ValueTable[42], 111);
+}
+
+TEST_F(SetupFiles, YesWithAFailedWriteWarnsAndKeepsEverything) {
+    change();
+    prompt.queue(Prompt::Answer::Yes);
+    const QString bad = path("no such folder/press4.sdt");
+    dialogs.queue(bad);
+    trigger("mnuFileNew");
+    ASSERT_EQ(shown().size(), 2);
+    EXPECT_TRUE(shown()[1].startsWith("TELVANE|Unable to save " + bad + ".\n\n"))
+        << shown()[1].toStdString();
+    EXPECT_TRUE(shown()[1].endsWith("|Exclamation|Ok"));
+    EXPECT_EQ(current().ValueTable[42], 111);
+    EXPECT_NE(main->shared().SavedData, current());
+    EXPECT_TRUE(main->shared().Untitled);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
+    EXPECT_EQ(main->gFileNamePath, folder.path() + "/*.sdt");
+}
+
+TEST_F(SetupFiles, YesSavesThenGoesOn) {
+    change();
+    prompt.queue(Prompt::Answer::Yes);
+    dialogs.queue(path("kept.sdt"));
+    trigger("mnuFileNew");
+    EXPECT_EQ(SdtFormat::decode(fileBytes("kept.sdt"))->ValueTable[42], 111);
+    EXPECT_EQ(current(), main->shared().DefaultData);
+}
+
+TEST_F(SetupFiles, EveryPlsValueAndChannelCountsAsAChange) {
+    current().ChannelSetpoint[9][1] = 90;
+    EXPECT_EQ(main->SaveChangesPrompt(), 2);
+    current() = main->shared().SavedData;
+    current().PlsScale = 720;
+    EXPECT_EQ(main->SaveChangesPrompt(), 2);
+    current() = main->shared().SavedData;
+    current().PlsConfig2to9[7] = 3;
+    EXPECT_EQ(main->SaveChangesPrompt(), 2);
+    current() = main->shared().SavedData;
+    current().AddressTable[0] = "W1";
+    EXPECT_EQ(main->SaveChangesPrompt(), 0); // the address table is not compared
+    EXPECT_EQ(shown(), (QStringList{SaveQuestion, SaveQuestion, SaveQuestion}));
+}
+
+TEST_F(SetupFiles, ExitAsksAndCancelKeepsTheProgram) {
+    change();
+    prompt.queue(Prompt::Answer::Cancel);
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(main->isVisible());
+    prompt.queue(Prompt::Answer::Yes); // Save As cancelled: still running
+    EXPECT_FALSE(main->close());
+    prompt.queue(Prompt::Answer::No);
+    EXPECT_TRUE(main->close());
+    EXPECT_EQ(shown(), (QStringList{SaveQuestion, SaveQuestion, SaveQuestion}));
+}
+
+TEST_F(SetupFiles, AnotherVersionAsksAndEachAnswerDoesItsPart) {
+    SetupRecord other = main->shared().DefaultData;
+    other.VersionTag = "TELVANE_R2.1.3";
+    other.ValueTable[43] = 222;
+    writeFile("old.sdt", SdtFormat::encode(other));
+    const QString question =
+        "TELVANE|File created by set-up program version: TELVANE_R2.1.3\r\n"
+        "Data tables may not be properly aligned.\r\n\r\nDo you wish to continue?"
+        "|Information|YesNoCancel";
+    const QString startPath = main->gFileNamePath;
+
+    dialogs.queue(path("old.sdt"));
+    prompt.queue(Prompt::Answer::Cancel);
+    trigger("mnuFileOpen");
+    EXPECT_EQ(shown(), QStringList{question});
+    EXPECT_EQ(current(), main->shared().DefaultData);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
+    EXPECT_EQ(main->gFileNamePath, startPath);
+
+    prompt.clear();
+    dialogs.queue(path("old.sdt"));
+    prompt.queue(Prompt::Answer::No); // the Open starts again; its dialog is cancelled
+    trigger("mnuFileOpen");
+    EXPECT_EQ(dialogs.shown().size(), 3);
+    EXPECT_EQ(current(), main->shared().DefaultData);
+
+    prompt.clear();
+    dialogs.queue(path("old.sdt"));
+    prompt.queue(Prompt::Answer::Yes);
+    trigger("mnuFileOpen");
+    EXPECT_EQ(current().ValueTable[43], 222);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [old.sdt]");
+    EXPECT_FALSE(main->gUploadNOW.isEmpty());
+    // A record of another version always counts as changed.
+    EXPECT_EQ(main->SaveChangesPrompt(), 2);
+}
+
+TEST_F(SetupFiles, FewerEntriesAreFilledWithEmptyAddressesAndZeros) {
+    SetupRecord short38 = main->shared().DefaultData;
+    short38.AddressTable.resize(38);
+    short38.ValueTable.resize(38);
+    short38.ValueTable[37] = 7;
+    writeFile("short.sdt", SdtFormat::encode(short38));
+    dialogs.queue(path("short.sdt"));
+    trigger("mnuFileOpen");
+    ASSERT_EQ(current().AddressTable.size(), 49);
+    ASSERT_EQ(current().ValueTable.size(), 49);
+    EXPECT_EQ(current().ValueTable[37], 7);
+    EXPECT_EQ(current().AddressTable[38], "");
+    EXPECT_EQ(current().ValueTable[48], 0);
+    EXPECT_EQ(main->SaveChangesPrompt(), 0);
+}
+
+TEST_F(SetupFiles, DamagedFilesAreRefusedAndChangeNothing) {
+    change();
+    main->shared().SavedData = current();
+    const QByteArray good = SdtFormat::encode(main->shared().DefaultData);
+    for (const QByteArray& bytes : {good.left(300), QByteArray(5000, '\xFF'), QByteArray()}) {
+        writeFile("bad.sdt", bytes);
+        prompt.clear();
+        dialogs.queue(path("bad.sdt"));
+        trigger("mnuFileOpen");
+        ASSERT_EQ(shown().size(), 1);
+        EXPECT_TRUE(shown()[0].startsWith("TELVANE|" + path("bad.sdt") +
+                                          " is not a set-up data file that can be read.\n\n"))
+            << shown()[0].toStdString();
+        EXPECT_EQ(current().ValueTable[42], 111);
+        EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
+    }
+    prompt.clear();
+    dialogs.queue(path("missing.sdt"));
+    trigger("mnuFileOpen");
+    ASSERT_EQ(shown().size(), 1);
+    EXPECT_TRUE(shown()[0].startsWith("TELVANE|Unable to open " + path("missing.sdt")));
+}
+
+TEST_F(SetupFiles, ExportWritesTheShiftDataFromMemory) {
+    current().ValueTable[0] = 42;
+    dialogs.queue(path("shift.txt"));
+    trigger("mnuFileExport");
+    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Text Files (*.txt *.TXT)|"});
+    const QByteArray text = fileBytes("shift.txt");
+    EXPECT_EQ(text.count("\r\n"), 48);
+    EXPECT_TRUE(text.startsWith("untitled\r\nDate: \r\n \r\nCurrent Shift Data:\r\n(Total Strokes, "
+                                "Total Die Jams)\r\n 42\r\n"));
+    // The next export starts at the same path; a folder that is not there warns.
+    const QString bad = path("none/shift.txt");
+    dialogs.queue(bad);
+    trigger("mnuFileExport");
+    EXPECT_EQ(dialogs.shown().last(), "Save|Text Files (*.txt *.TXT)|" + path("shift.txt"));
+    ASSERT_EQ(shown().size(), 1);
+    EXPECT_TRUE(shown()[0].startsWith("TELVANE|Unable to export to " + bad));
+}
+
+} // namespace
