@@ -1,13 +1,16 @@
 #include "PtyServer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <termios.h>
+#include <thread>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -50,6 +53,37 @@ void waitUntil(qint64 dueNs) {
 }
 
 } // namespace
+
+qint64 PtyServer::measureDeliveryNs() {
+    // A byte written on the program's side while the board sleeps in poll():
+    // the time until the board has it is the pseudo-terminal's delivery time.
+    if (m_slaveFd < 0)
+        return 0;
+    std::vector<qint64> samples;
+    char buffer[16];
+    for (int i = 0; i < 41; ++i) {
+        std::atomic<qint64> writtenNs{0};
+        std::thread writer([&] {
+            timespec pause{0, 300'000};
+            nanosleep(&pause, nullptr);
+            writtenNs = nowNs();
+            const char byte = 0;
+            if (::write(m_slaveFd, &byte, 1) != 1)
+                writtenNs = -1;
+        });
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 1000);
+        const qint64 wokeNs = nowNs();
+        writer.join();
+        if (ready <= 0 || writtenNs < 0)
+            return 0;
+        while (::read(m_fd, buffer, sizeof buffer) > 0) {
+        }
+        samples.push_back(wokeNs - writtenNs);
+    }
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    return std::max<qint64>(0, samples[samples.size() / 2]);
+}
 
 PtyServer::~PtyServer() {
     if (m_slaveFd >= 0)
@@ -121,7 +155,8 @@ void PtyServer::run(const std::atomic<bool>& stop) {
             ::poll(nullptr, 0, 20);
             continue;
         }
-        const qint64 arrivedNs = nowNs();
+        // The host wrote the byte a delivery time before the board saw it.
+        const qint64 arrivedNs = nowNs() - m_deliveryNs;
         for (ssize_t i = 0; i < n; ++i) {
             const QByteArray reply = m_board.receive(quint8(buffer[i]), nowNs() / 1000);
             sendAt(reply, arrivedNs + (i + 1) * exchangeNs);

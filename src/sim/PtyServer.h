@@ -23,14 +23,21 @@ public:
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
 
-    // 0 serves unthrottled.
-    void setThrottleBaud(int baud) { m_throttleBaud = baud; }
+    // 0 serves unthrottled. Throttled, the wire time counts from when the
+    // program wrote its byte: the pseudo-terminal's own delivery time,
+    // measured here, is taken off the hold.
+    void setThrottleBaud(int baud) {
+        m_throttleBaud = baud;
+        m_deliveryNs = baud > 0 ? measureDeliveryNs() : 0;
+    }
+    qint64 deliveryNs() const { return m_deliveryNs; }
 
     // Serves until stop becomes true (checked at least every 100 ms).
     void run(const std::atomic<bool>& stop);
 
 private:
     void sendAt(const QByteArray& bytes, qint64 dueNs);
+    qint64 measureDeliveryNs();
 
     BoardSimulator& m_board;
     int m_fd = -1;
@@ -38,4 +45,5 @@ private:
     QString m_path;
     QString m_error;
     int m_throttleBaud = 0;
+    qint64 m_deliveryNs = 0;
 };
