@@ -4,6 +4,7 @@
 #include "GuiPrompt.h"
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
+#include "Views.h"
 #include "frmMDIMain.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     const QStringList driveSteps = Driver::stepsFromEnvironment();
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path());
+    RegisterViews(main);
     main.show();
 
     Driver driver(main, driveSteps);

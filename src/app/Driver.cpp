@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -137,6 +138,8 @@ bool Driver::run(const QString& step) {
                 sendMouse(widget, QEvent::MouseButtonDblClick);
                 sendMouse(widget, QEvent::MouseButtonRelease);
             }
+        } else if (auto* item = m_main.findChild<QAction*>(argument)) {
+            item->trigger();
         }
     } else if (command == QLatin1String("wait") || command == QLatin1String("waitfor")) {
         if (!m_inWait) {

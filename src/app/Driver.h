@@ -12,6 +12,7 @@ class QWidget;
 // run in order once the main window is on screen:
 //   key SEQUENCE              press and release keys on the focused widget ("F3", "Alt+R")
 //   click NAME | dblclick NAME  a mouse click on the widget of that object name
+//                             (click on a menu item's name chooses the item)
 //   wait MS                   let the program run for MS milliseconds
 //   waitfor NAME TEXT         until the widget's text contains TEXT (10 s at most)
 //   print NAME                writes "NAME=TEXT" (line breaks as "\n") to standard output

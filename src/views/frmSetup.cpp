@@ -1,0 +1,197 @@
+#include "frmSetup.h"
+
+#include "FieldEditor.h"
+#include "OnOffSwitch.h"
+#include "RSComm.h"
+#include "SharedState.h"
+#include "UpDown.h"
+#include "frmMDIMain.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace {
+
+constexpr int FieldMax[frmSetup::FieldCount] = {359, 359, 999, 899, 999, 999, 999};
+// Fields shown as angles: the value followed by the degree sign.
+constexpr int LastDegreeField = 2;
+
+} // namespace
+
+frmSetup::frmSetup(frmMDIMain& host, QWidget* parent)
+    : ViewBase(host, QStringLiteral("frmSetup"), QStringLiteral("Set-Up"), parent) {
+    BuildControls();
+    m_editor = std::make_unique<FieldEditor>(host.prompt(), m_cmdDefault);
+    for (int i = 0; i < FieldCount; ++i) {
+        FieldSettings settings;
+        settings.min = 0;
+        settings.max = FieldMax[i];
+        settings.degreeSign = i <= LastDegreeField;
+        m_editor->addField(m_txtSetup[size_t(i)], m_updSetup[size_t(i)], settings);
+    }
+    m_editor->accept = [this](int index, qint32 value, const QString&) {
+        return txtSetup_Commit(index, value);
+    };
+    m_editor->change = [this](int index) { updSetup_Change(index); };
+    // A closed view's controls lose the focus as they go: that ends no edit.
+    m_editor->live = [this] { return m_loop.LoopRunning(); };
+
+    // Clicks only: the passes set the switch too, and that must never write.
+    connect(m_chkBrakeWearCompEnable, &QCheckBox::clicked, this,
+            &frmSetup::chkBrakeWearCompEnable_Click);
+    connect(m_tbsSetup, &QTabBar::currentChanged, this, &frmSetup::tbsSetup_Click);
+    Form_Load();
+}
+
+frmSetup::~frmSetup() = default;
+
+void frmSetup::Form_Load() {
+    RegisterAddress = {QStringLiteral("W1020"), QStringLiteral("W1022"), QStringLiteral("W1024"),
+                       QStringLiteral("W1026"), QStringLiteral("W1028"), QStringLiteral("W1032"),
+                       QStringLiteral("W1034")};
+    m_switchReady = false;
+    // Activation: the first page, whose fields are polled first.
+    ShowPage(0);
+}
+
+bool frmSetup::EditActive(int Index) const {
+    return m_editor->EditActive(Index);
+}
+
+void frmSetup::ShowPage(int page) {
+    m_fraSetup[0]->hide();
+    m_fraSetup[1]->hide();
+    m_fraSetup[size_t(page)]->show();
+    m_firstPolled = page == 0 ? 0 : 5;
+    m_lastPolled = page == 0 ? 4 : 6;
+}
+
+void frmSetup::tbsSetup_Click() {
+    ShowPage(m_tbsSetup->currentIndex() == 1 ? 1 : 0);
+    // The pass in progress ends at its next step; the next covers this page.
+    m_loop.NewCycle();
+}
+
+void frmSetup::SetControlsEnabled(bool enabled) {
+    for (QGroupBox* frame : m_fraParameters)
+        frame->setEnabled(enabled);
+    for (int i = 0; i < FieldCount; ++i) {
+        m_lblSetup[size_t(i)]->setEnabled(enabled);
+        m_updSetup[size_t(i)]->setEnabled(enabled);
+        m_txtSetup[size_t(i)]->setEnabled(enabled);
+    }
+    m_chkBrakeWearCompEnable->setEnabled(enabled);
+}
+
+// Until the first value arrives: "-" in every field, the switch grayed.
+void frmSetup::ShowUnknownValues() {
+    for (int i = 0; i < FieldCount; ++i)
+        m_editor->showText(i, QStringLiteral("-"));
+    m_chkBrakeWearCompEnable->showGrayed();
+}
+
+// Only 0 and 1 are values of the switch; anything else (from a file) leaves
+// it grayed, and a grayed switch is not ready to be changed.
+void frmSetup::ShowSwitch(qint64 value) {
+    m_chkBrakeWearCompEnable->showValue(value);
+    m_switchReady = value == 0 || value == 1;
+}
+
+void frmSetup::PrepareOnline() {
+    m_switchReady = false;
+    m_editor->AbandonEdits();
+    SetControlsEnabled(true);
+    ShowUnknownValues();
+}
+
+void frmSetup::PrepareOffline() {
+    m_switchReady = false;
+    m_offlineEditingSeen = m_host.shared().OfflineEditing;
+    m_editor->AbandonEdits();
+    SetControlsEnabled(m_offlineEditingSeen);
+    ShowUnknownValues();
+}
+
+void frmSetup::PollPassStart() {
+    m_passSteps.clear();
+    for (int i = m_firstPolled; i <= m_lastPolled; ++i) {
+        m_passSteps.append(i);
+        if (i == 0)
+            m_passSteps.append(SwitchStep);
+    }
+}
+
+bool frmSetup::PollStep(int index) {
+    RSComm& link = m_host.link();
+    if (link.CommError())
+        return false;
+    const int field = m_passSteps[index];
+    const QString text =
+        link.RSRead(field == SwitchStep ? SwitchAddress : RegisterAddress[size_t(field)]);
+    if (!m_loop.LoopRunning() || link.CommError())
+        return false;
+    // A read the board garbled is no value: what shows stays, and nothing
+    // is written back.
+    if (link.LastReadFailed())
+        return true;
+    if (field == SwitchStep)
+        ShowSwitch(FieldEditor::WholeValue(text));
+    else
+        m_editor->showValue(field, text);
+    return true;
+}
+
+void frmSetup::MemoryPass() {
+    SharedState& shared = m_host.shared();
+    // Offline editing switched from the menu: prepare the controls again now.
+    if (shared.OfflineEditing != m_offlineEditingSeen)
+        PrepareOffline();
+    const auto& values = shared.CurrentData.ValueTable;
+    const qsizetype last = FirstFieldEntry + FieldCount - 1;
+    if (values.size() <= last) {
+        ShowUnknownValues();
+        m_switchReady = false;
+        return;
+    }
+    ShowSwitch(values[SwitchEntry]);
+    for (int i = 0; i < FieldCount; ++i)
+        m_editor->showValue(i, QString::number(values[FirstFieldEntry + i]));
+}
+
+bool frmSetup::txtSetup_Commit(int Index, qint32 value) {
+    StoreEntry(FirstFieldEntry + Index, value);
+    WriteIfOnline(RegisterAddress[size_t(Index)], QString::number(value));
+    return true;
+}
+
+void frmSetup::updSetup_Change(int Index) {
+    const qint32 value = m_editor->wholeValue(Index);
+    StoreEntry(FirstFieldEntry + Index, value);
+    WriteIfOnline(RegisterAddress[size_t(Index)], QString::number(value));
+}
+
+void frmSetup::chkBrakeWearCompEnable_Click() {
+    if (!m_switchReady)
+        return;
+    const int value = m_chkBrakeWearCompEnable->checkState() == Qt::Checked ? 1 : 0;
+    StoreEntry(SwitchEntry, value);
+    WriteIfOnline(SwitchAddress, QString::number(value));
+}
+
+void frmSetup::StoreEntry(int entry, qint32 value) {
+    auto& values = m_host.shared().CurrentData.ValueTable;
+    if (entry < values.size())
+        values[entry] = value;
+}
+
+void frmSetup::WriteIfOnline(const QString& address, const QString& value) {
+    RSComm& link = m_host.link();
+    // Inside another transaction's message box a write would interleave with it.
+    if (!link.OnlineMode() || link.CommError() || link.Busy())
+        return;
+    link.RSWrite(address, value);
+}
