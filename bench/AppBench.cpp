@@ -6,6 +6,7 @@
 //    (rss_MiB) and its CPU share of one core (cpu_share) over 5 s.
 //  - MainDisplayPass: one full pass of the main display (six reads) in
 //    process, against the wire limit of those reads (wire_share).
+#include "BoardProcess.h"
 #include "Clock.h"
 #include "PortSettingsFile.h"
 #include "QtSerialPort.h"
@@ -33,21 +34,9 @@ constexpr int Baud = 19200;
 constexpr int PassExchanges = 5 * 4 + 8;
 constexpr double PassWireSeconds = PassExchanges * 2 * 10.0 / Baud;
 
-struct Board {
-    QProcess process;
-    QString pty;
-    Board() {
-        process.setProgram(BinDir + QStringLiteral("/telvane-boardsim"));
-        process.setArguments({QStringLiteral("--baud"), QString::number(Baud)});
-        process.start();
-        process.waitForStarted(5000);
-        process.waitForReadyRead(5000);
-        pty = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~Board() {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
+// The board throttled to the wire speed of the benchmark.
+struct Board : BoardProcess {
+    Board() : BoardProcess({QStringLiteral("--baud"), QString::number(Baud)}) {}
 };
 
 // A program folder whose port settings name the board.
@@ -112,7 +101,7 @@ double rssMiB(qint64 pid) {
 
 void StartupToWindowShown(benchmark::State& state) {
     Board board;
-    Home home(board.pty);
+    Home home(board.pty());
     for (auto _ : state) {
         QProcess telvane;
         QElapsedTimer timer;
@@ -130,7 +119,7 @@ BENCHMARK(StartupToWindowShown)->UseManualTime()->Iterations(5)->Unit(benchmark:
 
 void OnlineProcess(benchmark::State& state) {
     Board board;
-    Home home(board.pty);
+    Home home(board.pty());
     for (auto _ : state) {
         QProcess telvane;
         startTelvane(telvane, home,
@@ -166,7 +155,7 @@ BENCHMARK(OnlineProcess)->UseManualTime()->Iterations(2)->Unit(benchmark::kMilli
 
 void MainDisplayPass(benchmark::State& state) {
     Board board;
-    Home home(board.pty);
+    Home home(board.pty());
     ScriptedPrompt prompt;
     SteadyClock clock;
     QtSerialPort port;

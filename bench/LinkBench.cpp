@@ -4,6 +4,7 @@
 // Counters: reads_per_s; wire_share, the share of the wire limit reached (a
 // word read in read mode is 4 exchanges of 2 bytes, 10 bits a byte); CPU per
 // read is the benchmark's own CPU column (this thread's CPU time per read).
+#include "BoardProcess.h"
 #include "Clock.h"
 #include "PortSettingsFile.h"
 #include "QtSerialPort.h"
@@ -18,32 +19,14 @@
 
 namespace {
 
-struct Board {
-    QProcess process;
-    QString pty;
-
-    explicit Board(int baud) {
-        process.setProgram(QStringLiteral(TELVANE_BIN_DIR "/telvane-boardsim"));
-        if (baud)
-            process.setArguments({QStringLiteral("--baud"), QString::number(baud)});
-        process.start();
-        process.waitForStarted(5000);
-        process.waitForReadyRead(5000);
-        pty = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~Board() {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-};
-
 void wordReads(benchmark::State& state) {
     const int baud = int(state.range(0));
-    Board board(baud);
+    BoardProcess board(baud ? QStringList{QStringLiteral("--baud"), QString::number(baud)}
+                            : QStringList{});
     QTemporaryDir home;
     PortSettingsFile::write(
         home.filePath(QStringLiteral("Support/RSPort.cfg")),
-        {1, baud == 19200 ? QStringLiteral("19200") : QStringLiteral("9600"), board.pty});
+        {1, baud == 19200 ? QStringLiteral("19200") : QStringLiteral("9600"), board.pty()});
     ScriptedPrompt prompt;
     SteadyClock clock;
     RSComm link(prompt, clock, home.path());

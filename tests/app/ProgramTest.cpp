@@ -1,65 +1,17 @@
 // The telvane program itself against telvane-boardsim over a pseudo-terminal,
 // driven by a script of key presses and clicks (TELVANE_DRIVE).
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "BoardProcess.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString binDir = QStringLiteral(TELVANE_BIN_DIR);
-
-class Program : public ::testing::Test {
-protected:
-    void startBoard(const QStringList& args) {
-        board.setProgram(binDir + "/telvane-boardsim");
-        board.setArguments(args);
-        board.start();
-        ASSERT_TRUE(board.waitForStarted(5000));
-        ASSERT_TRUE(board.waitForReadyRead(5000));
-        pty = QString::fromLocal8Bit(board.readLine()).trimmed();
-        ASSERT_TRUE(pty.startsWith("/dev/"));
-    }
-    void TearDown() override {
-        if (board.state() != QProcess::NotRunning) {
-            board.terminate();
-            board.waitForFinished(5000);
-        }
-    }
-    // Runs telvane with the steps; its standard output, one line each.
-    QStringList run(const QStringList& steps, int& exitCode) {
-        QDir(home.path()).mkpath("Support");
-        QFile cfg(home.filePath("Support/RSPort.cfg"));
-        EXPECT_TRUE(cfg.open(QIODevice::WriteOnly));
-        cfg.write(("1,19200," + pty + "\r\n").toLocal8Bit());
-        cfg.close();
-        QFile drive(home.filePath("drive.txt"));
-        EXPECT_TRUE(drive.open(QIODevice::WriteOnly));
-        drive.write(steps.join('\n').toUtf8());
-        drive.close();
-
-        QProcess telvane;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TELVANE_HOME", home.path());
-        env.insert("TELVANE_DRIVE", drive.fileName());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        telvane.setProcessEnvironment(env);
-        telvane.start(binDir + "/telvane");
-        EXPECT_TRUE(telvane.waitForFinished(60000));
-        exitCode = telvane.exitCode();
-        return QString::fromUtf8(telvane.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    }
-
-    QProcess board;
-    QString pty;
-    QTemporaryDir home;
-};
-
-TEST_F(Program, GoesOnlineShowsTheMachineAndItsAlarmsResetsThemAndExits) {
-    startBoard({"--baud", "19200", "--raise-alarm", "2:7"});
-    int exitCode = -1;
-    const QStringList out = run(
+TEST(Program, GoesOnlineShowsTheMachineAndItsAlarmsResetsThemAndExits) {
+    BoardProcess board({"--baud", "19200", "--raise-alarm", "2:7"});
+    ASSERT_TRUE(board.started());
+    const ProgramHome home(board.pty());
+    const ProcessResult result = RunProgram(
+        "telvane", {}, home,
         {"print frmMDIMain", "print MODE", "wait 600", "print STATUS",
          // Online with F3; values and the alarm arrive.
          "key F3", "waitfor MODE ONLINE", "waitfor STATUS Faults Active in PLC",
@@ -70,9 +22,9 @@ TEST_F(Program, GoesOnlineShowsTheMachineAndItsAlarmsResetsThemAndExits) {
          "print txtMessageDisplay",
          // Offline by a double click on the mode panel, then exit.
          "dblclick MODE", "waitfor MODE OFFLINE", "wait 600", "print STATUS", "print lblDisplay0",
-         "close"},
-        exitCode);
-    EXPECT_EQ(exitCode, 0);
+         "close"});
+    EXPECT_EQ(result.exit, 0);
+    const QStringList out = result.lines();
     const QString deg = QString(QChar(0x00B0));
     const QStringList expected{
         "frmMDIMain=TELVANE - [unnamed]",

@@ -1,52 +1,12 @@
 // telvane-cli against telvane-boardsim over a real pseudo-terminal.
+#include "CliFixture.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-const QString binDir = QStringLiteral(TELVANE_BIN_DIR);
-
-class Cli : public ::testing::Test {
-protected:
-    void startBoard(const QStringList& args = {}) {
-        board.setProgram(binDir + "/telvane-boardsim");
-        board.setArguments(args);
-        board.start();
-        ASSERT_TRUE(board.waitForStarted(5000));
-        ASSERT_TRUE(board.waitForReadyRead(5000));
-        pty = QString::fromLocal8Bit(board.readLine()).trimmed();
-        ASSERT_TRUE(pty.startsWith("/dev/"));
-    }
-    void TearDown() override {
-        if (board.state() != QProcess::NotRunning) {
-            board.terminate();
-            board.waitForFinished(5000);
-        }
-    }
-    struct Result {
-        int exit;
-        QString out;
-        QString err;
-    };
-    Result run(const QStringList& args, bool withDevice = true) {
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TELVANE_HOME", home.path());
-        cli.setProcessEnvironment(env);
-        cli.start(binDir + "/telvane-cli",
-                  (withDevice ? QStringList{"--device", pty} : QStringList{}) + args);
-        EXPECT_TRUE(cli.waitForFinished(30000));
-        return {cli.exitCode(), QString::fromLocal8Bit(cli.readAllStandardOutput()),
-                QString::fromLocal8Bit(cli.readAllStandardError())};
-    }
-
-    QProcess board;
-    QString pty;
-    QTemporaryDir home;
-};
+using Cli = CliFixture;
 
 TEST_F(Cli, ReadsWritesAndReportsTheBoard) {
     startBoard();
@@ -61,7 +21,8 @@ TEST_F(Cli, ReadsWritesAndReportsTheBoard) {
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(r.out, "Fault Code (12H): --- Fault File Not Found ---\n");
     QDir(home.path()).mkpath("support");
-    QFile::copy(binDir + "/support/FaultErrCodes.txt", home.filePath("support/FaultErrCodes.txt"));
+    QFile::copy(BuildProgram("support/FaultErrCodes.txt"),
+                home.filePath("support/FaultErrCodes.txt"));
     r = run({"fault"});
     EXPECT_TRUE(r.out.startsWith("Fault Code (12H): ")) << r.out.toStdString();
     EXPECT_GT(r.out.size(), QString("Fault Code (12H): \n").size());
@@ -69,11 +30,7 @@ TEST_F(Cli, ReadsWritesAndReportsTheBoard) {
 
 TEST_F(Cli, PortSettingsFileNamesTheDevice) {
     startBoard({"--baud", "19200"});
-    QDir(home.path()).mkpath("Support");
-    QFile cfg(home.filePath("Support/RSPort.cfg"));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(("1, 19200 ," + pty + "\r\n").toLocal8Bit());
-    cfg.close();
+    writeFile("Support/RSPort.cfg", ("1, 19200 ," + pty + "\r\n").toLocal8Bit());
     const auto r = run({"read", "W1026"}, false);
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "100\n");

@@ -1,58 +1,13 @@
 // telvane-cli's PLS and project commands against telvane-boardsim over a real
 // pseudo-terminal.
+#include "CliFixture.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-const QString binDir = QStringLiteral(TELVANE_BIN_DIR);
-
-class PlsCli : public ::testing::Test {
-protected:
-    void startBoard(const QStringList& args = {}) {
-        board.setProgram(binDir + "/telvane-boardsim");
-        board.setArguments(args);
-        board.start();
-        ASSERT_TRUE(board.waitForStarted(5000));
-        ASSERT_TRUE(board.waitForReadyRead(5000));
-        pty = QString::fromLocal8Bit(board.readLine()).trimmed();
-        ASSERT_TRUE(pty.startsWith("/dev/"));
-    }
-    void TearDown() override {
-        if (board.state() != QProcess::NotRunning) {
-            board.terminate();
-            board.waitForFinished(5000);
-        }
-    }
-    struct Result {
-        int exit;
-        QString out;
-        QString err;
-    };
-    Result run(const QStringList& args, bool withDevice = true) {
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TELVANE_HOME", home.path());
-        cli.setProcessEnvironment(env);
-        cli.start(binDir + "/telvane-cli",
-                  (withDevice ? QStringList{"--device", pty} : QStringList{}) + args);
-        EXPECT_TRUE(cli.waitForFinished(30000));
-        return {cli.exitCode(), QString::fromLocal8Bit(cli.readAllStandardOutput()),
-                QString::fromLocal8Bit(cli.readAllStandardError())};
-    }
-    void writeFile(const QString& name, const QByteArray& content) {
-        QFile f(home.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
-
-    QProcess board;
-    QString pty;
-    QTemporaryDir home;
-};
+using PlsCli = CliFixture;
 
 TEST_F(PlsCli, ProgramsRecallsAndClearsChannels) {
     startBoard();
