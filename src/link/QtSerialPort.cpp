@@ -90,12 +90,10 @@ bool QtSerialPort::writeByte(quint8 byte) {
 }
 
 bool QtSerialPort::waitForByte(int timeoutMs) {
-    if (m_port.bytesAvailable() > 0)
-        return true;
     QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
+    while (m_port.bytesAvailable() == 0 && !deadline.hasExpired()) {
         if (m_port.waitForReadyRead(int(deadline.remainingTime())))
-            return m_port.bytesAvailable() > 0 || waitForByte(int(deadline.remainingTime()));
+            continue;
         if (m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError) {
             // A port in error returns at once; wait out the time instead of spinning.
             m_port.clearError();
