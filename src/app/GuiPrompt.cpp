@@ -46,13 +46,6 @@ QWidget* parentWindow() {
 
 } // namespace
 
-QString GuiPrompt::screenText(const QString& text) {
-    QString s = text;
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    s.replace(u'\r', u'\n');
-    return s;
-}
-
 Prompt::Answer GuiPrompt::answerFor(int standardButton, Buttons buttons) {
     switch (standardButton) {
     case QMessageBox::Ok:
@@ -67,9 +60,7 @@ Prompt::Answer GuiPrompt::answerFor(int standardButton, Buttons buttons) {
         return Answer::Cancel;
     default:
         // The close box or Esc: the box's way out.
-        return buttons == Buttons::Ok      ? Answer::Ok
-               : buttons == Buttons::YesNo ? Answer::No
-                                           : Answer::Cancel;
+        return cautious(buttons);
     }
 }
 

@@ -18,7 +18,5 @@ public:
     // The box message() shows, not yet shown: parented to the active window.
     static std::unique_ptr<QMessageBox> build(const QString& title, const QString& text, Icon icon,
                                               Buttons buttons);
-    // The message's carriage returns and CR LF pairs as new lines.
-    static QString screenText(const QString& text);
     static Answer answerFor(int standardButton, Buttons buttons);
 };

@@ -1,5 +1,26 @@
 #include "Prompt.h"
 
+Prompt::Answer Prompt::cautious(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel:
+        return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+QString Prompt::screenText(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(u'\r', u'\n');
+    return s;
+}
+
 QString toString(Prompt::Icon icon) {
     switch (icon) {
     case Prompt::Icon::None:

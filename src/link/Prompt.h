@@ -19,6 +19,12 @@ public:
     // nullopt on Cancel.
     virtual std::optional<QString> input(const QString& title, const QString& text,
                                          const QString& defaultText = {}) = 0;
+
+    // The most cautious button of a set (Cancel, or No, or Ok): the answer to a
+    // box closed without a choice, and of prompts that cannot ask anyone.
+    static Answer cautious(Buttons buttons);
+    // The text with each of its breaks as one "\n", as a screen shows it.
+    static QString screenText(const QString& text);
 };
 
 QString toString(Prompt::Icon icon);

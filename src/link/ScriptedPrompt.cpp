@@ -1,19 +1,5 @@
 #include "ScriptedPrompt.h"
 
-Prompt::Answer ScriptedPrompt::cautious(Buttons buttons) {
-    switch (buttons) {
-    case Buttons::Ok:
-        return Answer::Ok;
-    case Buttons::YesNo:
-        return Answer::No;
-    case Buttons::OkCancel:
-    case Buttons::YesNoCancel:
-    case Buttons::RetryCancel:
-        return Answer::Cancel;
-    }
-    return Answer::Cancel;
-}
-
 Prompt::Answer ScriptedPrompt::message(const QString& title, const QString& text, Icon icon,
                                        Buttons buttons) {
     m_shown.append({title, text, icon, buttons});

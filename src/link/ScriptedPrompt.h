@@ -31,8 +31,6 @@ public:
     const QList<Shown>& shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
 
-    static Answer cautious(Buttons buttons);
-
 private:
     QList<Answer> m_answers;
     QList<std::optional<QString>> m_inputs;
