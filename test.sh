@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTELVANE_WERROR=ON -DTELVANE_SANITIZE=ON \
-      -DTELVANE_BENCH=OFF
+      -DTELVANE_BENCH=OFF -DTELVANE_TEST_HOOKS=ON
 cmake --build "$build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -1,11 +1,15 @@
 // telvane: the set-up and diagnostics program for the cupper's controller board.
 #include "Clock.h"
-#include "Driver.h"
 #include "GuiPrompt.h"
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
+#include "ViewTable.h"
 #include "Views.h"
 #include "frmMDIMain.h"
+
+#ifdef TELVANE_TEST_HOOKS
+#include "Driver.h"
+#endif
 
 #include <QApplication>
 
@@ -17,14 +21,18 @@ int main(int argc, char* argv[]) {
     SteadyClock clock;
     QtSerialPort commControl;
     GuiPrompt prompt;
-    const QStringList driveSteps = Driver::stepsFromEnvironment();
+    ViewTable views;
+    RegisterViews(views);
 
-    frmMDIMain main(prompt, clock, commControl, ProgramFolder::path());
-    RegisterViews(main);
+    frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     main.show();
 
+#ifdef TELVANE_TEST_HOOKS
+    // Unattended runs of the program's own tests and benchmarks.
+    const QStringList driveSteps = Driver::stepsFromEnvironment();
     Driver driver(main, driveSteps);
     if (!driveSteps.isEmpty())
         driver.start();
+#endif
     return app.exec();
 }

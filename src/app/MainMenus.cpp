@@ -1,5 +1,7 @@
 #include "MainMenus.h"
 
+#include "ViewTable.h"
+
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
@@ -14,9 +16,9 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const char* caption) {
     return menu;
 }
 
-QAction* addItem(QMenu* menu, const QString& name, const char* caption,
+QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                  const QKeySequence& shortcut = {}) {
-    QAction* item = menu->addAction(QString::fromLatin1(caption));
+    QAction* item = menu->addAction(caption);
     item->setObjectName(name);
     item->setShortcut(shortcut);
     return item;
@@ -38,15 +40,15 @@ QAction* addDataMenu(QMenu* parent, const char* name, const char* caption,
                                     nullptr, "&All"};
     for (int i = 0; i < 5; ++i) {
         const QString itemName = QStringLiteral("%1Data%2").arg(QString::fromLatin1(name)).arg(i);
-        items[size_t(i)] =
-            captions[i] ? addItem(menu, itemName, captions[i]) : addSeparator(menu, itemName);
+        items[size_t(i)] = captions[i] ? addItem(menu, itemName, QString::fromLatin1(captions[i]))
+                                       : addSeparator(menu, itemName);
     }
     return menu->menuAction();
 }
 
 } // namespace
 
-void MainMenus::build(QMainWindow& window) {
+void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     QMenuBar* bar = window.menuBar();
 
     QMenu* file = addMenu(bar, "mnuFile", "&File");
@@ -90,12 +92,11 @@ void MainMenus::build(QMainWindow& window) {
     QMenu* windows = addMenu(bar, "mnuWindow", "&Window");
     windowGroup = new QActionGroup(&window);
     windowGroup->setExclusive(true);
-    const char* const views[] = {
-        "&1 Main Display",   "&2 Set-up Parameters", "&3 Serial Communications",
-        "&4 Machine Timing", "&5 Shift Data",        "&6 I/O States"};
-    for (int i = 0; i < 6; ++i) {
-        QAction* item = addItem(windows, QStringLiteral("mnuWindowForm%1").arg(i), views[i]);
+    for (int i = 0; i < ViewTable::Count; ++i) {
+        QAction* item =
+            addItem(windows, QStringLiteral("mnuWindowForm%1").arg(i), views.entry(i).caption);
         item->setCheckable(true);
+        item->setEnabled(views.has(i));
         windowGroup->addAction(item);
         mnuWindowForm[size_t(i)] = item;
     }
@@ -109,9 +110,7 @@ void MainMenus::build(QMainWindow& window) {
 
     // Commands of windows still to come: present, and honestly unavailable.
     for (QAction* later :
-         {mnuFileUpload, mnuFileDownloadProgram, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup, mnuEditCommPort,
-          mnuEditPasscode, mnuViewTargetBoardStatus})
+         {mnuFileUpload, mnuFileDownloadProgram, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup,
+          mnuEditCommPort, mnuEditPasscode, mnuViewTargetBoardStatus})
         later->setEnabled(false);
-    for (int i = 1; i < 6; ++i)
-        mnuWindowForm[size_t(i)]->setEnabled(false);
 }

@@ -6,6 +6,7 @@
 class QAction;
 class QActionGroup;
 class QMainWindow;
+class ViewTable;
 
 // The menu bar of the main window: every item carries its control name as
 // its object name ("mnuFileNew", "mnuWindowForm0", ...).
@@ -34,7 +35,8 @@ struct MainMenus {
     QAction* mnuHelpHelpTopics = nullptr;
     QAction* mnuHelpAbout = nullptr;
 
-    // Builds the menus into the window's menu bar. Items whose commands
-    // belong to windows not yet built start disabled.
-    void build(QMainWindow& window);
+    // Builds the menus into the window's menu bar; the window list comes
+    // from the view table. Items whose commands belong to windows not yet
+    // built start disabled.
+    void build(QMainWindow& window, const ViewTable& views);
 };

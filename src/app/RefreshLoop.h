@@ -1,13 +1,40 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 class RSComm;
+class QWidget;
+
+// One value a view polls: where it comes from and what to do with it. The
+// loop does the rest of every step the same way for all views: the read,
+// stopping when the loop ended, going offline on a comm error, and keeping
+// what shows when the read finally failed.
+struct PollItem {
+    PollItem() = default;
+    PollItem(QString address, std::function<void(const QString&)> show)
+        : address(std::move(address)), show(std::move(show)) {}
+
+    // Read with RSRead, unless `read` is set.
+    QString address;
+    // Called with the value text when the read succeeded.
+    std::function<void(const QString& value)> show;
+    // Another transaction (a PLS word, say); nullopt when it failed without
+    // a comm error.
+    std::function<std::optional<QString>()> read;
+    // Checked at the item's turn: false skips it with no transaction.
+    std::function<bool()> when;
+    // The read finally failed without a comm error: what shows stays.
+    std::function<void()> readFailed;
+};
 
 // What a view gives its refresh loop: how to prepare its controls for each
-// mode, the steps of one online pass, and the offline pass from memory.
+// mode, what one online pass polls, and the offline pass from memory.
 class RefreshView {
 public:
     virtual ~RefreshView() = default;
@@ -15,13 +42,8 @@ public:
     virtual void CycleStart() {}
     virtual void PrepareOnline() = 0;
     virtual void PrepareOffline() = 0;
-    // Start of every online pass.
-    virtual void PollPassStart() {}
-    // Steps of one online pass.
-    virtual int PollCount() const = 0;
-    // One step of the online pass: at most one board transaction. False ends
-    // the pass (the read failed).
-    virtual bool PollStep(int index) = 0;
+    // The items of the online pass that starts now, one transaction each.
+    virtual QList<PollItem> PollItems() = 0;
     // The offline pass: values from memory, no board traffic.
     virtual void MemoryPass() = 0;
 };
@@ -31,11 +53,15 @@ public:
 // background timer always run between two whole transactions, and no loop
 // ever nests inside another.
 //
-// A cycle: if the link has failed, go offline (OnlineMode false, then the main
-// window's ApplyOnlineMode); then either prepare the controls for online use
-// once and run one poll pass, or prepare them for offline use once and run
-// the memory pass. A pass ends early when the loop stops, the program goes
-// offline, a step fails, or the view asks for a new cycle (a tab changed).
+// A cycle: if the link has failed, go offline; then either prepare the
+// controls for online use once and run one poll pass, or prepare them for
+// offline use once and run the memory pass. A pass ends early when the loop
+// stops, the program goes offline, a read fails with a comm error, or the
+// view asks for a new cycle (a tab changed).
+//
+// The loop pauses while another transaction runs or a modal window other
+// than its owner is open (a message box, a dialog over the views). A modal
+// window that runs its own loop names itself as the owner.
 class RefreshLoop : public QObject {
     Q_OBJECT
 public:
@@ -45,8 +71,12 @@ public:
     // Retry interval while another transaction runs or a modal window is open.
     static constexpr int BusyRetryMs = 20;
 
-    RefreshLoop(RSComm& link, std::function<void()> applyOnlineMode, RefreshView& view,
+    RefreshLoop(RSComm& link, std::function<void()> goOffline, RefreshView& view,
                 QObject* parent = nullptr);
+
+    // The modal window this loop belongs to; it runs while that window is
+    // the active modal one.
+    void setOwner(QWidget* owner) { m_owner = owner; }
 
     // LoopRunning = true; the first step runs from the event loop.
     void Start();
@@ -60,7 +90,7 @@ public:
     bool OfflinePrepared() const { return m_offlinePrepared; }
     // A step is on the stack (inside a transaction's message box, say).
     bool InStep() const { return m_stepDepth > 0; }
-    // Online passes that ran to their last step.
+    // Online passes that ran to their last item.
     qint64 PassesCompleted() const { return m_passesCompleted; }
 
     void setOfflineIntervalMs(int ms) { m_offlineIntervalMs = ms; }
@@ -69,15 +99,19 @@ signals:
     void passCompleted();
 
 private:
+    bool Paused() const;
     void Step();
     void CycleTop();
     void PollStep();
+    void EndPass(bool completed);
     void schedule(int ms);
 
     RSComm& m_link;
-    std::function<void()> m_applyOnlineMode;
+    std::function<void()> m_goOffline;
     RefreshView& m_view;
+    QPointer<QWidget> m_owner;
     QTimer m_timer;
+    QList<PollItem> m_items;
     bool m_loopRunning = false;
     bool m_onlinePrepared = false;
     bool m_offlinePrepared = false;

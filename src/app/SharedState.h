@@ -16,6 +16,16 @@ constexpr int SetupFirst = 38;
 constexpr int SetupLast = 48;
 } // namespace RegisterGroup
 
+// The main window's program-wide names of the files it works with.
+struct FileNames {
+    QString gFileNameCaption; // the caption's file part: "[unnamed]" or "[NAME]"
+    QString gFileNamePath;    // the set-up data file; the Open dialog starts here
+    QString gFileNameTitle;   // the file's name, for the export's preset
+    QString gFileExportPath;
+    QString gProgramFilePath; // the project file of the last program command
+    QString gUploadNOW;       // date and time of the last upload or opening, for the export
+};
+
 // The program-wide data: created by the main window at start-up, alive until
 // exit, used by every window on the one user-interface thread.
 struct SharedState {
@@ -23,6 +33,8 @@ struct SharedState {
     SetupRecord SavedData;   // CurrentData as last created, opened or saved
     SetupRecord DefaultData; // built-in defaults; never changes after start-up
     SetupRecord FileData;    // a set-up data file as read, before it is accepted
+
+    FileNames Files;
 
     bool OfflineEditing = false;
     bool Untitled = true;

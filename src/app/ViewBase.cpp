@@ -1,21 +1,29 @@
 #include "ViewBase.h"
 
-#include "frmMDIMain.h"
+#include "ViewContext.h"
 
 #include <QCloseEvent>
 #include <QTimer>
 
-ViewBase::ViewBase(frmMDIMain& host, const QString& objectName, const QString& caption,
+ViewBase::ViewBase(ViewContext& context, const QString& objectName, const QString& caption,
                    QWidget* parent)
-    : QWidget(parent), m_host(host), m_loop(
-                                         host.link(), [&host] { host.ApplyOnlineMode(); }, *this) {
+    : QWidget(parent), m_context(context),
+      m_loop(
+          context.link(), [&context] { context.GoOffline(); }, *this) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    connect(&context, &ViewContext::dataReplaced, this, [this] {
+        if (!m_unloaded)
+            DataReplaced();
+    });
 }
 
 void ViewBase::Unload() {
+    if (m_unloaded)
+        return;
     m_unloaded = true;
     m_loop.Stop();
+    FormUnload();
 }
 
 void ViewBase::showEvent(QShowEvent* event) {

@@ -5,17 +5,19 @@
 #include "Prompt.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
-#include "frmMain.h"
 
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QString programFolder,
-                       QWidget* parent)
+                       const ViewTable& views, QWidget* parent)
     : QMainWindow(parent), m_prompt(prompt), m_commControl(commControl),
       m_programFolder(std::move(programFolder)), m_link(prompt, clock, m_programFolder),
-      m_background(m_link, m_shared) {
+      m_background(m_link, m_shared), m_viewTable(views) {
+    m_context =
+        std::make_unique<ViewContext>(m_link, m_shared, m_prompt, m_qtFileDialogs, m_programFolder);
+    m_context->setApplyOnlineMode([this] { ApplyOnlineMode(); });
     setObjectName(QStringLiteral("frmMDIMain"));
     setWindowTitle(QStringLiteral("TELVANE - "));
     resize(900, 640);
@@ -25,7 +27,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
     setCentralWidget(m_mdiArea);
     m_sbrMain = new StatusPanels(this);
     setStatusBar(m_sbrMain);
-    m_menus.build(*this);
+    m_menus.build(*this, m_viewTable);
     connectMenus();
     connect(m_sbrMain, &StatusPanels::PanelDblClick, this, &frmMDIMain::sbrMain_PanelDblClick);
 
@@ -57,8 +59,7 @@ frmMDIMain::~frmMDIMain() {
 void frmMDIMain::Form_Load() {
     // 1. The help file; 2. the serial control and the link (members).
     m_helpFile = ProgramFolder::resolve(m_programFolder, QStringLiteral("Help/TELVANE.hlp"));
-    // 3. The table of views: those of later windows arrive with them.
-    m_viewTable[0] = [](frmMDIMain& main) { return new frmMain(main); };
+    // 3. The table of views came with the window.
     // 4. Alarm tables.
     InitAlarmTables(m_shared);
     // 5. Captions.
@@ -68,7 +69,7 @@ void frmMDIMain::Form_Load() {
     ShowView(0);
     // 7 to 9. The data, the Open dialog's start, a new unnamed set.
     InitRegisterMap(m_shared);
-    gFileNamePath = m_programFolder + QStringLiteral("/*.sdt");
+    m_shared.Files.gFileNamePath = m_programFolder + QStringLiteral("/*.sdt");
     FileNew();
     m_startupDone = true;
 }
@@ -93,7 +94,7 @@ void frmMDIMain::connectMenus() {
 }
 
 void frmMDIMain::SetCaption() {
-    setWindowTitle(m_originalCaption + gFileNameCaption);
+    setWindowTitle(m_originalCaption + m_shared.Files.gFileNameCaption);
 }
 
 void frmMDIMain::ApplyOnlineMode() {

@@ -5,12 +5,15 @@
 #include "MainMenus.h"
 #include "RSComm.h"
 #include "SharedState.h"
+#include "ViewContext.h"
+#include "ViewTable.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 class Clock;
 class HelpWindow;
@@ -27,30 +30,24 @@ class ViewBase;
 class frmMDIMain final : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int ViewCount = 6;
-    using ViewFactory = std::function<ViewBase*(frmMDIMain&)>;
+    static constexpr int ViewCount = ViewTable::Count;
 
     // commControl is the serial port the link opens; programFolder holds
-    // Support/, Help/ and the other files beside the program.
+    // Support/, Help/ and the other files beside the program; views lists
+    // the windows of the window list.
     frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QString programFolder,
-               QWidget* parent = nullptr);
+               const ViewTable& views, QWidget* parent = nullptr);
     ~frmMDIMain() override;
 
     RSComm& link() { return m_link; }
     SharedState& shared() { return m_shared; }
     Prompt& prompt() { return m_prompt; }
+    // What views and modal windows work with.
+    ViewContext& context() { return *m_context; }
     QString programFolder() const { return m_programFolder; }
     const MainMenus& menus() const { return m_menus; }
     StatusPanels* statusPanels() const { return m_sbrMain; }
     AlarmState& alarms() { return m_background.alarms(); }
-
-    // Public variables of the main window.
-    QString gFileNameCaption;
-    QString gFileNamePath;
-    QString gFileNameTitle;
-    QString gFileExportPath;
-    QString gProgramFilePath;
-    QString gUploadNOW;
 
     // Makes the link, the mode panel and the menus follow OnlineMode.
     void ApplyOnlineMode();
@@ -60,9 +57,6 @@ public:
     ViewBase* currentViewWidget() const;
     bool StartupDone() const { return m_startupDone; }
     QString HelpFile() const { return m_helpFile; }
-
-    // Installs the window of view n (views arrive with their own issues).
-    void setViewFactory(int n, ViewFactory factory);
 
     // --- set-up data files ----------------------------------------------------
     // 0: nothing to save; otherwise the answer to "Save Changes to File?"
@@ -80,8 +74,6 @@ public:
     void mnuFileExport_Click();
     // Makes FileData the current data.
     void AcceptFileData();
-    // Tests choose files through their own dialogs.
-    void setFileDialogs(FileDialogs& dialogs) { m_fileDialogs = &dialogs; }
 
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
@@ -117,7 +109,7 @@ private:
     QTimer m_reaper;
     QPointer<HelpWindow> m_helpWindow;
     QtFileDialogs m_qtFileDialogs;
-    FileDialogs* m_fileDialogs = &m_qtFileDialogs;
+    std::unique_ptr<ViewContext> m_context;
 
     QString m_helpFile;
     QString m_originalCaption;
@@ -126,7 +118,7 @@ private:
     bool m_shutDown = false;
     // The passcode command arrives with the comm settings window.
     bool m_passcodeAvailable = false;
-    std::array<ViewFactory, ViewCount> m_viewTable;
+    ViewTable m_viewTable;
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;
     QList<QPointer<QMdiSubWindow>> m_retired;

@@ -86,16 +86,17 @@ void frmMDIMain::FileNew() {
     m_shared.CurrentData = m_shared.DefaultData;
     m_shared.SavedData = m_shared.CurrentData;
     m_shared.Untitled = true;
-    m_shared.DataReplaced = true;
-    gFileNameCaption = m_unnamedCaption;
+    m_shared.Files.gFileNameCaption = m_unnamedCaption;
     SetCaption();
+    m_context->NotifyDataReplaced();
 }
 
 void frmMDIMain::mnuFileOpen_Click() {
     for (;;) {
         if (!SaveOrDiscardChanges())
             return;
-        const QString path = m_fileDialogs->getOpenFileName(this, SetupFilter, gFileNamePath);
+        const QString path = m_context->fileDialogs().getOpenFileName(this, SetupFilter,
+                                                                      m_shared.Files.gFileNamePath);
         if (path.isEmpty())
             return;
         QFile file(path);
@@ -116,12 +117,12 @@ void frmMDIMain::mnuFileOpen_Click() {
         }
         m_shared.FileData = *record;
 
-        const QString previousPath = gFileNamePath;
-        const QString previousTitle = gFileNameTitle;
-        const QString previousUploadNow = gUploadNOW;
-        gFileNamePath = path;
-        gFileNameTitle = QFileInfo(path).fileName();
-        gUploadNOW = nowText();
+        const QString previousPath = m_shared.Files.gFileNamePath;
+        const QString previousTitle = m_shared.Files.gFileNameTitle;
+        const QString previousUploadNow = m_shared.Files.gUploadNOW;
+        m_shared.Files.gFileNamePath = path;
+        m_shared.Files.gFileNameTitle = QFileInfo(path).fileName();
+        m_shared.Files.gUploadNOW = nowText();
         if (m_shared.FileData.VersionTag != m_shared.ProgramVersionTag) {
             const auto answer = m_prompt.message(
                 QStringLiteral("TELVANE"),
@@ -132,16 +133,16 @@ void frmMDIMain::mnuFileOpen_Click() {
                 Prompt::Icon::Information, Prompt::Buttons::YesNoCancel);
             if (answer != Prompt::Answer::Yes) {
                 // Save must go on writing the file the caption names.
-                gFileNamePath = previousPath;
-                gFileNameTitle = previousTitle;
-                gUploadNOW = previousUploadNow;
+                m_shared.Files.gFileNamePath = previousPath;
+                m_shared.Files.gFileNameTitle = previousTitle;
+                m_shared.Files.gUploadNOW = previousUploadNow;
                 if (answer == Prompt::Answer::No)
                     continue;
                 return;
             }
         }
         AcceptFileData();
-        m_shared.DataReplaced = true;
+        m_context->NotifyDataReplaced();
         return;
     }
 }
@@ -154,7 +155,7 @@ void frmMDIMain::AcceptFileData() {
     m_shared.CurrentData = data;
     m_shared.SavedData = m_shared.CurrentData;
     m_shared.Untitled = false;
-    gFileNameCaption = u'[' + gFileNameTitle + u']';
+    m_shared.Files.gFileNameCaption = u'[' + m_shared.Files.gFileNameTitle + u']';
     SetCaption();
 }
 
@@ -168,44 +169,47 @@ bool frmMDIMain::WriteSetupFile() {
     SetupRecord record = m_shared.CurrentData;
     record.VersionTag = m_shared.ProgramVersionTag;
     QString why;
-    if (!writeAtomically(gFileNamePath, SdtFormat::encode(record), &why)) {
-        FileWarning(QStringLiteral("Unable to save ") + gFileNamePath + QStringLiteral(".\n\n") +
-                    why);
+    if (!writeAtomically(m_shared.Files.gFileNamePath, SdtFormat::encode(record), &why)) {
+        FileWarning(QStringLiteral("Unable to save ") + m_shared.Files.gFileNamePath +
+                    QStringLiteral(".\n\n") + why);
         return false;
     }
     m_shared.CurrentData = record;
-    gFileNameCaption = u'[' + gFileNameTitle + u']';
+    m_shared.Files.gFileNameCaption = u'[' + m_shared.Files.gFileNameTitle + u']';
     SetCaption();
     m_shared.SavedData = m_shared.CurrentData;
     return true;
 }
 
 bool frmMDIMain::mnuFileSaveAs_Click() {
-    const QString path = m_fileDialogs->getSaveFileName(this, SetupFilter, QString());
+    const QString path = m_context->fileDialogs().getSaveFileName(this, SetupFilter, QString());
     if (path.isEmpty())
         return false;
     const bool previousUntitled = m_shared.Untitled;
-    const QString previousPath = gFileNamePath;
-    const QString previousTitle = gFileNameTitle;
+    const QString previousPath = m_shared.Files.gFileNamePath;
+    const QString previousTitle = m_shared.Files.gFileNameTitle;
     m_shared.Untitled = false;
-    gFileNamePath = path;
-    gFileNameTitle = QFileInfo(path).fileName();
+    m_shared.Files.gFileNamePath = path;
+    m_shared.Files.gFileNameTitle = QFileInfo(path).fileName();
     if (WriteSetupFile())
         return true;
     // Nothing was written: the file names stay those of the data in memory.
     m_shared.Untitled = previousUntitled;
-    gFileNamePath = previousPath;
-    gFileNameTitle = previousTitle;
+    m_shared.Files.gFileNamePath = previousPath;
+    m_shared.Files.gFileNameTitle = previousTitle;
     return false;
 }
 
 void frmMDIMain::mnuFileExport_Click() {
-    const QString path = m_fileDialogs->getSaveFileName(this, TextFilter, gFileExportPath);
+    const QString path =
+        m_context->fileDialogs().getSaveFileName(this, TextFilter, m_shared.Files.gFileExportPath);
     if (path.isEmpty())
         return;
-    gFileExportPath = path;
+    m_shared.Files.gFileExportPath = path;
     QString why;
-    if (!writeAtomically(path, ShiftExport::text(m_shared.CurrentData, gFileNameTitle, gUploadNOW),
+    if (!writeAtomically(path,
+                         ShiftExport::text(m_shared.CurrentData, m_shared.Files.gFileNameTitle,
+                                           m_shared.Files.gUploadNOW),
                          &why))
         FileWarning(QStringLiteral("Unable to export to ") + path + QStringLiteral(".\n\n") + why);
 }

@@ -16,19 +16,12 @@ namespace {
 constexpr int ReapRetryMs = 50;
 }
 
-void frmMDIMain::setViewFactory(int n, ViewFactory factory) {
-    if (n < 0 || n >= ViewCount)
-        return;
-    m_viewTable[size_t(n)] = std::move(factory);
-    m_menus.mnuWindowForm[size_t(n)]->setEnabled(bool(m_viewTable[size_t(n)]));
-}
-
 ViewBase* frmMDIMain::currentViewWidget() const {
     return m_viewWindow ? qobject_cast<ViewBase*>(m_viewWindow->widget()) : nullptr;
 }
 
 void frmMDIMain::ShowView(int n) {
-    if (n < 0 || n >= ViewCount || !m_viewTable[size_t(n)] || m_shutDown)
+    if (!m_viewTable.has(n) || m_shutDown)
         return;
     if (n == m_currentView && m_startupDone && m_viewWindow && !m_viewWindow->isHidden()) {
         m_menus.mnuWindowForm[size_t(n)]->setChecked(true);
@@ -37,7 +30,7 @@ void frmMDIMain::ShowView(int n) {
     m_menus.mnuWindowForm[size_t(m_currentView)]->setChecked(false);
     m_menus.mnuWindowForm[size_t(n)]->setChecked(true);
     RetireView();
-    ViewBase* view = m_viewTable[size_t(n)](*this);
+    ViewBase* view = m_viewTable.make(n, *m_context);
     // One view at a time, filling the area: no frame, no close box of its own.
     QMdiSubWindow* window = m_mdiArea->addSubWindow(view, Qt::FramelessWindowHint);
     window->setObjectName(view->objectName() + QStringLiteral("Window"));

@@ -4,7 +4,7 @@
 #include "NumberText.h"
 #include "RSComm.h"
 #include "SharedState.h"
-#include "frmMDIMain.h"
+#include "ViewContext.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,8 +30,8 @@ QLabel* valueLabel(const QString& name) {
 
 } // namespace
 
-frmMain::frmMain(frmMDIMain& host, QWidget* parent)
-    : ViewBase(host, QStringLiteral("frmMain"), QStringLiteral("Main Display"), parent) {
+frmMain::frmMain(ViewContext& context, QWidget* parent)
+    : ViewBase(context, QStringLiteral("frmMain"), QStringLiteral("Main Display"), parent) {
     const char* const captions[] = {"Machine Speed", "Machine Position", "Strokes", "Die Jams",
                                     "Brake Response"};
     for (int i = 0; i < 5; ++i) {
@@ -93,13 +93,13 @@ void frmMain::Form_Load() {
 
 void frmMain::cmdAlarmReset_Click() {
     // Inside another transaction's message box the write would interleave with it.
-    if (m_host.link().Busy())
+    if (m_context.link().Busy())
         return;
-    m_host.link().RSWrite(QStringLiteral("F15"), QStringLiteral("1"));
+    m_context.link().RSWrite(QStringLiteral("F15"), QStringLiteral("1"));
 }
 
 void frmMain::CycleStart() {
-    const QString& message = m_host.shared().SystemMessage;
+    const QString& message = m_context.shared().SystemMessage;
     // Setting the same text again would reset the user's scrolling and selection.
     if (message != m_shownMessage) {
         m_shownMessage = message;
@@ -131,21 +131,18 @@ void frmMain::PrepareOffline() {
     m_cmdDefault->setFocus();
 }
 
-void frmMain::PollPassStart() {
+QList<PollItem> frmMain::PollItems() {
     m_speedAbove30 = false;
+    QList<PollItem> items;
+    for (int i = 0; i < ValueCount; ++i)
+        items.append(
+            {m_address[size_t(i)], [this, i](const QString& text) { ShowValue(i, text); }});
+    // A speed the board garbled twice is no value: the speed last read stands.
+    items[0].readFailed = [this] { m_speedAbove30 = m_lastSpeedAbove30; };
+    return items;
 }
 
-bool frmMain::PollStep(int index) {
-    RSComm& link = m_host.link();
-    const QString text = link.RSRead(m_address[size_t(index)]);
-    if (!m_loop.LoopRunning() || link.CommError())
-        return false;
-    // A read the board garbled twice is no value: the label keeps the last one.
-    if (link.LastReadFailed()) {
-        if (index == 0)
-            m_speedAbove30 = m_lastSpeedAbove30; // the speed last read stands
-        return true;
-    }
+void frmMain::ShowValue(int index, const QString& text) {
     QLabel* label = m_lblDisplay[size_t(index)];
     switch (index) {
     case 0:
@@ -164,11 +161,10 @@ bool frmMain::PollStep(int index) {
         label->setText(DisplayFormat::Degrees(text));
         break;
     }
-    return true;
 }
 
 void frmMain::MemoryPass() {
-    const auto& values = m_host.shared().CurrentData.ValueTable;
+    const auto& values = m_context.shared().CurrentData.ValueTable;
     auto value = [&values](int i) { return i < values.size() ? values[i] : 0; };
     m_lblDisplay[2]->setText(DisplayFormat::GroupedWhole(value(18)));
     m_lblDisplay[3]->setText(DisplayFormat::GroupedWhole(value(19)));

@@ -19,7 +19,7 @@ public:
     // Speeds above this show the position as 888: it turns too fast to read.
     static constexpr double ReadablePositionSpeed = 30;
 
-    explicit frmMain(frmMDIMain& host, QWidget* parent = nullptr);
+    explicit frmMain(ViewContext& context, QWidget* parent = nullptr);
 
     void cmdAlarmReset_Click();
 
@@ -29,12 +29,11 @@ protected:
     void CycleStart() override;
     void PrepareOnline() override;
     void PrepareOffline() override;
-    void PollPassStart() override;
-    int PollCount() const override { return ValueCount; }
-    bool PollStep(int index) override;
+    QList<PollItem> PollItems() override;
     void MemoryPass() override;
 
 private:
+    void ShowValue(int index, const QString& text);
     void Form_Load();
     void SetControlsEnabled(bool enabled);
 

@@ -1,13 +1,12 @@
 #include "Views.h"
 
-#include "frmMDIMain.h"
+#include "ViewTable.h"
+#include "frmMain.h"
 #include "frmSetup.h"
 
-namespace {
-// Positions in the Window menu's list of views.
-constexpr int SetupView = 1;
-} // namespace
-
-void RegisterViews(frmMDIMain& main) {
-    main.setViewFactory(SetupView, [](frmMDIMain& host) { return new frmSetup(host); });
+void RegisterViews(ViewTable& table) {
+    table.Register(ViewTable::MainDisplay,
+                   [](ViewContext& context) { return new frmMain(context); });
+    table.Register(ViewTable::SetupParameters,
+                   [](ViewContext& context) { return new frmSetup(context); });
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-class frmMDIMain;
+class ViewTable;
 
-// Installs the views of this library in the main window's table of views
-// (and so enables their items in the Window menu).
-void RegisterViews(frmMDIMain& main);
+// Registers the views of the window list that this program has.
+void RegisterViews(ViewTable& table);

@@ -5,7 +5,7 @@
 #include "RSComm.h"
 #include "SharedState.h"
 #include "UpDown.h"
-#include "frmMDIMain.h"
+#include "ViewContext.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -22,10 +22,10 @@ constexpr int LastDegreeField = 2;
 
 } // namespace
 
-frmSetup::frmSetup(frmMDIMain& host, QWidget* parent)
-    : ViewBase(host, QStringLiteral("frmSetup"), QStringLiteral("Set-Up"), parent) {
+frmSetup::frmSetup(ViewContext& context, QWidget* parent)
+    : ViewBase(context, QStringLiteral("frmSetup"), QStringLiteral("Set-Up"), parent) {
     BuildControls();
-    m_editor = std::make_unique<FieldEditor>(host.prompt(), m_cmdDefault);
+    m_editor = std::make_unique<FieldEditor>(context.prompt(), m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
         FieldSettings settings;
         settings.min = 0;
@@ -110,43 +110,49 @@ void frmSetup::PrepareOnline() {
 
 void frmSetup::PrepareOffline() {
     m_switchReady = false;
-    m_offlineEditingSeen = m_host.shared().OfflineEditing;
+    m_offlineEditingSeen = m_context.shared().OfflineEditing;
     m_editor->AbandonEdits();
     SetControlsEnabled(m_offlineEditingSeen);
     ShowUnknownValues();
 }
 
-void frmSetup::PollPassStart() {
-    m_passSteps.clear();
+QList<PollItem> frmSetup::PollItems() {
+    QList<PollItem> items;
     for (int i = m_firstPolled; i <= m_lastPolled; ++i) {
-        m_passSteps.append(i);
+        items.append({RegisterAddress[size_t(i)],
+                      [this, i](const QString& text) { m_editor->showValue(i, text); }});
         if (i == 0)
-            m_passSteps.append(SwitchStep);
+            items.append({SwitchAddress, [this](const QString& text) {
+                              ShowSwitch(FieldEditor::WholeValue(text));
+                          }});
+    }
+    return items;
+}
+
+void frmSetup::FormUnload() {
+    m_editor->AbandonEdits();
+}
+
+// New, Open or Upload replaced the data: an edit in progress belongs to the
+// old data and must not reach the new.
+void frmSetup::DataReplaced() {
+    m_editor->AbandonEdits();
+    if (!m_context.link().OnlineMode()) {
+        MemoryPass();
+        return;
+    }
+    // Online the board's values show: the last read stands until the next.
+    for (int i = 0; i < FieldCount; ++i) {
+        const QString committed = m_editor->committed(i);
+        if (committed.isEmpty())
+            m_editor->showText(i, QStringLiteral("-"));
+        else
+            m_editor->showValue(i, committed);
     }
 }
 
-bool frmSetup::PollStep(int index) {
-    RSComm& link = m_host.link();
-    if (link.CommError())
-        return false;
-    const int field = m_passSteps[index];
-    const QString text =
-        link.RSRead(field == SwitchStep ? SwitchAddress : RegisterAddress[size_t(field)]);
-    if (!m_loop.LoopRunning() || link.CommError())
-        return false;
-    // A read the board garbled is no value: what shows stays, and nothing
-    // is written back.
-    if (link.LastReadFailed())
-        return true;
-    if (field == SwitchStep)
-        ShowSwitch(FieldEditor::WholeValue(text));
-    else
-        m_editor->showValue(field, text);
-    return true;
-}
-
 void frmSetup::MemoryPass() {
-    SharedState& shared = m_host.shared();
+    SharedState& shared = m_context.shared();
     // Offline editing switched from the menu: prepare the controls again now.
     if (shared.OfflineEditing != m_offlineEditingSeen)
         PrepareOffline();
@@ -183,13 +189,13 @@ void frmSetup::chkBrakeWearCompEnable_Click() {
 }
 
 void frmSetup::StoreEntry(int entry, qint32 value) {
-    auto& values = m_host.shared().CurrentData.ValueTable;
+    auto& values = m_context.shared().CurrentData.ValueTable;
     if (entry < values.size())
         values[entry] = value;
 }
 
 void frmSetup::WriteIfOnline(const QString& address, const QString& value) {
-    RSComm& link = m_host.link();
+    RSComm& link = m_context.link();
     // Inside another transaction's message box a write would interleave with it.
     if (!link.OnlineMode() || link.CommError() || link.Busy())
         return;

@@ -31,7 +31,7 @@ public:
     // Bit 0 of byte register 1018.
     static inline const QString SwitchAddress = QStringLiteral("B1018.0");
 
-    explicit frmSetup(frmMDIMain& host, QWidget* parent = nullptr);
+    explicit frmSetup(ViewContext& context, QWidget* parent = nullptr);
     ~frmSetup() override;
 
     void tbsSetup_Click();
@@ -47,15 +47,12 @@ public:
 protected:
     void PrepareOnline() override;
     void PrepareOffline() override;
-    void PollPassStart() override;
-    int PollCount() const override { return int(m_passSteps.size()); }
-    bool PollStep(int index) override;
+    QList<PollItem> PollItems() override;
     void MemoryPass() override;
+    void FormUnload() override;
+    void DataReplaced() override;
 
 private:
-    // A poll pass step that reads the switch rather than a field.
-    static constexpr int SwitchStep = -1;
-
     void BuildControls();
     void Form_Load();
     void ShowPage(int page);
@@ -81,7 +78,6 @@ private:
 
     int m_firstPolled = 0;
     int m_lastPolled = 4;
-    QList<int> m_passSteps; // field indices, and SwitchStep after field 0
     bool m_switchReady = false;
     bool m_offlineEditingSeen = false;
 };

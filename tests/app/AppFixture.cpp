@@ -2,6 +2,7 @@
 
 #include "StatusPanels.h"
 #include "ViewBase.h"
+#include "frmMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +30,8 @@ AppFixture::AppFixture() {
     QFile cfg(folder.filePath(QStringLiteral("Support/RSPort.cfg")));
     if (cfg.open(QIODevice::WriteOnly))
         cfg.write("1, 19200 ,SIM\r\n");
+    views.Register(ViewTable::MainDisplay,
+                   [](ViewContext& context) { return new frmMain(context); });
 }
 
 AppFixture::~AppFixture() {
@@ -36,7 +39,7 @@ AppFixture::~AppFixture() {
 }
 
 void AppFixture::startMainWindow(bool keepTimer) {
-    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path());
+    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path(), views);
     if (!keepTimer)
         backgroundTimer()->stop();
     main->show();

@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "ScriptedPrompt.h"
 #include "SimSerialPort.h"
+#include "ViewTable.h"
 #include "frmMDIMain.h"
 
 #include <QTemporaryDir>
@@ -48,5 +49,7 @@ protected:
     VirtualClock clock;
     SimSerialPort port{board, clock};
     ScriptedPrompt prompt;
+    // The main display is registered; tests add views before startMainWindow.
+    ViewTable views;
     std::unique_ptr<frmMDIMain> main;
 };

@@ -37,8 +37,8 @@ QStringList describeMenu(const QMenu* menu) {
 TEST_F(MainWindow, StartsOfflineWithItsCaptionPanelsAndNothingSent) {
     startMainWindow(true);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
-    EXPECT_EQ(main->gFileNameCaption, "[unnamed]");
-    EXPECT_EQ(main->gFileNamePath, folder.path() + "/*.sdt");
+    EXPECT_EQ(main->shared().Files.gFileNameCaption, "[unnamed]");
+    EXPECT_EQ(main->shared().Files.gFileNamePath, folder.path() + "/*.sdt");
     EXPECT_EQ(panelText("MODE"), "OFFLINE");
     EXPECT_EQ(panel("STATUS")->toolTip(), "System Status Display Messages");
     EXPECT_EQ(panel("MODE")->toolTip(), "Communications Mode");
@@ -203,20 +203,16 @@ TEST_F(MainWindow, ChoosingTheViewAlreadyShownDoesNothing) {
 // A view of a later window, standing in to test the switch.
 class OtherView final : public ViewBase {
 public:
-    explicit OtherView(frmMDIMain& host) : ViewBase(host, "frmOther", "Other") {}
+    explicit OtherView(ViewContext& context) : ViewBase(context, "frmOther", "Other") {}
     void PrepareOnline() override {}
     void PrepareOffline() override {}
-    int PollCount() const override { return 1; }
-    bool PollStep(int) override {
-        m_host.link().RSRead("W0");
-        return true;
-    }
+    QList<PollItem> PollItems() override { return {{QStringLiteral("W0"), {}}}; }
     void MemoryPass() override {}
 };
 
 TEST_F(MainWindow, ShowViewClosesTheOldViewAndShowsOneAtATime) {
+    views.Register(4, [](ViewContext& c) { return new OtherView(c); });
     startMainWindow();
-    main->setViewFactory(4, [](frmMDIMain& m) { return new OtherView(m); });
     EXPECT_TRUE(action("mnuWindowForm4")->isEnabled());
     QPointer<ViewBase> display = main->currentViewWidget();
     action("mnuWindowForm4")->trigger();
@@ -231,8 +227,8 @@ TEST_F(MainWindow, ShowViewClosesTheOldViewAndShowsOneAtATime) {
 }
 
 TEST_F(MainWindow, AViewClosedBeforeItsLoopBeganNeverStartsIt) {
+    views.Register(4, [](ViewContext& c) { return new OtherView(c); });
     startMainWindow();
-    main->setViewFactory(4, [](frmMDIMain& m) { return new OtherView(m); });
     main->ShowView(4);
     QPointer<ViewBase> other = main->currentViewWidget();
     main->ShowView(0); // before the event loop ran
@@ -247,8 +243,8 @@ TEST_F(MainWindow, AViewClosedBeforeItsLoopBeganNeverStartsIt) {
 }
 
 TEST_F(MainWindow, AViewClosedWhileItsReadWaitsInAMessageBoxEndsSafely) {
+    views.Register(4, [](ViewContext& c) { return new OtherView(c); });
     startMainWindow();
-    main->setViewFactory(4, [](frmMDIMain& m) { return new OtherView(m); });
     goOnline();
     QPointer<ViewBase> display = main->currentViewWidget();
     ASSERT_TRUE(pumpUntil([&] { return display->loop().PassesCompleted() > 0; }));

@@ -15,36 +15,46 @@ namespace {
 // A view that reads three registers a pass and records what the loop asks of it.
 class FakeView final : public RefreshView {
 public:
-    explicit FakeView(RSComm& link) : m_link(link) {}
-
     void CycleStart() override { calls.append("cycle"); }
     void PrepareOnline() override { calls.append("prepareOnline"); }
     void PrepareOffline() override { calls.append("prepareOffline"); }
-    void PollPassStart() override { calls.append("pass"); }
-    int PollCount() const override { return 3; }
-    bool PollStep(int index) override {
-        calls.append(QStringLiteral("poll%1").arg(index));
-        // The event loop must have run since the last step.
-        if (m_yieldPending)
-            stepsWithoutYield++;
-        m_yieldPending = true;
-        QTimer::singleShot(0, [this] { m_yieldPending = false; });
-        if (duringStep)
-            duringStep(index);
-        m_link.RSRead(QStringLiteral("W%1").arg(1040 + 2 * index));
-        return !m_link.CommError();
+    QList<PollItem> PollItems() override {
+        calls.append("pass");
+        QList<PollItem> items;
+        for (int i = 0; i < 3; ++i) {
+            PollItem item{QStringLiteral("W%1").arg(1040 + 2 * i), [this, i](const QString& v) {
+                              shown.append(QStringLiteral("%1=%2").arg(i).arg(v));
+                          }};
+            item.when = [this, i] {
+                calls.append(QStringLiteral("poll%1").arg(i));
+                // The event loop must have run since the last step.
+                if (m_yieldPending)
+                    stepsWithoutYield++;
+                m_yieldPending = true;
+                QTimer::singleShot(0, &m_alive, [this] { m_yieldPending = false; });
+                if (duringStep)
+                    duringStep(i);
+                return !skip.contains(i);
+            };
+            item.readFailed = [this, i] { failed.append(i); };
+            items.append(item);
+        }
+        return items;
     }
     void MemoryPass() override { calls.append("memory"); }
 
     int count(const QString& call) const { return int(calls.count(call)); }
 
     QStringList calls;
+    QStringList shown;
+    QList<int> failed;
+    QList<int> skip;
     int stepsWithoutYield = 0;
     std::function<void(int)> duringStep;
 
 private:
-    RSComm& m_link;
     bool m_yieldPending = false;
+    QObject m_alive; // the yield check's timer dies with the view
 };
 
 class Loop : public LinkFixture {
@@ -67,11 +77,12 @@ protected:
         pumpUntil([] { return false; }, ms);
     }
 
-    FakeView view{link};
+    FakeView view;
     int applied = 0;
     RefreshLoop loop{link,
                      [this] {
                          ++applied;
+                         link.setOnlineMode(false);
                          link.CloseRSComm();
                      },
                      view};
@@ -178,6 +189,59 @@ TEST_F(Loop, NewCycleEndsThePassInProgress) {
     ASSERT_TRUE(pumpUntil([&] { return view.count("pass") >= 2; }));
     EXPECT_EQ(view.calls.mid(0, 8), (QStringList{"cycle", "prepareOnline", "pass", "poll0", "poll1",
                                                  "cycle", "pass", "poll0"}));
+}
+
+TEST_F(Loop, EachItemShowsItsValueAndSkippedItemsCostNoTransaction) {
+    board.memory().setWord(1040, 17);
+    board.memory().setWord(1044, 23);
+    view.skip = {1};
+    goOnline();
+    takeTrace();
+    loop.Start();
+    ASSERT_TRUE(pumpUntil([&] { return loop.PassesCompleted() >= 1; }));
+    loop.Stop();
+    EXPECT_EQ(view.shown.mid(0, 2), (QStringList{"0=17", "2=23"}));
+    // Word reads of W1040 and W1044 only: address low bytes 10 and 14.
+    const QString trace = takeTrace();
+    EXPECT_TRUE(trace.contains(QStringLiteral("h10"))) << qPrintable(trace);
+    EXPECT_FALSE(trace.contains(QStringLiteral("h12"))) << qPrintable(trace);
+}
+
+TEST_F(Loop, AReadThatFinallyFailedKeepsWhatShowsAndThePassGoesOn) {
+    goOnline();
+    // The next read (W1040) gets a wrong address echo, and so does its repeat.
+    int misheard = 0;
+    board.faults().wrongEchoWhen = [&misheard](qint64, quint8 byte) {
+        return byte == 0x04 && misheard++ < 2;
+    };
+    loop.Start();
+    ASSERT_TRUE(pumpUntil([&] { return loop.PassesCompleted() >= 1; }));
+    loop.Stop();
+    EXPECT_EQ(view.failed.value(0, -1), 0);
+    EXPECT_FALSE(view.shown.first().startsWith("0="));
+    EXPECT_EQ(applied, 0);
+    EXPECT_TRUE(link.OnlineMode());
+}
+
+TEST_F(Loop, ALoopOwnedByAModalDialogRunsUnderItButPausesForAMessageBoxOverIt) {
+    goOnline();
+    QDialog owner;
+    owner.setModal(true);
+    loop.setOwner(&owner);
+    owner.show();
+    loop.Start();
+    ASSERT_TRUE(pumpUntil([&] { return loop.PassesCompleted() >= 2; }));
+    // A message box over the owner: the loop holds still until it closes.
+    QDialog box(&owner);
+    box.setModal(true);
+    box.show();
+    pump(30);
+    const auto before = view.calls.size();
+    pump(100);
+    EXPECT_EQ(view.calls.size(), before);
+    box.close();
+    EXPECT_TRUE(pumpUntil([&] { return view.calls.size() > before; }));
+    owner.close();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "LinkFixture.h"
+#include "ScriptedFileDialogs.h"
 #include "SdtFormat.h"
 
 #include <QAction>
@@ -11,7 +12,7 @@ class SetupFiles : public AppFixture {
 protected:
     void SetUp() override {
         startMainWindow();
-        main->setFileDialogs(dialogs);
+        main->context().setFileDialogs(dialogs);
         prompt.clear();
     }
     SetupRecord& current() { return main->shared().CurrentData; }
@@ -57,7 +58,7 @@ TEST_F(SetupFiles, SaveAsThenOpenGivesTheDataBackWithoutQuestions) {
     EXPECT_TRUE(shown().isEmpty());
     EXPECT_EQ(current().ValueTable[42], 111);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [press4.sdt]");
-    EXPECT_EQ(main->gFileNamePath, path("press4.sdt"));
+    EXPECT_EQ(main->shared().Files.gFileNamePath, path("press4.sdt"));
     EXPECT_FALSE(main->shared().Untitled);
     EXPECT_EQ(main->SaveChangesPrompt(), 0);
 
@@ -116,7 +117,7 @@ TEST_F(SetupFiles, YesWithAFailedWriteWarnsAndKeepsEverything) {
     EXPECT_NE(main->shared().SavedData, current());
     EXPECT_TRUE(main->shared().Untitled);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
-    EXPECT_EQ(main->gFileNamePath, folder.path() + "/*.sdt");
+    EXPECT_EQ(main->shared().Files.gFileNamePath, folder.path() + "/*.sdt");
 }
 
 TEST_F(SetupFiles, YesSavesThenGoesOn) {
@@ -164,7 +165,7 @@ TEST_F(SetupFiles, AnotherVersionAsksAndEachAnswerDoesItsPart) {
         "TELVANE|File created by set-up program version: TELVANE_R2.1.3\r\n"
         "Data tables may not be properly aligned.\r\n\r\nDo you wish to continue?"
         "|Information|YesNoCancel";
-    const QString startPath = main->gFileNamePath;
+    const QString startPath = main->shared().Files.gFileNamePath;
 
     dialogs.queue(path("old.sdt"));
     prompt.queue(Prompt::Answer::Cancel);
@@ -172,7 +173,7 @@ TEST_F(SetupFiles, AnotherVersionAsksAndEachAnswerDoesItsPart) {
     EXPECT_EQ(shown(), QStringList{question});
     EXPECT_EQ(current(), main->shared().DefaultData);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [unnamed]");
-    EXPECT_EQ(main->gFileNamePath, startPath);
+    EXPECT_EQ(main->shared().Files.gFileNamePath, startPath);
 
     prompt.clear();
     dialogs.queue(path("old.sdt"));
@@ -187,7 +188,7 @@ TEST_F(SetupFiles, AnotherVersionAsksAndEachAnswerDoesItsPart) {
     trigger("mnuFileOpen");
     EXPECT_EQ(current().ValueTable[43], 222);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [old.sdt]");
-    EXPECT_FALSE(main->gUploadNOW.isEmpty());
+    EXPECT_FALSE(main->shared().Files.gUploadNOW.isEmpty());
     // A record of another version always counts as changed.
     EXPECT_EQ(main->SaveChangesPrompt(), 2);
 }

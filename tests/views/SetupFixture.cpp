@@ -24,8 +24,8 @@ SetupFixture::SetupFixture() {
 }
 
 void SetupFixture::openView() {
+    RegisterViews(views);
     startMainWindow();
-    RegisterViews(*main);
     main->activateWindow();
     QApplication::setActiveWindow(main.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));

@@ -128,6 +128,27 @@ TEST_F(SetupModes, OfflineItShowsMemoryAndOfflineEditingEnablesItWithinACycle) {
     EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
+TEST_F(SetupModes, FileNewDropsTheEditInProgressAndShowsTheNewValues) {
+    openView();
+    toggleOfflineEditing();
+    ASSERT_TRUE(pumpUntil([&] { return controlsEnabled(true); }));
+    entry(43) = 260;
+    main->shared().SavedData = main->shared().CurrentData;
+    ASSERT_TRUE(pumpUntil([&] { return txt(4)->text() == "260"; }));
+    click(txt(4));
+    keys("333");
+    action("mnuFileNew")->trigger();
+    EXPECT_FALSE(view()->EditActive(4));
+    EXPECT_EQ(txt(4)->text(), "250"); // the default, at once
+    // The typed text is gone: moving on commits nothing into the new data.
+    key(Qt::Key_Tab);
+    pump(2 * RefreshLoop::DefaultOfflineIntervalMs);
+    EXPECT_EQ(entry(43), 250);
+    EXPECT_EQ(txt(4)->text(), "250");
+    EXPECT_EQ(main->SaveChangesPrompt(), 0);
+    EXPECT_TRUE(prompt.shown().isEmpty());
+}
+
 TEST_F(SetupModes, GoingOnlineShowsDashesAndGrayUntilTheFirstPassAndWritesNothing) {
     openView();
     QStringList history; // the seven texts and the switch at every change

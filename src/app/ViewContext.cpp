@@ -1,0 +1,26 @@
+#include "ViewContext.h"
+
+#include "RSComm.h"
+#include "SharedState.h"
+
+ViewContext::ViewContext(RSComm& link, SharedState& shared, Prompt& prompt,
+                         FileDialogs& fileDialogs, QString programFolder, QObject* parent)
+    : QObject(parent), m_link(link), m_shared(shared), m_prompt(prompt),
+      m_fileDialogs(&fileDialogs), m_programFolder(std::move(programFolder)) {
+    setObjectName(QStringLiteral("viewContext"));
+}
+
+void ViewContext::ApplyOnlineMode() const {
+    if (m_applyOnlineMode)
+        m_applyOnlineMode();
+}
+
+void ViewContext::GoOffline() const {
+    m_link.setOnlineMode(false);
+    ApplyOnlineMode();
+}
+
+void ViewContext::NotifyDataReplaced() {
+    m_shared.DataReplaced = true;
+    emit dataReplaced();
+}
