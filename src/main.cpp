@@ -1,4 +1,5 @@
 // telvane: the set-up and diagnostics program for the cupper's controller board.
+#include "BoardViews.h"
 #include "Clock.h"
 #include "GuiPrompt.h"
 #include "ProgramFolder.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     GuiPrompt prompt;
     ViewTable views;
     RegisterViews(views);
+    RegisterBoardViews(views);
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     main.show();
