@@ -74,11 +74,14 @@ std::optional<QString> argumentProblem(const CliCommand& c, const QStringList& a
 void explain(int status, const CliCommand& c, const CliSession& s, int promptsBefore,
              int errorsBefore) {
     const bool said = s.prompt.count() > promptsBefore || CliOut::errors() > errorsBefore;
-    if (status == LinkFailed && (CliOut::errors() == errorsBefore))
-        CliOut::error(QStringLiteral("%1 failed: the link to the board failed on %2")
-                          .arg(QLatin1String(c.name), s.port));
+    const QString name = QString::fromLatin1(c.name);
+    if (status == LinkFailed && CliOut::errors() == errorsBefore)
+        CliOut::error(
+            QStringLiteral("%1 failed: the link to the board failed on %2").arg(name, s.port));
     else if (status == Usage && !said)
-        CliOut::error(QStringLiteral("%1 was refused by the link or the board").arg(c.name));
+        CliOut::error(c.needsLink
+                          ? QStringLiteral("%1 was refused by the link or the board").arg(name)
+                          : QStringLiteral("%1 did not go through").arg(name));
 }
 
 } // namespace
@@ -124,8 +127,12 @@ int main(int argc, char* argv[]) {
     SteadyClock clock;
     RSComm link(prompt, clock, ProgramFolder::path());
     CliSession session{link, prompt, {}};
-    if (!command->needsLink)
-        return command->run(session, args);
+    if (!command->needsLink) {
+        const int status = command->run(session, args);
+        if (status != Ok)
+            explain(status, *command, session, 0, 0);
+        return status;
+    }
 
     const CliPortChoice choice =
         CliPort::choose(link.CommSettingsFile(), parser.value(device), baudText);
