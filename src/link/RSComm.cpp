@@ -28,27 +28,38 @@ QString RSComm::SupportFile(const QString& name) const {
     return ProgramFolder::resolve(m_programFolder, QStringLiteral("Support/") + name);
 }
 
-bool RSComm::ConfigurePort(SerialPort& commObj) {
-    const QString path = PortSettingsPath();
-    std::optional<PortSettings> settings = PortSettingsFile::read(path);
-    if (!settings) {
-        settings = PortSettings{};
-        // A folder we cannot write to must not keep the user offline: the
-        // defaults are used all the same.
-        PortSettingsFile::write(path, *settings);
-    }
+bool RSComm::ConfigurePort(SerialPort& commObj, const PortSettings& settings) {
     if (commObj.isOpen())
         commObj.close();
     m_port = &commObj;
-    if (!commObj.open(*settings))
+    if (!commObj.open(settings))
         return false;
     m_portSetupFailed = false;
     return true;
 }
 
+PortSettings RSComm::SettingsFromFile() const {
+    const QString path = PortSettingsPath();
+    const PortSettingsFile::FileState state = PortSettingsFile::state(path);
+    if (const auto settings = PortSettingsFile::read(path))
+        return *settings;
+    // A missing or empty file gets the defaults written; something there
+    // that cannot be read is the user's and stays as it is. A folder we
+    // cannot write to must not keep the user offline: the defaults are used
+    // all the same.
+    const PortSettings defaults;
+    if (state != PortSettingsFile::FileState::Unreadable)
+        PortSettingsFile::write(path, defaults);
+    return defaults;
+}
+
 void RSComm::OpenRSComm(SerialPort& commObj) {
+    OpenRSComm(commObj, SettingsFromFile());
+}
+
+void RSComm::OpenRSComm(SerialPort& commObj, const PortSettings& settings) {
     BusyGuard busy(*this);
-    if (!ConfigurePort(commObj)) {
+    if (!ConfigurePort(commObj, settings)) {
         m_prompt.message(QStringLiteral("Comm Port Error"),
                          QStringLiteral("Error Number = ") +
                              QString::number(commObj.errorNumber()) +

@@ -45,6 +45,9 @@ public:
 
     // --- link --------------------------------------------------------------
     void OpenRSComm(SerialPort& commObj);
+    // The same with settings the caller chose: the port settings file is
+    // neither read nor written.
+    void OpenRSComm(SerialPort& commObj, const PortSettings& settings);
     void CloseRSComm();
     QString RSRead(const QString& add);
     void RSWrite(const QString& add, const QString& dataValue);
@@ -141,7 +144,8 @@ private:
 
     QString PortSettingsPath() const;
     QString SupportFile(const QString& name) const;
-    bool ConfigurePort(SerialPort& commObj);
+    bool ConfigurePort(SerialPort& commObj, const PortSettings& settings);
+    PortSettings SettingsFromFile() const;
     int ExchangeByte(int byte, bool noWait = false, bool discard = false);
     bool EnterBoardMode(int modeNumber, int modeByte);
     enum class Outcome { Done, WrongEcho, Failed, Refused };
