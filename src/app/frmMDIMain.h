@@ -11,9 +11,11 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 class Clock;
 class HelpWindow;
+class LinkWaitDisplay;
 class Prompt;
 class QMdiArea;
 class QMdiSubWindow;
@@ -112,6 +114,8 @@ private:
 
     MainMenus m_menus;
     StatusPanels* m_sbrMain = nullptr;
+    // Goes before the link and the status bar it stands between.
+    std::unique_ptr<LinkWaitDisplay> m_linkWait;
     QMdiArea* m_mdiArea = nullptr;
     QTimer m_tmrBackgroungUpdate;
     QTimer m_reaper;
