@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -137,7 +138,10 @@ protected:
         if (m_master >= 0)
             ::close(m_master);
     }
+    // What the program has sent, once something has come (2 s at most).
     QByteArray readMaster() {
+        pollfd ready{m_master, POLLIN, 0};
+        ::poll(&ready, 1, 2000);
         QByteArray got;
         char buffer[64];
         ssize_t n = 0;
