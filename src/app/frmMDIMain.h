@@ -114,7 +114,7 @@ private:
 
     MainMenus m_menus;
     StatusPanels* m_sbrMain = nullptr;
-    // Goes before the link and the status bar it stands between.
+    // Declared after the link: it takes itself off the link before the link goes.
     std::unique_ptr<LinkWaitDisplay> m_linkWait;
     QMdiArea* m_mdiArea = nullptr;
     QTimer m_tmrBackgroungUpdate;
