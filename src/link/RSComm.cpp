@@ -6,6 +6,8 @@
 #include "ProgramFolder.h"
 #include "Prompt.h"
 
+#include <utility>
+
 namespace {
 constexpr int Attention = 255;
 constexpr int AttentionAnswer = 85;
@@ -89,7 +91,36 @@ void RSComm::CloseRSComm() {
     m_onlineMode = false;
 }
 
+// One long wait as the program sees it: started once, ended once, however
+// the exchange leaves.
+class RSComm::LongWaitScope {
+public:
+    LongWaitScope() = default;
+    ~LongWaitScope() { end(); }
+    LongWaitScope(const LongWaitScope&) = delete;
+    LongWaitScope& operator=(const LongWaitScope&) = delete;
+
+    bool active() const { return m_hook != nullptr; }
+    void start(LongWait& hook, const QString& device) {
+        m_hook = &hook;
+        hook.started(device);
+    }
+    void slice() {
+        if (m_hook)
+            m_hook->slice();
+    }
+    void end() {
+        if (LongWait* hook = std::exchange(m_hook, nullptr))
+            hook->ended();
+    }
+
+private:
+    LongWait* m_hook = nullptr;
+};
+
 int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
+    // Busy for certain while a long wait lets timers run.
+    BusyGuard busy(*this);
     if (m_commError)
         return NoReply;
     if (discard && m_port && m_port->isOpen())
@@ -104,12 +135,13 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
     if (noWait)
         return 0;
 
-    qint64 deadline = m_clock.nowMs() + FirstReplyMs;
+    LongWaitScope longWait;
+    qint64 waitStart = m_clock.nowMs();
+    qint64 deadline = waitStart + FirstReplyMs;
     int timeouts = 0;
     bool resent = false;
     for (;;) {
-        const qint64 remaining = deadline - m_clock.nowMs();
-        if (remaining > 0 && m_port->waitForByte(int(remaining))) {
+        if (WaitForReply(deadline, waitStart, longWait)) {
             const int reply = m_port->readByte();
             if (reply < 0)
                 continue;
@@ -122,8 +154,6 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             m_boardMode = 0;
             return Resynced;
         }
-        if (m_clock.nowMs() < deadline)
-            continue;
         m_boardMode = 0;
         m_commError = true;
         m_commErrorAlert = true;
@@ -136,6 +166,8 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             deadline = m_clock.nowMs() + ResendReplyMs;
             continue;
         }
+        // The question takes the place of the waiting.
+        longWait.end();
         const auto answer =
             m_prompt.message(CommWarningTitle,
                              QStringLiteral("Cannot Communicate with Target Board.\r"
@@ -146,7 +178,32 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             return NoReply;
         timeouts = 0;
         // Counted from the answer: the time the question was open is not the board's.
-        deadline = m_clock.nowMs() + ResendReplyMs;
+        waitStart = m_clock.nowMs();
+        deadline = waitStart + ResendReplyMs;
+    }
+}
+
+bool RSComm::WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait) {
+    for (;;) {
+        const qint64 now = m_clock.nowMs();
+        if (now >= deadline)
+            return false;
+        qint64 wait = deadline - now;
+        if (m_longWait && !longWait.active()) {
+            if (now - waitStart >= LongWaitMs) {
+                longWait.start(*m_longWait, m_port->portName());
+                longWait.slice();
+                continue;
+            }
+            // A quick reply ends this first wait at once: normal exchanges
+            // cost nothing more.
+            wait = std::min(wait, waitStart + LongWaitMs - now);
+        } else if (longWait.active()) {
+            wait = std::min<qint64>(wait, LongWaitSliceMs);
+        }
+        if (m_port->waitForByte(int(wait)))
+            return true;
+        longWait.slice();
     }
 }
 
