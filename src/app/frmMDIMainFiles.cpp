@@ -38,6 +38,11 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why)
     return true;
 }
 
+// The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
 QString nowText() {
     return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
 }
@@ -181,7 +186,9 @@ bool frmMDIMain::WriteSetupFile() {
 }
 
 bool frmMDIMain::mnuFileSaveAs_Click() {
-    const QString path = m_fileDialogs->getSaveFileName(this, SetupFilter, QString());
+    // The name box starts empty, in the folder of the current file.
+    const QString path = m_fileDialogs->getSaveFileName(this, SetupFilter, folderOf(gFileNamePath),
+                                                        QStringLiteral("sdt"));
     if (path.isEmpty())
         return false;
     const bool previousUntitled = m_shared.Untitled;
@@ -200,7 +207,9 @@ bool frmMDIMain::mnuFileSaveAs_Click() {
 }
 
 void frmMDIMain::mnuFileExport_Click() {
-    const QString path = m_fileDialogs->getSaveFileName(this, TextFilter, gFileExportPath);
+    const QString preset = gFileExportPath.isEmpty() ? folderOf(gFileNamePath) : gFileExportPath;
+    const QString path =
+        m_fileDialogs->getSaveFileName(this, TextFilter, preset, QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     gFileExportPath = path;
