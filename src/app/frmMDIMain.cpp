@@ -163,8 +163,8 @@ void frmMDIMain::mnuHelpAbout_Click() {
     m_prompt.message(QStringLiteral("About TELVANE"),
                      QStringLiteral("TELVANE Set-up Utility\r\n"
                                     "Version ") +
-                         m_shared.ProgramVersionTag +
-                         QStringLiteral("\r\n\r\n"
+                         BuildVersionNumber() + QStringLiteral(" (") + m_shared.ProgramVersionTag +
+                         QStringLiteral(")\r\n\r\n"
                                         "Set-up and diagnostics for the cupper controller.\r\n"
                                         "For support, contact your machine supplier's "
                                         "service department."),
