@@ -171,6 +171,20 @@ TEST_F(TimingPls, ARefusedOffsetIsReportedAndAFailedReadBackKeepsTheOldOffset) {
     EXPECT_TRUE(pumpUntil([&] { return panel(1) == "RPM: -"; })); // offline now
 }
 
+TEST_F(TimingPls, ABoardThatReportsNoScaleGetsNoOffset) {
+    openOnline();
+    board.pls().setScaleFactor(0);
+    click(tmg(0));
+    keys("45");
+    prompt.queue(Answer::Yes);
+    click(button("cmdSetOffset"));
+    ASSERT_EQ(prompt.shown().size(), 2);
+    EXPECT_EQ(prompt.shown()[1].text, "Unable to Successfully Set the Resolver Offset");
+    EXPECT_FALSE(plsCommands().contains(42));
+    EXPECT_EQ(tmg(0)->text(), "0");
+    EXPECT_EQ(main->shared().CurrentData.PlsOffset, 0);
+}
+
 TEST_F(TimingPls, ResetPlsConfigSendsMemoryAndShowsWhatTheBoardThenHolds) {
     openOnline();
     SetupRecord& data = main->shared().CurrentData;
