@@ -14,6 +14,9 @@ constexpr double StepSeconds = 0.005;
 constexpr double LongestGapSeconds = 600; // a longer pause is not replayed
 constexpr double BrakeRate = 180;         // strokes per minute lost per second on a stop
 constexpr int ResetFlag = 15;             // F15
+// Below this the speed reads 0 RPM: the machine stands, and its resolver
+// must not creep on while the PLS says so (the offset is set only then).
+constexpr double StandStillSpeed = 0.5;
 
 // Where the bit of each alarm lives.
 struct AlarmBit {
@@ -134,6 +137,8 @@ void Cupper::step(double seconds) {
         m_cycle = std::fmod(m_cycle + seconds, CycleSeconds);
         m_speed = cycleSpeed(m_cycle);
     }
+    if (m_speed < StandStillSpeed)
+        m_speed = 0;
     if (before > 0 && m_brakingFrom < before && m_speed < before)
         m_brakingFrom = before;
     if (before > 0 && m_speed <= 0)

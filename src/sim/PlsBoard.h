@@ -104,6 +104,8 @@ public:
     bool outputOn(int n) const;
 
     int configValue(int i) const { return m_config[size_t(i)]; }
+    // As a configuration download would leave it.
+    void setConfigValue(int i, int value) { m_config[size_t(i)] = value & 0xFF; }
     int configByte(int i) const;
 
 private:

@@ -88,6 +88,12 @@ int main(int argc, char* argv[]) {
         }
     }
     BoardSimulator board;
+    // A machine that has been set up: its timing channels programmed, all
+    // but the PLC channel, which a user can program in the timing window.
+    const int timingOn[7] = {120, 160, 200, 120, 140, 150, 140};
+    const int timingOff[7] = {140, 180, 220, 200, 220, 230, 120};
+    for (int ch = 0; ch < 7; ++ch)
+        board.pls().setSetpoints(ch, timingOn[ch], timingOff[ch]);
     auto number = [&](const QCommandLineOption& o) {
         return parser.isSet(o) ? parser.value(o).toLongLong() : -1;
     };

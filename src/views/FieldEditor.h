@@ -97,6 +97,9 @@ public:
     bool EndEdit();
     // Validation and commit of a field. False when it was refused.
     bool Validate(int index);
+    // A field refused the focus move under way and is about to take the
+    // focus back: the control that got it must not act (a button's click).
+    bool RefocusPending() const { return m_refocus >= 0; }
 
     // Whether a control causes validation of the field it takes the focus
     // from (all do unless marked).

@@ -3,10 +3,13 @@
 #include "ViewTable.h"
 #include "frmMain.h"
 #include "frmSetup.h"
+#include "frmTiming.h"
 
 void RegisterViews(ViewTable& table) {
     table.Register(ViewTable::MainDisplay,
                    [](ViewContext& context) { return new frmMain(context); });
     table.Register(ViewTable::SetupParameters,
                    [](ViewContext& context) { return new frmSetup(context); });
+    table.Register(ViewTable::MachineTiming,
+                   [](ViewContext& context) { return new frmTiming(context); });
 }

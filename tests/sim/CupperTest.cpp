@@ -133,3 +133,29 @@ TEST_F(CupperTest, StrokesFollowAHostThatResetsTheCount) {
 }
 
 } // namespace
+
+// The PLS says the machine stands exactly when it does: its speed reads 0
+// and the resolver does not move, through braking to rest as well.
+TEST_F(CupperTest, ThePlsReadsZeroRpmExactlyWhileTheMachineStands) {
+    PlsBoard& pls = board.pls();
+    int standingSteps = 0;
+    int runningSteps = 0;
+    for (int ms = 0; ms < 60'000; ms += 10) {
+        at(ms / 1000.0);
+        const int rpm = pls.rpm();
+        const int position = pls.position();
+        const double angle = cupper.angle();
+        EXPECT_EQ(rpm, word(182)) << ms;
+        at((ms + 10) / 1000.0);
+        if (rpm == 0 && pls.rpm() == 0) {
+            ++standingSteps;
+            EXPECT_EQ(pls.position(), position) << ms;
+            EXPECT_EQ(cupper.angle(), angle) << ms;
+        } else {
+            ++runningSteps;
+        }
+    }
+    // Stands 4 + 2 + 6 s of the minute, near enough (braking ends in between).
+    EXPECT_NEAR(standingSteps, 1200, 30);
+    EXPECT_GT(runningSteps, 4500);
+}
