@@ -19,7 +19,9 @@
 #include "ScriptedPrompt.h"
 #include "Stopwatch.h"
 #include "ViewBase.h"
+#include "ViewTable.h"
 #include "frmMDIMain.h"
+#include "frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -216,7 +218,9 @@ void MainDisplayPass(benchmark::State& state) {
     ScriptedPrompt prompt;
     SteadyClock clock;
     QtSerialPort port;
-    frmMDIMain main(prompt, clock, port, home.dir.path());
+    ViewTable views;
+    views.Register(ViewTable::MainDisplay, [](ViewContext& c) { return new frmMain(c); });
+    frmMDIMain main(prompt, clock, port, home.dir.path(), views);
     // Only the display's reads on the wire: the alarm poll would share it.
     main.findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
     main.show();
