@@ -3,8 +3,10 @@
 #include "BoardViews.h"
 #include "Clock.h"
 #include "GuiPrompt.h"
+#include "PrintDialogs.h"
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
+#include "ReportCommand.h"
 #include "ViewTable.h"
 #include "Views.h"
 #include "frmMDIMain.h"
@@ -27,6 +29,8 @@ int main(int argc, char* argv[]) {
     RegisterBoardViews(views);
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
+    QtPrintDialogs printDialogs;
+    InstallReportCommand(main, printDialogs);
     main.show();
 
 #ifdef TELVANE_TEST_HOOKS

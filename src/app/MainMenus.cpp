@@ -110,7 +110,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
 
     // Commands of windows still to come: present, and honestly unavailable.
     for (QAction* later :
-         {mnuFileUpload, mnuFileDownloadProgram, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup,
+         {mnuFileUpload, mnuFileDownloadProgram, mnuFileDownload, mnuFilePrintSetup,
           mnuEditCommPort, mnuEditPasscode, mnuViewTargetBoardStatus})
         later->setEnabled(false);
 }

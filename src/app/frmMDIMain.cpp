@@ -82,6 +82,11 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuFileSave, &QAction::triggered, this, &frmMDIMain::mnuFileSave_Click);
     connect(m_menus.mnuFileSaveAs, &QAction::triggered, this, &frmMDIMain::mnuFileSaveAs_Click);
     connect(m_menus.mnuFileExport, &QAction::triggered, this, &frmMDIMain::mnuFileExport_Click);
+    m_menus.mnuFilePrint->setEnabled(false);
+    connect(m_menus.mnuFilePrint, &QAction::triggered, this, [this] {
+        if (m_printCommand)
+            m_printCommand();
+    });
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
             [this](bool checked) { m_shared.OfflineEditing = checked; });
@@ -93,6 +98,11 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuHelpHelpTopics, &QAction::triggered, this,
             &frmMDIMain::mnuHelpHelpTopics_Click);
     connect(m_menus.mnuHelpAbout, &QAction::triggered, this, &frmMDIMain::mnuHelpAbout_Click);
+}
+
+void frmMDIMain::setPrintCommand(std::function<void()> command) {
+    m_printCommand = std::move(command);
+    m_menus.mnuFilePrint->setEnabled(bool(m_printCommand));
 }
 
 void frmMDIMain::SetCaption() {

@@ -76,6 +76,10 @@ public:
     // Makes FileData the current data.
     void AcceptFileData();
 
+    // The print command comes from the report layer; File Print is
+    // available once it is given.
+    void setPrintCommand(std::function<void()> command);
+
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
 
@@ -121,6 +125,7 @@ private:
     bool m_shutDown = false;
     // The passcode command arrives with the comm settings window.
     bool m_passcodeAvailable = false;
+    std::function<void()> m_printCommand;
     ViewTable m_viewTable;
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;

@@ -4,6 +4,7 @@
 
 #include "Prompt.h"
 #include "SdtFormat.h"
+#include "SetupFileReader.h"
 #include "ShiftExport.h"
 
 #include <QDateTime>
@@ -19,8 +20,6 @@ const QString TextFilter = QStringLiteral("Text Files (*.txt *.TXT)");
 constexpr int Yes = 6;
 constexpr int No = 7;
 constexpr int Cancel = 2;
-// A set-up data file is under a kilobyte; anything this large is not one.
-constexpr qint64 MaxSetupFileBytes = 16 * 1024 * 1024;
 
 bool sameFixedPart(const SetupRecord& a, const SetupRecord& b) {
     return a.PlsConfig0 == b.PlsConfig0 && a.PlsScale == b.PlsScale && a.PlsOffset == b.PlsOffset &&
@@ -104,20 +103,10 @@ void frmMDIMain::mnuFileOpen_Click() {
                                                                       m_shared.Files.gFileNamePath);
         if (path.isEmpty())
             return;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            FileWarning(QStringLiteral("Unable to open ") + path + QStringLiteral(".\n\n") +
-                        file.errorString());
-            return;
-        }
-        QString why;
-        const QByteArray bytes = file.read(MaxSetupFileBytes);
-        if (file.error() != QFileDevice::NoError)
-            why = file.errorString();
-        const auto record = why.isEmpty() ? SdtFormat::decode(bytes, &why) : std::nullopt;
+        QString warning;
+        const auto record = ReadSetupFile(path, &warning);
         if (!record) {
-            FileWarning(path + QStringLiteral(" is not a set-up data file that can be read.\n\n") +
-                        why + u'.');
+            FileWarning(warning);
             return;
         }
         m_shared.FileData = *record;

@@ -3,12 +3,14 @@
 #include "PlsCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
+#include "ReportCommands.h"
 
 namespace {
 
 constexpr const char* Registers = "Commands";
 constexpr const char* Pls = "PLS (programmable limit switch) commands";
 constexpr const char* Projects = "Program projects (no link needed)";
+constexpr const char* SetupFiles = "Set-up data files (no link needed)";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -49,6 +51,10 @@ const CliCommand table[] = {
      "check a project for the program download and print valid, code,\nboard, ident, checksum, "
      "revision, configA, configB, configC as\nkey=value lines",
      1, 1, false, nullptr, PlsCommands::project},
+
+    {SetupFiles, "report", "FILE.sdt OUT.pdf",
+     "write the report of the set-up file to OUT.pdf, as the print\ncommand prints it", 2, 2, false,
+     nullptr, ReportCommands::report},
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
+#include "ReportCommands.h"
 #include "StderrPrompt.h"
 
 #include <QCommandLineParser>
@@ -31,8 +32,8 @@ const char* const notes =
     "\n"
     "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
     "communication error, or the last read or write finally failed); 2 for a usage error,\n"
-    "an entry the link refused, a PLS command the link or the board refused, or a project\n"
-    "that is not valid.\n";
+    "an entry the link refused, a PLS command the link or the board refused, a project\n"
+    "that is not valid, or a set-up file that cannot be read or reported.\n";
 
 int usageError(const QString& why) {
     CliOut::error(why);
@@ -87,7 +88,7 @@ void explain(int status, const CliCommand& c, const CliSession& s, int promptsBe
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    const auto app = ReportCommands::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telvane-cli"));
     QCommandLineParser parser;
     // Negative numbers after the command are arguments, not options.
@@ -101,7 +102,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("print this help"));
     parser.addOptions({device, baud, help});
-    if (!parser.parse(app.arguments()))
+    if (!parser.parse(app->arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         std::printf("%s", qPrintable(helpText({device, baud, help})));

@@ -1,0 +1,67 @@
+#include "ReportCommands.h"
+
+#include "CliExit.h"
+#include "Prompt.h"
+#include "Report.h"
+#include "SetupFileReader.h"
+#include "SharedState.h"
+#include "StderrPrompt.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <cstring>
+
+namespace ReportCommands {
+
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    bool report = false;
+    for (int i = 1; i < argc; ++i)
+        report = report || std::strcmp(argv[i], "report") == 0;
+    if (!report)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int report(CliSession& session, const QStringList& args) {
+    Prompt& prompt = session.prompt;
+    const QString& setupPath = args[0];
+    const QString& pdfPath = args[1];
+    QString warning;
+    auto record = ReadSetupFile(setupPath, &warning);
+    if (!record) {
+        prompt.message(QStringLiteral("TELVANE"), warning, Prompt::Icon::Exclamation);
+        return Usage;
+    }
+    // As an opened file becomes the current data.
+    record->AddressTable.resize(LastIndex + 1);
+    record->ValueTable.resize(LastIndex + 1, 0);
+    const QString caption = u'[' + QFileInfo(setupPath).fileName() + u']';
+
+    // The page and resolution the print dialog's PDF output has; the file is
+    // written whole or not at all.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QSaveFile file(pdfPath);
+    bool printed = file.open(QIODevice::WriteOnly);
+    if (printed) {
+        QPdfWriter writer(&file);
+        writer.setResolution(printer.resolution());
+        writer.setPageLayout(printer.pageLayout());
+        writer.setCreator(QStringLiteral("TELVANE"));
+        printed = PrintReport(writer, *record, caption);
+    }
+    printed = printed && file.commit();
+    if (!printed) {
+        prompt.message(QStringLiteral("TELVANE"), QStringLiteral("Unable to print report."),
+                       Prompt::Icon::Exclamation);
+        return Usage;
+    }
+    return Ok;
+}
+
+} // namespace ReportCommands

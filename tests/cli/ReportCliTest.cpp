@@ -1,0 +1,75 @@
+// telvane-cli report: a set-up file's report as PDF, read back with pdftotext.
+#include "CliFixture.h"
+#include "PdfText.h"
+#include "SdtFormat.h"
+#include "SharedState.h"
+
+#include <QFile>
+
+namespace {
+
+class ReportCliTest : public CliFixture {
+protected:
+    ReportCliTest() { InitRegisterMap(state); }
+    QString pdf = home.filePath(QStringLiteral("out.pdf"));
+    SharedState state;
+};
+
+TEST_F(ReportCliTest, ReportsASetupFileAsTheProgramPrintsIt) {
+    SetupRecord& data = state.CurrentData;
+    data.ValueTable[42] = 120;    // low speed
+    data.ValueTable[18] = 987654; // last shift strokes
+    data.ChannelSetpoint[12] = {90, 100};
+    writeFile(QStringLiteral("Line 4.sdt"), SdtFormat::encode(data));
+
+    const ProcessResult r =
+        run({QStringLiteral("report"), home.filePath(QStringLiteral("Line 4.sdt")), pdf}, false);
+    ASSERT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    const QStringList pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    for (const QString& page : pages)
+        EXPECT_TRUE(page.contains(QStringLiteral("TELVANE Report: [Line 4.sdt]")));
+    EXPECT_TRUE(HasLine(pages[0], QStringLiteral("5\\. Low Speed \\(SPM\\): 120")));
+    EXPECT_TRUE(HasLine(pages[0], QStringLiteral("CH14: 90 - 100")));
+    // Digit grouping follows the locale the tool runs in.
+    EXPECT_TRUE(HasLine(pages[1], QStringLiteral("1\\. Total Strokes: 987[,.]?654")));
+}
+
+TEST_F(ReportCliTest, AFileThatCannotBeReadGivesItsWarningAndNoPdf) {
+    writeFile(QStringLiteral("broken.sdt"), QByteArray("not a set-up file"));
+    const QString broken = home.filePath(QStringLiteral("broken.sdt"));
+    ProcessResult r = run({QStringLiteral("report"), broken, pdf}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("TELVANE: ") + broken +
+                               QStringLiteral(" is not a set-up data file that can be read.")))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    const QString missing = home.filePath(QStringLiteral("missing.sdt"));
+    r = run({QStringLiteral("report"), missing, pdf}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("TELVANE: Unable to open ") + missing))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(ReportCliTest, APdfThatCannotBeWrittenLeavesNothingBehind) {
+    writeFile(QStringLiteral("a.sdt"), SdtFormat::encode(state.CurrentData));
+    const QString unwritable = home.filePath(QStringLiteral("no-folder/out.pdf"));
+    const ProcessResult r =
+        run({QStringLiteral("report"), home.filePath(QStringLiteral("a.sdt")), unwritable}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("TELVANE: Unable to print report.")))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(unwritable));
+}
+
+TEST_F(ReportCliTest, TakesExactlyTwoArguments) {
+    const ProcessResult r = run({QStringLiteral("report"), QStringLiteral("a.sdt")}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("report takes FILE.sdt OUT.pdf")))
+        << r.err.toStdString();
+}
+
+} // namespace

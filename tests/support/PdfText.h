@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+// The text of each page of a PDF as poppler's pdftotext lays it out, with
+// runs of blanks folded into one, so that tests match lines, not columns.
+inline QStringList PdfPages(const QString& pdfPath) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdfPath, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    // Compatibility forms fold ligatures ("fi") back into their letters.
+    QString text = QString::fromUtf8(process.readAllStandardOutput())
+                       .normalized(QString::NormalizationForm_KC);
+    text.replace(QRegularExpression(QStringLiteral("[ \\t]+")), QStringLiteral(" "));
+    // Each page ends with a form feed.
+    QStringList pages = text.split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// True when the page has a line matching the pattern (blanks folded).
+inline bool HasLine(const QString& page, const QString& pattern) {
+    const QRegularExpression re(QStringLiteral("(^|\\n) ?") + pattern +
+                                QStringLiteral(" ?(\\n|$)"));
+    return re.match(page).hasMatch();
+}
