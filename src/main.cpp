@@ -4,6 +4,7 @@
 #include "GuiPrompt.h"
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
+#include "TargetBoardCommand.h"
 #include "ViewTable.h"
 #include "Views.h"
 #include "frmMDIMain.h"
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     RegisterBoardViews(views);
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
+    InstallBoardCommands(main);
     main.show();
 
 #ifdef TELVANE_TEST_HOOKS

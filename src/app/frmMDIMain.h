@@ -75,6 +75,10 @@ public:
     // Makes FileData the current data.
     void AcceptFileData();
 
+    // "&Target Board Interface": the target board layer installs the
+    // command (the main window cannot depend on it); installing enables it.
+    void setTargetBoardCommand(std::function<void()> command);
+
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
 
@@ -122,4 +126,5 @@ private:
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;
     QList<QPointer<QMdiSubWindow>> m_retired;
+    std::function<void()> m_targetBoardCommand;
 };

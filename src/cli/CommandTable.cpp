@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include "BoardCommands.h"
 #include "PlsCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
@@ -9,6 +10,7 @@ namespace {
 constexpr const char* Registers = "Commands";
 constexpr const char* Pls = "PLS (programmable limit switch) commands";
 constexpr const char* Projects = "Program projects (no link needed)";
+constexpr const char* Board = "Target board interface";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -49,6 +51,19 @@ const CliCommand table[] = {
      "check a project for the program download and print valid, code,\nboard, ident, checksum, "
      "revision, configA, configB, configC as\nkey=value lines",
      1, 1, false, nullptr, PlsCommands::project},
+
+    {Board, "board-status", "[PROJECT.kvl]",
+     "print the faults, comm errors and corrective action, the\nprogram identity in the board "
+     "and on disk, the network\naddresses and the board clock (default project: board D)",
+     0, 1, true, BoardCommands::checkStatus, BoardCommands::status},
+    {Board, "reset-faults", "",
+     "clear the fault and comm error codes (the four writes of\nReset "
+     "Faults)",
+     0, 0, true, nullptr, BoardCommands::resetFaults},
+    {Board, "clock-set", "",
+     "set the board clock's time, then its date, from one reading\nof "
+     "the computer's clock",
+     0, 0, true, nullptr, BoardCommands::clockSet},
 };
 
 } // namespace
