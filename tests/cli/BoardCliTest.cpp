@@ -14,6 +14,8 @@ protected:
     QString project(const QByteArray& code) {
         writeFile("P.kvl", code + "\r\n");
         writeFile("P.rev", "CUPPER01:;03\r\n");
+        // Boards "8" to "A" carry configuration digits.
+        writeFile("P.lcf", "E" + QByteArray(34, '0') + "300" + "33000%\r\n");
         return home.filePath("P.kvl");
     }
 };
@@ -52,7 +54,7 @@ TEST_F(BoardCli, StatusFollowsTheProjectsBoard) {
 
     r = run({"board-status", project("A")});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
-    EXPECT_FALSE(r.out.contains("CO-CPU"));
+    EXPECT_FALSE(r.out.contains("\nCO-CPU Slot: "));
     EXPECT_TRUE(r.out.contains("Current Network Address 1:\t05\nCurrent Network Address 2:\t06\n"
                                "Target Board Time:\t09 : "))
         << r.out.toStdString();
