@@ -218,6 +218,9 @@ void frmTargetBoard::BuildControls() {
         inner->addWidget(pages[i]);
         m_fraTargetBoard[size_t(i)] = frame;
         layout->addWidget(frame, 1);
+        // One page at a time, from the first layout on: the window is sized
+        // for a page, not for four stacked.
+        frame->setVisible(i == 0);
     }
 
     m_cmdOk = button(QStringLiteral("&Ok"), QStringLiteral("cmdOk"));

@@ -58,7 +58,7 @@ const CliCommand table[] = {
      0, 1, true, BoardCommands::checkStatus, BoardCommands::status},
     {Board, "reset-faults", "",
      "clear the fault and comm error codes (the four writes of\nReset "
-     "Faults)",
+     "Faults); running it answers its question Yes",
      0, 0, true, nullptr, BoardCommands::resetFaults},
     {Board, "clock-set", "",
      "set the board clock's time, then its date, from one reading\nof "
