@@ -23,3 +23,9 @@ mkdir -p "$fuzz_build/corpus"
 "$fuzz_build/bin/sdt_fuzz" -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     "$fuzz_build/corpus" fuzz/corpus
 echo "sdt_fuzz: no crash, hang or leak in 60 seconds"
+
+# The code text table reader for half a minute.
+mkdir -p "$fuzz_build/corpus-codetable"
+"$fuzz_build/bin/codetable_fuzz" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$fuzz_build/corpus-codetable" fuzz/corpus-codetable
+echo "codetable_fuzz: no crash, hang or leak in 30 seconds"

@@ -7,6 +7,7 @@
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
 #include "ReportCommand.h"
+#include "TargetBoardCommand.h"
 #include "ViewTable.h"
 #include "Views.h"
 #include "frmMDIMain.h"
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     QtPrintDialogs printDialogs;
     InstallReportCommand(main, printDialogs);
+    InstallBoardCommands(main);
     main.show();
 
 #ifdef TELVANE_TEST_HOOKS

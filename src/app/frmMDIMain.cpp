@@ -105,6 +105,18 @@ void frmMDIMain::setPrintCommand(std::function<void()> command) {
     m_menus.mnuFilePrint->setEnabled(bool(m_printCommand));
 }
 
+void frmMDIMain::setTargetBoardCommand(std::function<void()> command) {
+    const bool first = !m_targetBoardCommand;
+    m_targetBoardCommand = std::move(command);
+    m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_targetBoardCommand));
+    if (first)
+        connect(m_menus.mnuViewTargetBoardStatus, &QAction::triggered, this, [this] {
+            // Never start a window's transactions inside another's message box.
+            if (m_targetBoardCommand && !m_link.Busy())
+                m_targetBoardCommand();
+        });
+}
+
 void frmMDIMain::SetCaption() {
     setWindowTitle(m_originalCaption + m_shared.Files.gFileNameCaption);
 }

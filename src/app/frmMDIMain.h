@@ -79,6 +79,9 @@ public:
     // The print command comes from the report layer; File Print is
     // available once it is given.
     void setPrintCommand(std::function<void()> command);
+    // "&Target Board Interface": the target board layer installs the
+    // command (the main window cannot depend on it); installing enables it.
+    void setTargetBoardCommand(std::function<void()> command);
 
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
@@ -130,4 +133,5 @@ private:
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;
     QList<QPointer<QMdiSubWindow>> m_retired;
+    std::function<void()> m_targetBoardCommand;
 };

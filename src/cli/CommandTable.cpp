@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include "BoardCommands.h"
 #include "PlsCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
@@ -11,6 +12,7 @@ constexpr const char* Registers = "Commands";
 constexpr const char* Pls = "PLS (programmable limit switch) commands";
 constexpr const char* Projects = "Program projects (no link needed)";
 constexpr const char* SetupFiles = "Set-up data files (no link needed)";
+constexpr const char* Board = "Target board interface";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -55,6 +57,18 @@ const CliCommand table[] = {
     {SetupFiles, "report", "FILE.sdt OUT.pdf",
      "write the report of the set-up file to OUT.pdf, as the print\ncommand prints it", 2, 2, false,
      nullptr, ReportCommands::report},
+    {Board, "board-status", "[PROJECT.kvl]",
+     "print the faults, comm errors and corrective action, the\nprogram identity in the board "
+     "and on disk, the network\naddresses and the board clock (default project: board D)",
+     0, 1, true, BoardCommands::checkStatus, BoardCommands::status},
+    {Board, "reset-faults", "",
+     "clear the fault and comm error codes (the four writes of\nReset "
+     "Faults); running it answers its question Yes",
+     0, 0, true, nullptr, BoardCommands::resetFaults},
+    {Board, "clock-set", "",
+     "set the board clock's time, then its date, from one reading\nof "
+     "the computer's clock",
+     0, 0, true, nullptr, BoardCommands::clockSet},
 };
 
 } // namespace

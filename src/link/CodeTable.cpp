@@ -31,17 +31,23 @@ Lookup find(const QString& path, const QString& key, Match match) {
         result.errorString = file.errorString();
         return result;
     }
+    result.description = findIn(bytes, key, match);
+    return result;
+}
+
+std::optional<QString> findIn(const QByteArray& bytes, const QString& key, Match match) {
+    std::optional<QString> description;
     for (const QString& line : TextFields::lines(bytes)) {
         if (line.trimmed().isEmpty())
             continue;
         const QStringList f = TextFields::fields(line);
         if (f.value(0).compare(key, Qt::CaseInsensitive) != 0)
             continue;
-        result.description = f.value(1);
+        description = f.value(1);
         if (match == Match::First)
             break;
     }
-    return result;
+    return description;
 }
 
 } // namespace CodeTable

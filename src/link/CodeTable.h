@@ -22,5 +22,7 @@ struct Lookup {
 
 // Keys compare without regard to case; blank lines are skipped.
 Lookup find(const QString& path, const QString& key, Match match);
+// The same over a table's bytes already read.
+std::optional<QString> findIn(const QByteArray& bytes, const QString& key, Match match);
 
 } // namespace CodeTable
