@@ -157,11 +157,12 @@ protected:
     SteadyClock clock;
     QtSerialPort port;
     ScriptedPrompt prompt;
+    ViewTable views;
     std::unique_ptr<frmMDIMain> main;
 };
 
 TEST_F(LinkWaitOnPty, BoardThatAnswersLateFindsTheWindowWaiting) {
-    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path());
+    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path(), views);
     main->findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
     main->show();
     auto* status = main->findChild<QLabel*>(QStringLiteral("STATUS"));
