@@ -1,6 +1,8 @@
 #include "Views.h"
 
 #include "ViewTable.h"
+#include "frmData.h"
+#include "frmDisplayIO.h"
 #include "frmMain.h"
 #include "frmSetup.h"
 
@@ -9,4 +11,7 @@ void RegisterViews(ViewTable& table) {
                    [](ViewContext& context) { return new frmMain(context); });
     table.Register(ViewTable::SetupParameters,
                    [](ViewContext& context) { return new frmSetup(context); });
+    table.Register(ViewTable::ShiftData, [](ViewContext& context) { return new frmData(context); });
+    table.Register(ViewTable::IOStates,
+                   [](ViewContext& context) { return new frmDisplayIO(context); });
 }
