@@ -8,6 +8,7 @@
 #include "frmData.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -117,13 +118,20 @@ TEST_F(ShiftData, OnlineReadsOnlyTheVisibleTab) {
 TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {
     openView(true);
     traffic();
-    // Run until the pass is among the stations of the current shift.
-    QList<int> reads;
-    ASSERT_TRUE(pumpUntil([&] {
-        reads += traffic().reads;
-        return reads.contains(1116);
-    }));
-    ASSERT_FALSE(reads.contains(1138));
+    // Run, one event at a time, until a pass is among the stations of the
+    // current shift and not yet at its end.
+    QList<int> pass;
+    QElapsedTimer timer;
+    timer.start();
+    while (!(pass.contains(1116) && !pass.contains(1138)) && timer.elapsed() < 5000) {
+        QCoreApplication::processEvents();
+        for (const int address : traffic().reads) {
+            if (address == 1100)
+                pass.clear();
+            pass.append(address);
+        }
+    }
+    ASSERT_TRUE(pass.contains(1116) && !pass.contains(1138));
     const qint64 passesBefore = view()->loop().PassesCompleted();
     QTest::mouseClick(tabs(), Qt::LeftButton, {}, tabs()->tabRect(1).center());
     EXPECT_EQ(view()->FirstPolled(), 18);
