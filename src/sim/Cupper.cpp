@@ -55,7 +55,8 @@ constexpr Stretch Cycle[] = {
 
 } // namespace
 
-Cupper::Cupper(BoardMemory& memory, PlsBoard& pls) : m_memory(memory), m_pls(pls) {}
+Cupper::Cupper(BoardMemory& memory, PlsBoard& pls)
+    : m_memory(memory), m_pls(pls), m_io(memory, pls), m_shiftEnd(memory) {}
 
 void Cupper::powerUp() {
     m_memory.setByte(FirmwareRevision, 23);
@@ -112,6 +113,7 @@ void Cupper::advanceTo(qint64 nowUs) {
     }
     double seconds = std::min(double(nowUs - m_lastUs) / 1e6, LongestGapSeconds);
     m_lastUs = nowUs;
+    m_shiftEnd.check();
     // The host may have changed the count (a new shift): the machine counts on from there.
     if (m_memory.dword(ShiftStrokes) != m_publishedStrokes)
         m_strokes = double(m_memory.dword(ShiftStrokes));
@@ -171,6 +173,7 @@ void Cupper::publish() {
     m_memory.setDword(ShiftStrokes, m_publishedStrokes);
     m_pls.setMachineAngle(m_angle);
     m_pls.setMachineSpeed(m_speed);
+    m_io.publish({m_speed, m_angle, m_speed > 0 && m_brakingFrom == 0 && !anyStopAlarm()});
 }
 
 // Follows the alarms as they are raised and reset; between those the byte is

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BoardMemory.h"
+#include "IoWords.h"
+#include "ShiftEnd.h"
 
 #include <QtGlobal>
 
@@ -69,6 +71,8 @@ private:
 
     BoardMemory& m_memory;
     PlsBoard& m_pls;
+    IoWords m_io;
+    ShiftEnd m_shiftEnd;
     qint64 m_lastUs = -1;
     double m_cycle = 0; // seconds into the machine cycle
     double m_speed = 0;

@@ -1,6 +1,8 @@
 #include "Views.h"
 
 #include "ViewTable.h"
+#include "frmData.h"
+#include "frmDisplayIO.h"
 #include "frmMain.h"
 #include "frmSetup.h"
 #include "frmTiming.h"
@@ -12,4 +14,7 @@ void RegisterViews(ViewTable& table) {
                    [](ViewContext& context) { return new frmSetup(context); });
     table.Register(ViewTable::MachineTiming,
                    [](ViewContext& context) { return new frmTiming(context); });
+    table.Register(ViewTable::ShiftData, [](ViewContext& context) { return new frmData(context); });
+    table.Register(ViewTable::IOStates,
+                   [](ViewContext& context) { return new frmDisplayIO(context); });
 }
