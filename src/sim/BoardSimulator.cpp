@@ -10,11 +10,12 @@ constexpr quint8 ProgramLoadModeByte = 3;
 
 BoardSimulator::BoardSimulator() : m_pls(m_memory, m_faults), m_cupper(m_memory, m_pls) {
     m_cupper.powerUp();
+    m_df1.powerUp();
 }
 
 QByteArray BoardSimulator::receive(quint8 byte, qint64 nowUs) {
     const qint64 index = m_received++;
-    m_cupper.advanceTo(nowUs);
+    advanceTo(nowUs);
     std::optional<quint8> reply = answer(byte, nowUs);
     if (m_faults.silentFromByte >= 0 && index >= m_faults.silentFromByte)
         return {};

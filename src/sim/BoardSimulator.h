@@ -2,6 +2,7 @@
 
 #include "BoardMemory.h"
 #include "Cupper.h"
+#include "Df1Driver.h"
 #include "Faults.h"
 #include "PlsBoard.h"
 
@@ -45,13 +46,17 @@ public:
     Faults& faults() { return m_faults; }
     PlsBoard& pls() { return m_pls; }
     Cupper& cupper() { return m_cupper; }
+    Df1Driver& df1() { return m_df1; }
 
     // One byte from the host at the given time; the bytes the board sends back
     // (none, one, or more when garbage is injected).
     QByteArray receive(quint8 byte, qint64 nowUs);
     qint64 bytesReceived() const { return m_received; }
     // Moves the machine on without traffic.
-    void advanceTo(qint64 nowUs) { m_cupper.advanceTo(nowUs); }
+    void advanceTo(qint64 nowUs) {
+        m_cupper.advanceTo(nowUs);
+        m_df1.advanceTo(nowUs);
+    }
 
     enum class Mode { Idle, Attention, Read, Write, ProgramLoad, Pls };
     Mode mode() const { return m_mode; }
@@ -68,6 +73,7 @@ private:
     Faults m_faults;
     PlsBoard m_pls;
     Cupper m_cupper;
+    Df1Driver m_df1{m_memory};
 
     Mode m_mode = Mode::Idle;
     qint64 m_received = 0;
