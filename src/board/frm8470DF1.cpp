@@ -86,10 +86,12 @@ void frm8470DF1::EndEdits() {
 }
 
 // What both modes' preparation does first: no edit survives, and until the
-// first value arrives the set-up shows none.
+// first value arrives no row and no parameter shows one.
 void frm8470DF1::PrepareControls() {
     m_listReady = false;
     EndEdits();
+    for (QLabel* display : m_lblDisplay)
+        display->setText(QStringLiteral("-"));
     for (int i = 0; i < FieldCount; ++i)
         m_editor->showText(i, QStringLiteral("-"));
     const QSignalBlocker blocker(m_cboSetup);
@@ -129,10 +131,8 @@ void frm8470DF1::PrepareOffline() {
     m_fraSetup[1]->setEnabled(false);
     for (int i = 0; i < PlcTypeRow; ++i)
         m_lblDescription[size_t(i)]->setEnabled(false);
-    for (QLabel* display : m_lblDisplay) {
+    for (QLabel* display : m_lblDisplay)
         display->setEnabled(false);
-        display->setText(QStringLiteral("-"));
-    }
     SetParametersEnabled(m_offlineEditingSeen);
 }
 

@@ -185,8 +185,15 @@ TEST_F(Df1View, TheDriverWarningShowsOncePerPreparation) {
     memory().setFlag(152, false);
     openView();
     EXPECT_EQ(warnings(), 0); // offline nothing is read
+    // The warning comes before any row is read; the rows show no value yet.
+    QStringList rowsAtWarning;
+    prompt.onShown = [&](const ScriptedPrompt::Shown&) {
+        for (int i = 0; i < frm8470DF1::StatusRows; ++i)
+            rowsAtWarning << status(i)->text();
+    };
     goOnline();
     ASSERT_TRUE(passes(3));
+    EXPECT_EQ(rowsAtWarning, QStringList(frm8470DF1::StatusRows, "-"));
     ASSERT_EQ(warnings(), 1);
     const auto& box = prompt.shown().back();
     EXPECT_EQ(box.title, "WARNING!!");
