@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -84,6 +85,8 @@ QString Driver::widgetText(const QWidget* widget) {
         return line->text();
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
         return button->text();
+    if (const auto* list = qobject_cast<const QComboBox*>(widget))
+        return list->currentText();
     return widget ? widget->windowTitle() : QString();
 }
 

@@ -11,6 +11,7 @@ constexpr quint8 ProgramLoadModeByte = 3;
 BoardSimulator::BoardSimulator() : m_pls(m_memory, m_faults), m_cupper(m_memory, m_pls) {
     m_cupper.powerUp();
     m_status.powerUp();
+    m_df1.powerUp();
 }
 
 QByteArray BoardSimulator::receive(quint8 byte, qint64 nowUs) {

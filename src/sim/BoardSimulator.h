@@ -3,6 +3,7 @@
 #include "BoardMemory.h"
 #include "BoardStatus.h"
 #include "Cupper.h"
+#include "Df1Driver.h"
 #include "Faults.h"
 #include "PlsBoard.h"
 
@@ -47,6 +48,7 @@ public:
     PlsBoard& pls() { return m_pls; }
     Cupper& cupper() { return m_cupper; }
     BoardStatus& status() { return m_status; }
+    Df1Driver& df1() { return m_df1; }
 
     // One byte from the host at the given time; the bytes the board sends back
     // (none, one, or more when garbage is injected).
@@ -56,6 +58,7 @@ public:
     void advanceTo(qint64 nowUs) {
         m_cupper.advanceTo(nowUs);
         m_status.advanceTo(nowUs);
+        m_df1.advanceTo(nowUs);
     }
 
     enum class Mode { Idle, Attention, Read, Write, ProgramLoad, Pls };
@@ -74,6 +77,7 @@ private:
     PlsBoard m_pls;
     Cupper m_cupper;
     BoardStatus m_status{m_memory};
+    Df1Driver m_df1{m_memory};
 
     Mode m_mode = Mode::Idle;
     qint64 m_received = 0;
