@@ -80,6 +80,7 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuFileSave, &QAction::triggered, this, &frmMDIMain::mnuFileSave_Click);
     connect(m_menus.mnuFileSaveAs, &QAction::triggered, this, &frmMDIMain::mnuFileSaveAs_Click);
     connect(m_menus.mnuFileExport, &QAction::triggered, this, &frmMDIMain::mnuFileExport_Click);
+    connectTransferMenus();
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
             [this](bool checked) { m_shared.OfflineEditing = checked; });

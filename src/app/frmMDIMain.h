@@ -75,6 +75,13 @@ public:
     // Makes FileData the current data.
     void AcceptFileData();
 
+    // --- group upload and download ---------------------------------------------
+    void mnuFileUploadData_Click(int index);
+    void mnuFileDownloadData_Click(int index);
+    // Performs the transfer of the code in the progress window, after the
+    // question that offers to go online.
+    void RunTransfer(int code);
+
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
 
@@ -86,6 +93,7 @@ private:
     bool WriteSetupFile();
     void FileWarning(const QString& text);
     void connectMenus();
+    void connectTransferMenus();
     void SetCaption();
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();

@@ -4,6 +4,7 @@
 
 #include "Prompt.h"
 #include "SdtFormat.h"
+#include "SharedRoutines.h"
 #include "ShiftExport.h"
 
 #include <QDateTime>
@@ -36,10 +37,6 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why)
         return false;
     }
     return true;
-}
-
-QString nowText() {
-    return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
 }
 
 } // namespace
@@ -122,7 +119,7 @@ void frmMDIMain::mnuFileOpen_Click() {
         const QString previousUploadNow = m_shared.Files.gUploadNOW;
         m_shared.Files.gFileNamePath = path;
         m_shared.Files.gFileNameTitle = QFileInfo(path).fileName();
-        m_shared.Files.gUploadNOW = nowText();
+        m_shared.Files.gUploadNOW = GeneralDateNow();
         if (m_shared.FileData.VersionTag != m_shared.ProgramVersionTag) {
             const auto answer = m_prompt.message(
                 QStringLiteral("TELVANE"),

@@ -6,6 +6,7 @@
 #include "QtSerialPort.h"
 #include "RSComm.h"
 #include "StderrPrompt.h"
+#include "TransferCommands.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -37,6 +38,12 @@ const char* const helpText =
     "  pls-config-download SCALE V0 ... V23\n"
     "                                 write the 24 configuration values, then the scale factor\n"
     "\n"
+    "Group transfers (the groups of the File menu's Upload and Download):\n"
+    "  upload GROUP FILE.sdt    read GROUP (setup, timing, shift or all) from the board into\n"
+    "                           the set-up record of FILE.sdt (the defaults when FILE does not\n"
+    "                           exist) and save FILE.sdt; on any failure FILE stays as it was\n"
+    "  download GROUP FILE.sdt  send GROUP from FILE.sdt to the board\n"
+    "\n"
     "Program projects (no link needed):\n"
     "  project FILE.kvl     check a project for the program download and print valid, code,\n"
     "                       board, ident, checksum, revision, configA, configB, configC as\n"
@@ -53,9 +60,10 @@ const char* const helpText =
     "(Retry/Cancel) are answered Cancel.\n"
     "\n"
     "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
-    "communication error, or the last read or write finally failed); 2 for a usage error,\n"
-    "an entry the link refused, a PLS command the link or the board refused, or a project\n"
-    "that is not valid.\n";
+    "communication error, or the last read or write finally failed) or a group transfer\n"
+    "did not complete; 2 for a usage error, an entry the link refused, a PLS command the\n"
+    "link or the board refused, a project that is not valid, or a set-up file that cannot\n"
+    "be read.\n";
 
 int usage(const QString& why) {
     std::fprintf(stderr, "telvane-cli: %s\n%s", qPrintable(why), helpText);
@@ -123,12 +131,20 @@ int main(int argc, char* argv[]) {
     if (args.isEmpty())
         return usage(QStringLiteral("no command"));
     const QString command = args.takeFirst();
-    const bool known = (command == u"read" && !args.isEmpty()) ||
-                       (command == u"write" && args.size() == 2) ||
-                       ((command == u"fault" || command == u"firmware") && args.isEmpty()) ||
-                       PlsCommands::accepts(command, args);
+    const bool known =
+        (command == u"read" && !args.isEmpty()) || (command == u"write" && args.size() == 2) ||
+        ((command == u"fault" || command == u"firmware") && args.isEmpty()) ||
+        PlsCommands::accepts(command, args) || TransferCommands::accepts(command, args);
     if (!known)
         return usage(QStringLiteral("unknown command or wrong arguments: ") + command);
+    if (TransferCommands::accepts(command, args)) {
+        const auto problem = command == u"upload" ? TransferCommands::checkUpload(args)
+                                                  : TransferCommands::checkDownload(args);
+        if (problem) {
+            std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(Prompt::screenText(*problem)));
+            return Usage;
+        }
+    }
 
     StderrPrompt prompt;
     SteadyClock clock;
@@ -142,6 +158,12 @@ int main(int argc, char* argv[]) {
         return LinkFailed;
     }
 
+    if (TransferCommands::accepts(command, args)) {
+        const int status = command == u"upload" ? TransferCommands::upload(link, prompt, args)
+                                                : TransferCommands::download(link, prompt, args);
+        link.CloseRSComm();
+        return status;
+    }
     if (PlsCommands::accepts(command, args)) {
         const int status = PlsCommands::run(link, command, args);
         link.CloseRSComm();
