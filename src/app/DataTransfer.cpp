@@ -14,40 +14,6 @@ constexpr int TimingSteps = 2 * SetupRecord::ChannelCount;
 // A PLS word read that failed.
 constexpr int PlsReadFailed = -9999;
 
-bool allOf(const QString& text, bool (*accept)(QChar)) {
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text)
-        if (!accept(c))
-            return false;
-    return true;
-}
-
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-bool isHexDigit(QChar c) {
-    return isDigit(c) || (c.toUpper() >= u'A' && c.toUpper() <= u'F');
-}
-
-bool wellFormed(const QString& text) {
-    if (text.size() < 2)
-        return false;
-    const QChar last = text.back();
-    if (last == u'H' || last == u'h')
-        return allOf(text.chopped(1), isHexDigit);
-    const QChar letter = text[0].toUpper();
-    const int dot = text.indexOf(u'.');
-    if (dot >= 0) {
-        const QString bit = text.mid(dot + 1);
-        return letter == u'B' && allOf(text.mid(1, dot - 1), isDigit) && bit.size() == 1 &&
-               bit[0] >= u'0' && bit[0] <= u'7';
-    }
-    return (letter == u'B' || letter == u'W' || letter == u'D' || letter == u'F') &&
-           allOf(text.mid(1), isDigit);
-}
-
 // A PLS word as the record keeps it; nullopt when the read failed or the
 // word does not fit a 16-bit signed value.
 std::optional<qint16> plsWord(const QString& text) {
@@ -123,7 +89,7 @@ int DataTransfer::MaximumFor(int code) {
 }
 
 bool DataTransfer::ValidAddress(const QString& address) {
-    return wellFormed(address) && Address::parse(address).has_value();
+    return Address::parseWellFormed(address).has_value();
 }
 
 QString DataTransfer::DownloadText(qint32 value) {

@@ -34,11 +34,10 @@ public:
     static QString CaptionFor(int code);
     static int MaximumFor(int code);
 
-    // An address text the transfer may read or write: a known letter (B, W,
-    // D, F) with decimal digits only, a bit address B<digits>.<0..7>, or the
-    // hexadecimal form <hex digits>H, every byte within 0..65535. Set-up files
-    // bring their own address tables, and anything else would land on some
-    // byte the table never meant.
+    // An address text the transfer may read or write: the strict form of
+    // addresses from outside the program. Set-up files bring their own
+    // address tables, and anything else would land on some byte the table
+    // never meant (byte 32, say).
     static bool ValidAddress(const QString& address);
 
     // The value text a download writes: the decimal value, with one space

@@ -1,11 +1,13 @@
 #include "TransferCommands.h"
 
+#include "CliArgs.h"
 #include "CliExit.h"
 #include "DataTransfer.h"
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SdtFile.h"
 #include "SharedState.h"
+#include "StderrPrompt.h"
 
 #include <QFileInfo>
 #include <cstdio>
@@ -40,10 +42,11 @@ void runTransfer(DataTransfer& transfer) {
         std::fprintf(stderr, "\n");
 }
 
-int finish(const DataTransfer& transfer, Prompt& prompt) {
+int finish(const DataTransfer& transfer, Prompt& prompt, const QString& what) {
     if (!transfer.Failed())
         return Ok;
     warn(prompt, QStringLiteral("Error Processing Request\r\n\r\nProcess Not Complete"));
+    CliOut::error(what);
     return LinkFailed;
 }
 
@@ -56,10 +59,6 @@ std::optional<QString> checkGroup(const QStringList& args) {
 } // namespace
 
 namespace TransferCommands {
-
-bool accepts(const QString& command, const QStringList& args) {
-    return (command == u"upload" || command == u"download") && args.size() == 2;
-}
 
 std::optional<QString> checkUpload(const QStringList& args) {
     if (auto problem = checkGroup(args))
@@ -79,7 +78,8 @@ std::optional<QString> checkDownload(const QStringList& args) {
     return std::nullopt;
 }
 
-int upload(RSComm& link, Prompt& prompt, const QStringList& args) {
+int upload(CliSession& session, const QStringList& args) {
+    Prompt& prompt = session.prompt;
     const QString path = args[1];
     SetupRecord record;
     QString warning;
@@ -95,9 +95,11 @@ int upload(RSComm& link, Prompt& prompt, const QStringList& args) {
         InitRegisterMap(defaults);
         record = defaults.DefaultData;
     }
-    DataTransfer transfer(link, record, uploadCode(args[0]));
+    DataTransfer transfer(session.link, record, uploadCode(args[0]));
     runTransfer(transfer);
-    if (const int status = finish(transfer, prompt); status != Ok)
+    const QString incomplete =
+        QStringLiteral("upload did not complete; %1 was left as it was").arg(path);
+    if (const int status = finish(transfer, prompt, incomplete); status != Ok)
         return status;
     record.VersionTag = BuildVersionTag();
     if (!SdtFile::write(path, record, &warning)) {
@@ -107,16 +109,17 @@ int upload(RSComm& link, Prompt& prompt, const QStringList& args) {
     return Ok;
 }
 
-int download(RSComm& link, Prompt& prompt, const QStringList& args) {
+int download(CliSession& session, const QStringList& args) {
+    Prompt& prompt = session.prompt;
     QString warning;
     auto record = SdtFile::read(args[1], &warning);
     if (!record) {
         warn(prompt, warning);
         return Usage;
     }
-    DataTransfer transfer(link, *record, uploadCode(args[0]) + DataTransfer::DownloadSetup);
+    DataTransfer transfer(session.link, *record, uploadCode(args[0]) + DataTransfer::DownloadSetup);
     runTransfer(transfer);
-    return finish(transfer, prompt);
+    return finish(transfer, prompt, QStringLiteral("download did not complete"));
 }
 
 } // namespace TransferCommands

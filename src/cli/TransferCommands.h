@@ -1,11 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-#include <optional>
-
-class Prompt;
-class RSComm;
+#include "CliCommand.h"
 
 // The group transfers of telvane-cli: "upload GROUP FILE.sdt" reads a group
 // from the board into the set-up record of the file, "download GROUP
@@ -13,8 +8,6 @@ class RSComm;
 // shift or all. They run the transfer engine the progress window runs.
 namespace TransferCommands {
 
-// upload or download with two arguments.
-bool accepts(const QString& command, const QStringList& args);
 // Checked before the link opens: nullopt when the command may go on, else
 // the reason (a GROUP that is not one of the four) or the warning of a file
 // the command cannot use. A download needs a file it can read; an upload
@@ -25,7 +18,7 @@ std::optional<QString> checkDownload(const QStringList& args);
 
 // The CliExit status: Ok when the whole group went through (and, for an
 // upload, the file was saved); LinkFailed otherwise, the file as it was.
-int upload(RSComm& link, Prompt& prompt, const QStringList& args);
-int download(RSComm& link, Prompt& prompt, const QStringList& args);
+int upload(CliSession& session, const QStringList& args);
+int download(CliSession& session, const QStringList& args);
 
 } // namespace TransferCommands
