@@ -3,10 +3,12 @@
 #include "ProgramFolder.h"
 #include "TextFields.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScreen>
 #include <QWidget>
 
@@ -20,6 +22,10 @@ void CenterForm(QWidget* form) {
     const QSize size = form->frameGeometry().size();
     form->move(area.left() + (area.width() - size.width()) / 2,
                area.top() + (area.height() - size.height()) / 2);
+}
+
+QString GeneralDateNow() {
+    return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
 }
 
 void SelectAllText(QLineEdit* textBox) {

@@ -10,6 +10,9 @@ class QWidget;
 // Centres the window on its screen's available area.
 void CenterForm(QWidget* form);
 
+// The present date and time in the system's general (short) format.
+QString GeneralDateNow();
+
 // Selects the whole text of the box.
 void SelectAllText(QLineEdit* textBox);
 

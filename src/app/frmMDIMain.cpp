@@ -87,6 +87,7 @@ void frmMDIMain::connectMenus() {
         if (m_printCommand)
             m_printCommand();
     });
+    connectTransferMenus();
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
             [this](bool checked) { m_shared.OfflineEditing = checked; });

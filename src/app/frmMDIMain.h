@@ -82,6 +82,12 @@ public:
     // "&Target Board Interface": the target board layer installs the
     // command (the main window cannot depend on it); installing enables it.
     void setTargetBoardCommand(std::function<void()> command);
+    // --- group upload and download ---------------------------------------------
+    void mnuFileUploadData_Click(int index);
+    void mnuFileDownloadData_Click(int index);
+    // Performs the transfer of the code in the progress window, after the
+    // question that offers to go online.
+    void RunTransfer(int code);
 
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
@@ -94,6 +100,7 @@ private:
     bool WriteSetupFile();
     void FileWarning(const QString& text);
     void connectMenus();
+    void connectTransferMenus();
     void SetCaption();
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();

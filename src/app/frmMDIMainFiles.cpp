@@ -5,6 +5,7 @@
 #include "Prompt.h"
 #include "SdtFormat.h"
 #include "SetupFileReader.h"
+#include "SharedRoutines.h"
 #include "ShiftExport.h"
 
 #include <QDateTime>
@@ -40,10 +41,6 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why)
 // The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
 QString folderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
-}
-
-QString nowText() {
-    return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
 }
 
 } // namespace
@@ -116,7 +113,7 @@ void frmMDIMain::mnuFileOpen_Click() {
         const QString previousUploadNow = m_shared.Files.gUploadNOW;
         m_shared.Files.gFileNamePath = path;
         m_shared.Files.gFileNameTitle = QFileInfo(path).fileName();
-        m_shared.Files.gUploadNOW = nowText();
+        m_shared.Files.gUploadNOW = GeneralDateNow();
         if (m_shared.FileData.VersionTag != m_shared.ProgramVersionTag) {
             const auto answer = m_prompt.message(
                 QStringLiteral("TELVANE"),

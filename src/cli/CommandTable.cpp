@@ -5,11 +5,13 @@
 #include "RSComm.h"
 #include "RegisterCommands.h"
 #include "ReportCommands.h"
+#include "TransferCommands.h"
 
 namespace {
 
 constexpr const char* Registers = "Commands";
 constexpr const char* Pls = "PLS (programmable limit switch) commands";
+constexpr const char* Transfers = "Group transfers (the File menu's Upload and Download)";
 constexpr const char* Projects = "Program projects (no link needed)";
 constexpr const char* SetupFiles = "Set-up data files (no link needed)";
 constexpr const char* Board = "Target board interface";
@@ -48,6 +50,15 @@ const CliCommand table[] = {
      "write the 24 configuration values, then the scale factor", 1 + RSComm::PLSConfigValues,
      1 + RSComm::PLSConfigValues, true, PlsCommands::checkConfigDownload,
      PlsCommands::configDownload},
+
+    {Transfers, "upload", "GROUP FILE.sdt",
+     "read GROUP (setup, timing, shift or all) from the board into the\nset-up record of "
+     "FILE.sdt (the defaults when FILE does not exist)\nand save FILE.sdt; on any failure FILE "
+     "stays exactly as it was",
+     2, 2, true, TransferCommands::checkUpload, TransferCommands::upload},
+    {Transfers, "download", "GROUP FILE.sdt",
+     "send GROUP (setup, timing, shift or all) from FILE.sdt to the board", 2, 2, true,
+     TransferCommands::checkDownload, TransferCommands::download},
 
     {Projects, "project", "FILE.kvl",
      "check a project for the program download and print valid, code,\nboard, ident, checksum, "

@@ -31,9 +31,10 @@ const char* const notes =
     "(Retry/Cancel) are answered Cancel.\n"
     "\n"
     "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
-    "communication error, or the last read or write finally failed); 2 for a usage error,\n"
-    "an entry the link refused, a PLS command the link or the board refused, a project\n"
-    "that is not valid, or a set-up file that cannot be read or reported.\n";
+    "communication error, or the last read or write finally failed) or a group transfer\n"
+    "did not complete; 2 for a usage error, an entry the link refused, a PLS command the\n"
+    "link or the board refused, a project that is not valid, or a set-up file that cannot\n"
+    "be read or reported.\n";
 
 int usageError(const QString& why) {
     CliOut::error(why);
