@@ -90,6 +90,7 @@ private:
     void SetCaption();
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
+    void mnuEditCommPort_Click();
     void mnuHelpHelpTopics_Click();
     void mnuHelpAbout_Click();
     void RetireView();
@@ -119,8 +120,6 @@ private:
     QString m_unnamedCaption;
     bool m_startupDone = false;
     bool m_shutDown = false;
-    // The passcode command arrives with the comm settings window.
-    bool m_passcodeAvailable = false;
     ViewTable m_viewTable;
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;

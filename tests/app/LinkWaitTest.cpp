@@ -4,6 +4,7 @@
 #include "LinkWaitDisplay.h"
 #include "QtSerialPort.h"
 #include "StatusPanels.h"
+#include "frmMain.h"
 
 #include <QAction>
 #include <QDir>
@@ -161,7 +162,10 @@ protected:
 };
 
 TEST_F(LinkWaitOnPty, BoardThatAnswersLateFindsTheWindowWaiting) {
-    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path());
+    ViewTable views;
+    views.Register(ViewTable::MainDisplay,
+                   [](ViewContext& context) { return new frmMain(context); });
+    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path(), views);
     main->findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
     main->show();
     auto* status = main->findChild<QLabel*>(QStringLiteral("STATUS"));
