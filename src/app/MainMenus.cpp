@@ -79,6 +79,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
         addItem(edit, "mnuEditCommPort", "Co&mm Port", QKeySequence(Qt::CTRL | Qt::Key_M));
     addSeparator(edit);
     mnuEditPasscode = addItem(edit, "mnuEditPasscode", "Set-up Passcode");
+    mnuEditPasscode->setEnabled(false); // only online
 
     QMenu* view = addMenu(bar, "mnuView", "&View");
     mnuViewTargetBoardStatus = addItem(view, "mnuViewTargetBoardStatus", "&Target Board Interface");
@@ -109,7 +110,6 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuHelpAbout = addItem(help, "mnuHelpAbout", "&About TELVANE");
 
     // Commands of windows still to come: present, and honestly unavailable.
-    for (QAction* later : {mnuFileDownloadProgram, mnuFilePrintSetup, mnuEditCommPort,
-                           mnuEditPasscode, mnuViewTargetBoardStatus})
+    for (QAction* later : {mnuFileDownloadProgram, mnuFilePrintSetup, mnuViewTargetBoardStatus})
         later->setEnabled(false);
 }

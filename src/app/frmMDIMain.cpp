@@ -1,11 +1,13 @@
 #include "frmMDIMain.h"
 
 #include "HelpWindow.h"
+#include "KeypadPasscode.h"
 #include "LinkWaitDisplay.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
+#include "frmSetupComm.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -91,6 +93,11 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
             [this](bool checked) { m_shared.OfflineEditing = checked; });
+    connect(m_menus.mnuEditCommPort, &QAction::triggered, this, &frmMDIMain::mnuEditCommPort_Click);
+    connect(m_menus.mnuEditPasscode, &QAction::triggered, this, [this] {
+        if (m_link.OnlineMode())
+            SetupPasscode(m_link, m_prompt);
+    });
     connect(m_menus.mnuViewOnline, &QAction::triggered, this, &frmMDIMain::mnuViewOnline_Click);
     connect(m_menus.mnuViewOffline, &QAction::triggered, this, &frmMDIMain::mnuViewOffline_Click);
     for (int i = 0; i < ViewCount; ++i)
@@ -132,7 +139,7 @@ void frmMDIMain::ApplyOnlineMode() {
                             online ? QStringLiteral("ONLINE") : QStringLiteral("OFFLINE"));
     m_menus.mnuViewOnline->setChecked(online);
     m_menus.mnuViewOffline->setChecked(!online);
-    m_menus.mnuEditPasscode->setEnabled(online && m_passcodeAvailable);
+    m_menus.mnuEditPasscode->setEnabled(online);
     if (m_link.CommError())
         m_link.setOnlineMode(false);
 }
@@ -151,6 +158,13 @@ void frmMDIMain::mnuViewOffline_Click() {
         return;
     m_link.setOnlineMode(false);
     ApplyOnlineMode();
+}
+
+void frmMDIMain::mnuEditCommPort_Click() {
+    if (m_link.Busy())
+        return;
+    frmSetupComm form(*m_context, SystemSerialPorts, this);
+    form.exec();
 }
 
 void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {

@@ -104,6 +104,7 @@ private:
     void SetCaption();
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
+    void mnuEditCommPort_Click();
     void mnuHelpHelpTopics_Click();
     void mnuHelpAbout_Click();
     void RetireView();
@@ -133,8 +134,6 @@ private:
     QString m_unnamedCaption;
     bool m_startupDone = false;
     bool m_shutDown = false;
-    // The passcode command arrives with the comm settings window.
-    bool m_passcodeAvailable = false;
     std::function<void()> m_printCommand;
     ViewTable m_viewTable;
     int m_currentView = 0;

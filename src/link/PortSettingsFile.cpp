@@ -37,6 +37,14 @@ std::optional<PortSettings> read(const QString& path) {
     return s;
 }
 
+QByteArray printedLine(const PortSettings& settings) {
+    QString line =
+        QString::number(settings.portNumber) + QStringLiteral(", ") + settings.baud + u' ';
+    if (!settings.device.isEmpty())
+        line += u',' + settings.device;
+    return Windows1252::encode(line + QStringLiteral("\r\n"));
+}
+
 bool write(const QString& path, const PortSettings& settings) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);

@@ -19,7 +19,12 @@ FileState state(const QString& path);
 // The port is clamped to 1..99 and a baud other than 9600 or 19200 reads as 9600.
 std::optional<PortSettings> read(const QString& path);
 
-// Writes the line (creating the folder); the device field only when set.
+// The line as the settings window writes it, with its CR LF: the speed as a
+// printed number, a blank on either side ("1, 9600 "), then the device
+// field when set ("1, 9600 ,/dev/ttyUSB0").
+QByteArray printedLine(const PortSettings& settings);
+
+// Writes the line "1,9600" (creating the folder); the device field only when set.
 bool write(const QString& path, const PortSettings& settings);
 
 } // namespace PortSettingsFile

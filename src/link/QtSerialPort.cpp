@@ -15,24 +15,6 @@
 
 namespace {
 
-// Where the system refuses the port, say how to get access to it.
-QString permissionHint(const QString& device) {
-#ifdef Q_OS_UNIX
-    QString group = QStringLiteral("dialout");
-    struct stat st {};
-    if (::stat(QFile::encodeName(device).constData(), &st) == 0) {
-        if (const struct group* g = ::getgrgid(st.st_gid))
-            group = QString::fromLocal8Bit(g->gr_name);
-    }
-    return QStringLiteral("\n\nYour user may not use %1. Ask for membership of the group "
-                          "\"%2\" (sudo usermod -aG %2 $USER), then log in again.")
-        .arg(device, group);
-#else
-    Q_UNUSED(device);
-    return {};
-#endif
-}
-
 // USB serial adapters hold received bytes up to their latency timer (16 ms by
 // default), and every byte of the protocol waits for its echo: ask the driver
 // to pass bytes on at once. Drivers without the setting (a pseudo-terminal,
@@ -53,6 +35,24 @@ bool requestLowLatency([[maybe_unused]] qintptr handle) {
 }
 
 } // namespace
+
+// Where the system refuses the port, say how to get access to it.
+QString QtSerialPort::permissionHint(const QString& device) {
+#ifdef Q_OS_UNIX
+    QString group = QStringLiteral("dialout");
+    struct stat st {};
+    if (::stat(QFile::encodeName(device).constData(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid))
+            group = QString::fromLocal8Bit(g->gr_name);
+    }
+    return QStringLiteral("\n\nYour user may not use %1. Ask for membership of the group "
+                          "\"%2\" (sudo usermod -aG %2 $USER), then log in again.")
+        .arg(device, group);
+#else
+    Q_UNUSED(device);
+    return {};
+#endif
+}
 
 QString QtSerialPort::deviceFor(const PortSettings& settings) {
     if (!settings.device.isEmpty())

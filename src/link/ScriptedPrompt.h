@@ -14,6 +14,7 @@ public:
         QString text;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
+        QString defaultText; // an input box's preset answer
     };
 
     Answer message(const QString& title, const QString& text, Icon icon,

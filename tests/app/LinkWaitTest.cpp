@@ -4,6 +4,7 @@
 #include "LinkWaitDisplay.h"
 #include "QtSerialPort.h"
 #include "StatusPanels.h"
+#include "frmMain.h"
 
 #include <QAction>
 #include <QDir>
