@@ -64,6 +64,12 @@ public:
     bool WritingIdent() const { return m_writingIdent; }
     bool ReadingIdent() const { return m_readingIdent; }
     QString CurrentProgramAdd() const { return m_currentProgramAdd; }
+    // The whole download of the selected project into the board, or upload of
+    // the board's program into it (if InUploadMode), reported by message
+    // boxes; true after "Program Download Complete!" / "Program Upload
+    // Complete!". Windows run the same job step by step (ProgramTransfer).
+    bool DumpProgram();
+    bool UploadProgram();
 
     // --- addresses and numbers (no link traffic) ------------------------------
     static QString EquateAdd(const QString& var, int targetBoardIndex);
@@ -122,6 +128,8 @@ public:
     std::array<int, 3> ConfigDigits() const { return m_configDigits; }
 
 private:
+    friend class ProgramTransfer;
+
     // Returned by ExchangeByte for a reply that came only after an attention
     // resend: it answers the 255, not the byte sent, so it is never data.
     static constexpr int Resynced = -1;

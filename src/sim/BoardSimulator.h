@@ -4,6 +4,7 @@
 #include "Cupper.h"
 #include "Faults.h"
 #include "PlsBoard.h"
+#include "ProgramLoader.h"
 
 #include <QByteArray>
 
@@ -45,6 +46,7 @@ public:
     Faults& faults() { return m_faults; }
     PlsBoard& pls() { return m_pls; }
     Cupper& cupper() { return m_cupper; }
+    ProgramLoader& program() { return m_program; }
 
     // One byte from the host at the given time; the bytes the board sends back
     // (none, one, or more when garbage is injected).
@@ -61,13 +63,13 @@ private:
     std::optional<quint8> startMode(quint8 modeByte, qint64 nowUs);
     std::optional<quint8> readByte(quint8 byte);
     std::optional<quint8> writeByte(quint8 byte);
-    std::optional<quint8> programByte(quint8 byte);
     void commitPendingWrite();
 
     BoardMemory m_memory;
     Faults m_faults;
     PlsBoard m_pls;
     Cupper m_cupper;
+    ProgramLoader m_program;
 
     Mode m_mode = Mode::Idle;
     qint64 m_received = 0;
@@ -76,9 +78,4 @@ private:
     int m_low = 0;
     bool m_lastRecordAll255 = false;
     bool m_pendingFfffWrite = false;
-
-    // Program loading: count, address high, address low, data...
-    int m_recordCount = 0;
-    int m_recordAddress = 0;
-    int m_recordSum = 0;
 };
