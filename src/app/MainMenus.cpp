@@ -109,8 +109,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuHelpAbout = addItem(help, "mnuHelpAbout", "&About TELVANE");
 
     // Commands of windows still to come: present, and honestly unavailable.
-    for (QAction* later :
-         {mnuFileUpload, mnuFileDownloadProgram, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup,
-          mnuEditCommPort, mnuEditPasscode, mnuViewTargetBoardStatus})
+    for (QAction* later : {mnuFileUpload, mnuFileDownload, mnuFilePrint, mnuFilePrintSetup,
+                           mnuEditCommPort, mnuEditPasscode, mnuViewTargetBoardStatus})
         later->setEnabled(false);
 }

@@ -83,6 +83,10 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_menus.mnuEditOfflineEditing, &QAction::toggled, this,
             [this](bool checked) { m_shared.OfflineEditing = checked; });
+    connect(m_menus.mnuFileDownloadProgram, &QAction::triggered, this,
+            [this] { ProgramFileCommand(0); });
+    connect(m_menus.mnuViewTargetBoardStatus, &QAction::triggered, this,
+            [this] { ProgramFileCommand(1); });
     connect(m_menus.mnuViewOnline, &QAction::triggered, this, &frmMDIMain::mnuViewOnline_Click);
     connect(m_menus.mnuViewOffline, &QAction::triggered, this, &frmMDIMain::mnuViewOffline_Click);
     for (int i = 0; i < ViewCount; ++i)

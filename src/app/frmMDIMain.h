@@ -75,6 +75,15 @@ public:
     // Makes FileData the current data.
     void AcceptFileData();
 
+    // --- program download and the target board window --------------------------
+    // 0: pick a project and download its program; 1: open the target board
+    // window for the picked (or the previous) project.
+    void ProgramFileCommand(int mode);
+    // The target board layer says how its window opens for a project file.
+    void setTargetBoardOpener(std::function<void(const QString&)> open) {
+        m_targetBoardOpener = std::move(open);
+    }
+
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
 
@@ -122,4 +131,5 @@ private:
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;
     QList<QPointer<QMdiSubWindow>> m_retired;
+    std::function<void(const QString&)> m_targetBoardOpener;
 };
