@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds TELVANE if needed, starts the simulated cupper board on a pseudo-terminal
-# and runs TELVANE connected to it, from a program folder of its own (.run/).
+# Builds TELVANE, telvane-cli and telvane-boardsim (into build/bin/) if needed,
+# starts the simulated cupper board on a pseudo-terminal and runs TELVANE
+# connected to it, from a program folder of its own (.run/).
 # The simulated board raises an alarm now and then; Alarm Reset clears it.
 # Arguments go to telvane-boardsim (for example --raise-alarm 1:3, see --help).
 # The simulator ends when TELVANE exits.
@@ -8,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVANE_BENCH=OFF >/dev/null
-cmake --build build --target telvane telvane-boardsim telvane_support_files
+cmake --build build --target telvane telvane-cli telvane-boardsim telvane_support_files
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "TELVANE is a desktop program: run this from a desktop session (or under xvfb-run)." >&2
 fi

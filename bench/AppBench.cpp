@@ -5,13 +5,19 @@
 //  - OnlineProcess: the telvane process online, polling: resident memory
 //    (rss_MiB) and its CPU share of one core (cpu_share) over 5 s.
 //  - MainDisplayPass: one full pass of the main display (six reads) in
-//    process, against the wire limit of those reads (wire_share).
+//    process, against the wire limit of those reads (wire_share) and against
+//    a minimal host doing the same six reads on the same board in the same run,
+//    the two taking turns (vs_minimal: the minimal host's time per pass over
+//    the program's).
+#include "Address.h"
 #include "BoardProcess.h"
 #include "Clock.h"
+#include "MinimalHost.h"
 #include "PortSettingsFile.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
 #include "ScriptedPrompt.h"
+#include "Stopwatch.h"
 #include "ViewBase.h"
 #include "frmMDIMain.h"
 
@@ -22,8 +28,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <optional>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,6 +43,10 @@ constexpr int Baud = 19200;
 // 2 exchanges of 2 bytes of 10 bits.
 constexpr int PassExchanges = 5 * 4 + 8;
 constexpr double PassWireSeconds = PassExchanges * 2 * 10.0 / Baud;
+// The main display's reads, in its order.
+const QStringList PassRegisters = {QStringLiteral("W182"),  QStringLiteral("W180"),
+                                   QStringLiteral("D1100"), QStringLiteral("W1104"),
+                                   QStringLiteral("W1040"), QStringLiteral("W1042")};
 
 // The board throttled to the wire speed of the benchmark.
 struct Board : BoardProcess {
@@ -153,9 +167,52 @@ void OnlineProcess(benchmark::State& state) {
 }
 BENCHMARK(OnlineProcess)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
+// Wall and CPU seconds the minimal host takes for the passes (the same six
+// reads, board in read mode); nullopt when an exchange failed.
+std::optional<std::pair<double, double>> minimalPasses(const QString& pty, int passes) {
+    MinimalHost host;
+    if (!host.open(pty.toStdString(), Baud) || !host.enterMode(MinimalHost::ReadMode))
+        return std::nullopt;
+    std::vector<ParsedAddress> addresses;
+    for (const QString& text : PassRegisters) {
+        const auto parsed = Address::parse(text);
+        if (!parsed)
+            return std::nullopt;
+        addresses.push_back(*parsed);
+    }
+    std::uint8_t data[4] = {};
+    const Stopwatch watch;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (const ParsedAddress& a : addresses) {
+            if (!host.readBytes(a.boardAddress, a.size(), data))
+                return std::nullopt;
+        }
+    }
+    return std::make_pair(watch.wallSeconds(), watch.cpuSeconds());
+}
+
 void MainDisplayPass(benchmark::State& state) {
     Board board;
     Home home(board.pty());
+    // The minimal host and the program take turns in blocks of passes, so
+    // that both see the same load; the port is closed for the host's turns.
+    constexpr int Rounds = 5;
+    const int block = std::max(1, int(state.max_iterations / Rounds));
+    double minimalSeconds = 0;
+    double minimalCpuSeconds = 0;
+    int minimalCount = 0;
+    bool minimalFailed = false;
+    auto minimalBlock = [&] {
+        if (const auto seconds = minimalPasses(board.pty(), block)) {
+            minimalSeconds += seconds->first;
+            minimalCpuSeconds += seconds->second;
+            minimalCount += block;
+        } else {
+            minimalFailed = true;
+        }
+    };
+    minimalBlock();
+
     ScriptedPrompt prompt;
     SteadyClock clock;
     QtSerialPort port;
@@ -163,32 +220,65 @@ void MainDisplayPass(benchmark::State& state) {
     // Only the display's reads on the wire: the alarm poll would share it.
     main.findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
     main.show();
-    main.link().setOnlineMode(true);
-    main.ApplyOnlineMode();
-    if (!main.link().OnlineMode()) {
-        state.SkipWithError("the program did not go online");
-        return;
-    }
     RefreshLoop& loop = main.currentViewWidget()->loop();
     QEventLoop events;
     QObject::connect(&loop, &RefreshLoop::passCompleted, &events, &QEventLoop::quit);
-    events.exec(); // the first pass handshakes into read mode
+    auto goOnline = [&] {
+        main.link().setOnlineMode(true);
+        main.ApplyOnlineMode();
+        if (!main.link().OnlineMode())
+            return false;
+        events.exec(); // the first pass handshakes into read mode
+        return true;
+    };
+    if (!goOnline()) {
+        state.SkipWithError("the program did not go online");
+        return;
+    }
     double total = 0;
+    int inBlock = 0;
     for (auto _ : state) {
+        if (inBlock == block) {
+            state.PauseTiming(); // keeps the turn out of the CPU column
+            main.link().setOnlineMode(false);
+            main.ApplyOnlineMode();
+            minimalBlock();
+            const bool online = goOnline();
+            state.ResumeTiming();
+            if (!online) {
+                state.SkipWithError("the program did not go online again");
+                break;
+            }
+            inBlock = 0;
+        }
         QElapsedTimer timer;
         timer.start();
         events.exec();
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
         state.SetIterationTime(seconds);
         total += seconds;
+        ++inBlock;
     }
+    const bool failed = main.link().CommError();
+    main.link().CloseRSComm();
+    if (failed) {
+        state.SkipWithError("the link failed");
+        return;
+    }
+    if (minimalFailed) {
+        state.SkipWithError("a read of the minimal host failed");
+        return;
+    }
+    const double minimalMsPerPass = minimalSeconds / minimalCount * 1000;
+    const double msPerPass = total / double(state.iterations()) * 1000;
     state.counters["wire_ms"] = PassWireSeconds * 1000;
     state.counters["wire_share"] = PassWireSeconds * double(state.iterations()) / total;
-    if (main.link().CommError())
-        state.SkipWithError("the link failed");
-    main.link().CloseRSComm();
+    state.counters["minimal_ms"] = minimalMsPerPass;
+    state.counters["minimal_cpu_ms"] = minimalCpuSeconds / minimalCount * 1000;
+    state.counters["vs_minimal"] = minimalMsPerPass / msPerPass;
 }
-BENCHMARK(MainDisplayPass)->UseManualTime()->MinTime(3)->Unit(benchmark::kMillisecond);
+// A fixed count, about 3 s of passes, taking turns with the minimal host's.
+BENCHMARK(MainDisplayPass)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

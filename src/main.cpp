@@ -1,4 +1,5 @@
 // telvane: the set-up and diagnostics program for the cupper's controller board.
+#include "ApplicationIdentity.h"
 #include "BoardViews.h"
 #include "Clock.h"
 #include "GuiPrompt.h"
@@ -16,8 +17,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("TELVANE"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TELVANE"));
+    SetApplicationIdentity();
 
     SteadyClock clock;
     QtSerialPort commControl;

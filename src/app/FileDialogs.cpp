@@ -12,6 +12,13 @@ QString startPath(const QString& preset) {
 
 } // namespace
 
+QString WithDefaultSuffix(const QString& path, const QString& defaultSuffix) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || defaultSuffix.isEmpty() || info.fileName().contains(u'.'))
+        return path;
+    return path + u'.' + defaultSuffix;
+}
+
 QString QtFileDialogs::getOpenFileName(QWidget* parent, const QString& filter,
                                        const QString& preset) {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), startPath(preset), filter,
@@ -19,12 +26,15 @@ QString QtFileDialogs::getOpenFileName(QWidget* parent, const QString& filter,
 }
 
 QString QtFileDialogs::getSaveFileName(QWidget* parent, const QString& filter,
-                                       const QString& preset) {
+                                       const QString& preset, const QString& defaultSuffix) {
     QFileDialog dialog(parent, QStringLiteral("Save As"), startPath(preset), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QString());
+    // The dialog adds the suffix before it asks about replacing a file, so
+    // the question names the file that will be written.
+    dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first();
+    // A platform dialog may ignore the default suffix.
+    return WithDefaultSuffix(dialog.selectedFiles().first(), defaultSuffix);
 }

@@ -14,13 +14,18 @@ public:
     // The file must exist.
     virtual QString getOpenFileName(QWidget* parent, const QString& filter,
                                     const QString& preset) = 0;
-    // Asks before replacing an existing file; adds no extension.
-    virtual QString getSaveFileName(QWidget* parent, const QString& filter,
-                                    const QString& preset) = 0;
+    // Asks before replacing an existing file. A name chosen without an
+    // extension gets defaultSuffix (WithDefaultSuffix).
+    virtual QString getSaveFileName(QWidget* parent, const QString& filter, const QString& preset,
+                                    const QString& defaultSuffix) = 0;
 };
+
+// path, with "." and defaultSuffix added when its file name has no extension.
+QString WithDefaultSuffix(const QString& path, const QString& defaultSuffix);
 
 class QtFileDialogs final : public FileDialogs {
 public:
     QString getOpenFileName(QWidget* parent, const QString& filter, const QString& preset) override;
-    QString getSaveFileName(QWidget* parent, const QString& filter, const QString& preset) override;
+    QString getSaveFileName(QWidget* parent, const QString& filter, const QString& preset,
+                            const QString& defaultSuffix) override;
 };

@@ -3,6 +3,9 @@
 #include "ProgramFolder.h"
 
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -13,10 +16,25 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("txtHelp"));
     m_browser->setOpenExternalLinks(true);
+    auto* closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    layout->addLayout(buttons);
     resize(640, 520);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc closes the window, as it closes a dialog; the page passes it on.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool HelpWindow::showContents(const QString& documentPath) {

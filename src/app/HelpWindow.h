@@ -15,6 +15,9 @@ public:
     bool showContents(const QString& documentPath);
     QString source() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* m_browser = nullptr;
 };

@@ -11,7 +11,7 @@ QString ScriptedFileDialogs::getOpenFileName(QWidget*, const QString& filter,
     return answer(QStringLiteral("Open"), filter, preset);
 }
 
-QString ScriptedFileDialogs::getSaveFileName(QWidget*, const QString& filter,
-                                             const QString& preset) {
-    return answer(QStringLiteral("Save"), filter, preset);
+QString ScriptedFileDialogs::getSaveFileName(QWidget*, const QString& filter, const QString& preset,
+                                             const QString& defaultSuffix) {
+    return WithDefaultSuffix(answer(QStringLiteral("Save"), filter, preset), defaultSuffix);
 }

@@ -4,11 +4,15 @@
 #error "the build passes the program version (TELVANE_VERSION_MAJOR/MINOR/PATCH)"
 #endif
 
-QString BuildVersionTag() {
-    return QStringLiteral("TELVANE_R%1.%2.%3")
+QString BuildVersionNumber() {
+    return QStringLiteral("%1.%2.%3")
         .arg(TELVANE_VERSION_MAJOR)
         .arg(TELVANE_VERSION_MINOR)
         .arg(TELVANE_VERSION_PATCH);
+}
+
+QString BuildVersionTag() {
+    return QStringLiteral("TELVANE_R") + BuildVersionNumber();
 }
 
 void InitRegisterMap(SharedState& state) {

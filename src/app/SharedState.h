@@ -50,6 +50,8 @@ struct SharedState {
 
 // "TELVANE_R<major>.<minor>.<revision>" of this build.
 QString BuildVersionTag();
+// The version as people write it, "1.0.0".
+QString BuildVersionNumber();
 
 // Builds DefaultData (addresses, defaults, version tag) and copies it into
 // CurrentData and SavedData; Untitled becomes true.

@@ -1,6 +1,7 @@
 #include "frmMDIMain.h"
 
 #include "HelpWindow.h"
+#include "LinkWaitDisplay.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
 #include "StatusPanels.h"
@@ -27,6 +28,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
     setCentralWidget(m_mdiArea);
     m_sbrMain = new StatusPanels(this);
     setStatusBar(m_sbrMain);
+    m_linkWait = std::make_unique<LinkWaitDisplay>(m_link, *m_sbrMain);
     m_menus.build(*this, m_viewTable);
     connectMenus();
     connect(m_sbrMain, &StatusPanels::PanelDblClick, this, &frmMDIMain::sbrMain_PanelDblClick);
@@ -165,8 +167,8 @@ void frmMDIMain::mnuHelpAbout_Click() {
     m_prompt.message(QStringLiteral("About TELVANE"),
                      QStringLiteral("TELVANE Set-up Utility\r\n"
                                     "Version ") +
-                         m_shared.ProgramVersionTag +
-                         QStringLiteral("\r\n\r\n"
+                         BuildVersionNumber() + QStringLiteral(" (") + m_shared.ProgramVersionTag +
+                         QStringLiteral(")\r\n\r\n"
                                         "Set-up and diagnostics for the cupper controller.\r\n"
                                         "For support, contact your machine supplier's "
                                         "service department."),

@@ -17,6 +17,7 @@
 
 class Clock;
 class HelpWindow;
+class LinkWaitDisplay;
 class Prompt;
 class QMdiArea;
 class QMdiSubWindow;
@@ -113,6 +114,8 @@ private:
 
     MainMenus m_menus;
     StatusPanels* m_sbrMain = nullptr;
+    // Declared after the link: it takes itself off the link before the link goes.
+    std::unique_ptr<LinkWaitDisplay> m_linkWait;
     QMdiArea* m_mdiArea = nullptr;
     QTimer m_tmrBackgroungUpdate;
     QTimer m_reaper;

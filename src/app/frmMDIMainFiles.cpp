@@ -38,6 +38,11 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why)
     return true;
 }
 
+// The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
 QString nowText() {
     return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
 }
@@ -182,7 +187,9 @@ bool frmMDIMain::WriteSetupFile() {
 }
 
 bool frmMDIMain::mnuFileSaveAs_Click() {
-    const QString path = m_context->fileDialogs().getSaveFileName(this, SetupFilter, QString());
+    // The name box starts empty, in the folder of the current file.
+    const QString path = m_context->fileDialogs().getSaveFileName(this, SetupFilter, folderOf(m_shared.Files.gFileNamePath),
+                                                        QStringLiteral("sdt"));
     if (path.isEmpty())
         return false;
     const bool previousUntitled = m_shared.Untitled;
@@ -201,8 +208,9 @@ bool frmMDIMain::mnuFileSaveAs_Click() {
 }
 
 void frmMDIMain::mnuFileExport_Click() {
+    const QString preset = m_shared.Files.gFileExportPath.isEmpty() ? folderOf(m_shared.Files.gFileNamePath) : m_shared.Files.gFileExportPath;
     const QString path =
-        m_context->fileDialogs().getSaveFileName(this, TextFilter, m_shared.Files.gFileExportPath);
+        m_context->fileDialogs().getSaveFileName(this, TextFilter, preset, QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     m_shared.Files.gFileExportPath = path;

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "DisplayFormat.h"
+#include "FocusButton.h"
 #include "NumberText.h"
 #include "RSComm.h"
 #include "SharedState.h"
@@ -64,9 +65,7 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
     m_cmdAlarmReset = new QPushButton(QStringLiteral("Alarm &Reset"));
     m_cmdAlarmReset->setObjectName(QStringLiteral("cmdAlarmReset"));
     connect(m_cmdAlarmReset, &QPushButton::clicked, this, &frmMain::cmdAlarmReset_Click);
-    m_cmdDefault = new QPushButton(QStringLiteral("-"));
-    m_cmdDefault->setObjectName(QStringLiteral("cmdDefault"));
-    m_cmdDefault->setFixedSize(16, 16);
+    m_cmdDefault = NewFocusButton();
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_fraDisplay[0], 0, 0);

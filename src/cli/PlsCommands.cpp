@@ -1,29 +1,33 @@
 #include "PlsCommands.h"
 
+#include "CliArgs.h"
 #include "CliExit.h"
 #include "RSComm.h"
 
 #include <QFileInfo>
-#include <cstdio>
-#include <optional>
 
 namespace {
 
 const QStringList readables = {QStringLiteral("scale"), QStringLiteral("offset"),
                                QStringLiteral("pos"), QStringLiteral("rpm")};
 
-// Numbers of arguments, all integers, for the commands that take only integers.
-std::optional<int> integerArguments(const QString& command) {
-    if (command == u"pls-setpoint")
-        return 3;
-    if (command == u"pls-pulse")
-        return 4;
-    if (command == u"pls-clear" || command == u"pls-recall" || command == u"pls-offset")
-        return 1;
-    if (command == u"pls-config")
-        return 0;
-    if (command == u"pls-config-download")
-        return 1 + RSComm::PLSConfigValues;
+// The link sends channels, divisions and configuration values as one byte
+// and setpoints, positions and the scale as two.
+constexpr int ByteMax = 255;
+constexpr int WordMax = 65535;
+
+struct Range {
+    const char* what;
+    int min;
+    int max;
+};
+
+std::optional<QString> checkAll(const QStringList& args, std::initializer_list<Range> ranges) {
+    qsizetype i = 0;
+    for (const Range& r : ranges) {
+        if (auto problem = CliArgs::integer(args[i++], QString::fromLatin1(r.what), r.min, r.max))
+            return problem;
+    }
     return std::nullopt;
 }
 
@@ -34,116 +38,132 @@ QList<int> integers(const QStringList& args) {
     return values;
 }
 
-void print(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
-}
-
-int outcome(const RSComm& link, bool done) {
+int outcome(const CliSession& s, bool done) {
     if (done)
         return Ok;
-    return link.CommError() ? LinkFailed : Usage;
-}
-
-int readWord(RSComm& link, const QString& what) {
-    const QString text = what == u"scale"    ? link.PLSScaleFactor()
-                         : what == u"offset" ? link.PLSOffset()
-                         : what == u"pos"    ? link.PLSPos()
-                                             : link.PLSRpm();
-    if (link.CommError() || text == u"-9999")
-        return LinkFailed;
-    print(text);
-    return Ok;
-}
-
-int configUpload(RSComm& link) {
-    const auto values = link.PLSConfigUpload();
-    if (link.LastPLSConfigUploadFailed() || link.CommError())
-        return LinkFailed;
-    QStringList texts;
-    for (const int v : values)
-        texts.append(QString::number(v));
-    print(texts.join(u' '));
-    return Ok;
-}
-
-int configDownload(RSComm& link, const QList<int>& v) {
-    std::array<int, RSComm::PLSConfigValues> config{};
-    for (size_t i = 0; i < config.size(); ++i)
-        config[i] = v[qsizetype(i) + 1];
-    return outcome(link, link.PLSConfigDownload(config, v[0]));
-}
-
-int project(RSComm& link, const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        std::fprintf(stderr, "telvane-cli: no such project file: %s\n", qPrintable(path));
-        return Usage;
-    }
-    link.setDownloadFile(path);
-    const int code = link.BoardCode();
-    const auto digits = link.ConfigDigits();
-    print(QStringLiteral("valid=") +
-          (link.ValidProgram() ? QStringLiteral("true") : QStringLiteral("false")));
-    print(QStringLiteral("code=") +
-          (code > 0 && code < 0x10000 ? QString(QChar(code)) : QString()));
-    print(QStringLiteral("board=") + link.ProgramTargetboardName());
-    print(QStringLiteral("ident=") + link.FileIdent());
-    print(QStringLiteral("checksum=") + link.FileChecksum());
-    print(QStringLiteral("revision=") + link.FileRevision());
-    print(QStringLiteral("configA=") + QString::number(digits[0]));
-    print(QStringLiteral("configB=") + QString::number(digits[1]));
-    print(QStringLiteral("configC=") + QString::number(digits[2]));
-    return link.ValidProgram() ? Ok : Usage;
+    return s.link.CommError() ? LinkFailed : Usage;
 }
 
 } // namespace
 
 namespace PlsCommands {
 
-bool accepts(const QString& command, const QStringList& args) {
-    if (command == u"pls-read")
-        return args.size() == 1 && readables.contains(args[0]);
-    if (command == u"project")
-        return args.size() == 1;
-    const auto count = integerArguments(command);
-    if (!count || args.size() != *count)
-        return false;
-    for (const QString& a : args) {
-        bool ok = false;
-        a.toInt(&ok);
-        if (!ok)
-            return false;
-    }
-    return true;
+std::optional<QString> checkRead(const QStringList& args) {
+    if (readables.contains(args[0]))
+        return std::nullopt;
+    return QStringLiteral("pls-read takes scale, offset, pos or rpm, not '%1'").arg(args[0]);
 }
 
-bool needsLink(const QString& command) {
-    return command != u"project";
+std::optional<QString> checkSetpoint(const QStringList& args) {
+    return checkAll(
+        args, {{"channel", 0, ByteMax}, {"ON setpoint", 0, WordMax}, {"OFF setpoint", 0, WordMax}});
 }
 
-int run(RSComm& link, const QString& command, const QStringList& args) {
-    if (command == u"project")
-        return project(link, args[0]);
-    if (command == u"pls-read")
-        return readWord(link, args[0]);
-    if (command == u"pls-config")
-        return configUpload(link);
+std::optional<QString> checkPulse(const QStringList& args) {
+    return checkAll(args, {{"channel", 0, ByteMax},
+                           {"ON division", 1, ByteMax},
+                           {"OFF division", 1, ByteMax},
+                           {"start position", 0, WordMax}});
+}
+
+std::optional<QString> checkChannel(const QStringList& args) {
+    return checkAll(args, {{"channel", 0, ByteMax}});
+}
+
+std::optional<QString> checkOffset(const QStringList& args) {
+    return checkAll(args, {{"position", 0, WordMax}});
+}
+
+std::optional<QString> checkConfigDownload(const QStringList& args) {
+    if (auto problem = CliArgs::integer(args[0], QStringLiteral("scale factor"), 0, WordMax))
+        return problem;
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (auto problem = CliArgs::integer(
+                args[i], QStringLiteral("configuration value V%1").arg(i - 1), 0, ByteMax))
+            return problem;
+    return std::nullopt;
+}
+
+int read(CliSession& s, const QStringList& args) {
+    const QString& what = args[0];
+    const QString text = what == u"scale"    ? s.link.PLSScaleFactor()
+                         : what == u"offset" ? s.link.PLSOffset()
+                         : what == u"pos"    ? s.link.PLSPos()
+                                             : s.link.PLSRpm();
+    if (s.link.CommError() || text == u"-9999")
+        return LinkFailed;
+    CliOut::line(text);
+    return Ok;
+}
+
+int setpoint(CliSession& s, const QStringList& args) {
     const QList<int> v = integers(args);
-    if (command == u"pls-setpoint")
-        return outcome(link, link.SingleSetpoint(v[0], v[1], v[2], true));
-    if (command == u"pls-pulse")
-        return outcome(link, link.PulseTrain(v[0], v[1], v[2], v[3]));
-    if (command == u"pls-clear")
-        return outcome(link, link.ClearPLSChan(v[0]));
-    if (command == u"pls-offset")
-        return outcome(link, link.SetPLSOffset(v[0]));
-    if (command == u"pls-recall") {
-        const bool done = link.RecallChannel(v[0]);
-        if (done)
-            print(QString::number(link.ChannelRecallState()) + u' ' +
-                  QString::number(link.ChannelRecallPos()));
-        return outcome(link, done);
+    return outcome(s, s.link.SingleSetpoint(v[0], v[1], v[2], true));
+}
+
+int pulse(CliSession& s, const QStringList& args) {
+    const QList<int> v = integers(args);
+    return outcome(s, s.link.PulseTrain(v[0], v[1], v[2], v[3]));
+}
+
+int clear(CliSession& s, const QStringList& args) {
+    return outcome(s, s.link.ClearPLSChan(args[0].toInt()));
+}
+
+int recall(CliSession& s, const QStringList& args) {
+    const bool done = s.link.RecallChannel(args[0].toInt());
+    if (done)
+        CliOut::line(QString::number(s.link.ChannelRecallState()) + u' ' +
+                     QString::number(s.link.ChannelRecallPos()));
+    return outcome(s, done);
+}
+
+int offset(CliSession& s, const QStringList& args) {
+    return outcome(s, s.link.SetPLSOffset(args[0].toInt()));
+}
+
+int config(CliSession& s, const QStringList&) {
+    const auto values = s.link.PLSConfigUpload();
+    if (s.link.LastPLSConfigUploadFailed() || s.link.CommError())
+        return LinkFailed;
+    QStringList texts;
+    for (const int v : values)
+        texts.append(QString::number(v));
+    CliOut::line(texts.join(u' '));
+    return Ok;
+}
+
+int configDownload(CliSession& s, const QStringList& args) {
+    const QList<int> v = integers(args);
+    std::array<int, RSComm::PLSConfigValues> values{};
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = v[qsizetype(i) + 1];
+    return outcome(s, s.link.PLSConfigDownload(values, v[0]));
+}
+
+int project(CliSession& s, const QStringList& args) {
+    const QString& path = args[0];
+    if (!QFileInfo(path).isFile()) {
+        CliOut::error(QStringLiteral("no such project file: %1").arg(path));
+        return Usage;
     }
-    return configDownload(link, v);
+    RSComm& link = s.link;
+    link.setDownloadFile(path);
+    const int code = link.BoardCode();
+    const auto digits = link.ConfigDigits();
+    auto show = [](const char* key, const QString& value) {
+        CliOut::line(QString::fromLatin1(key) + u'=' + value);
+    };
+    show("valid", link.ValidProgram() ? QStringLiteral("true") : QStringLiteral("false"));
+    show("code", code > 0 && code < 0x10000 ? QString(QChar(code)) : QString());
+    show("board", link.ProgramTargetboardName());
+    show("ident", link.FileIdent());
+    show("checksum", link.FileChecksum());
+    show("revision", link.FileRevision());
+    show("configA", QString::number(digits[0]));
+    show("configB", QString::number(digits[1]));
+    show("configC", QString::number(digits[2]));
+    return link.ValidProgram() ? Ok : Usage;
 }
 
 } // namespace PlsCommands

@@ -1,53 +1,30 @@
 // telvane-cli: reads and writes the board's registers from scripts and shells.
+#include "CliArgs.h"
 #include "CliExit.h"
+#include "CliPort.h"
 #include "Clock.h"
-#include "PlsCommands.h"
+#include "CommandTable.h"
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
 #include "StderrPrompt.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QStringList>
 #include <cstdio>
 
 namespace {
 
-const char* const helpText =
-    "Usage: telvane-cli [--device PATH] [--baud 9600|19200] COMMAND [ARGUMENTS]\n"
+const char* const notes =
     "\n"
-    "Talks to the cupper's controller board over the serial link.\n"
-    "\n"
-    "Commands:\n"
-    "  read ADDRESS...      read each register in turn and print its value on its own line\n"
-    "  write ADDRESS VALUE  write the value to the register\n"
-    "  fault                print the board's fault code with its description\n"
-    "  firmware             print the board's firmware revision\n"
-    "\n"
-    "PLS (programmable limit switch) commands:\n"
-    "  pls-read scale|offset|pos|rpm  print the PLS scale factor, offset, position or speed\n"
-    "  pls-setpoint CH ON OFF         clear channel CH, then program it ON..OFF\n"
-    "  pls-pulse CH ON OFF START      program channel CH as a pulse train: ON divisions on,\n"
-    "                                 OFF divisions off, from position START\n"
-    "  pls-clear CH                   clear channel CH\n"
-    "  pls-recall CH                  recall one setpoint of channel CH; print STATE POSITION\n"
-    "                                 (state 1 ON, 0 OFF, other: not programmed)\n"
-    "  pls-offset POSITION            set the offset so that the present position reads POSITION\n"
-    "  pls-config                     print the 19 PLS configuration bytes on one line\n"
-    "  pls-config-download SCALE V0 ... V23\n"
-    "                                 write the 24 configuration values, then the scale factor\n"
-    "\n"
-    "Program projects (no link needed):\n"
-    "  project FILE.kvl     check a project for the program download and print valid, code,\n"
-    "                       board, ident, checksum, revision, configA, configB, configC as\n"
-    "                       key=value lines\n"
-    "\n"
-    "Addresses: W1020 (word), B8176 (byte), B110.6 (bit), D1100 (double word), F858 (flag),\n"
-    "EFF0H (byte, hexadecimal).\n"
+    "Addresses: W1020 (word), B8176 (byte), B110.6 (bit 0..7 of a byte), D1100 (double word),\n"
+    "F858 (flag), EFF0H (byte, hexadecimal); every byte within 0..65535. Anything else is a\n"
+    "usage error and nothing is sent.\n"
     "\n"
     "Without --device the port settings file Support/RSPort.cfg of the program folder (the\n"
     "folder of this executable, or TELVANE_HOME) names the port; it is created with the\n"
-    "defaults (port 1, 9600 baud) when missing. --baud overrides its baud rate.\n"
+    "defaults (port 1, 9600 baud) when missing, and never replaced when it cannot be read.\n"
+    "With --device the file is not created; its speed is used when --baud is not given.\n"
     "\n"
     "Every message of the link is printed to standard error as TITLE: TEXT; questions\n"
     "(Retry/Cancel) are answered Cancel.\n"
@@ -57,124 +34,129 @@ const char* const helpText =
     "an entry the link refused, a PLS command the link or the board refused, or a project\n"
     "that is not valid.\n";
 
-int usage(const QString& why) {
-    std::fprintf(stderr, "telvane-cli: %s\n%s", qPrintable(why), helpText);
+int usageError(const QString& why) {
+    CliOut::error(why);
+    std::fprintf(stderr, "Try 'telvane-cli --help'.\n");
     return Usage;
 }
 
-// A port whose settings the command line overrides.
-class OverriddenPort final : public SerialPort {
-public:
-    OverriddenPort(QString device, QString baud)
-        : m_device(std::move(device)), m_baud(std::move(baud)) {}
-    bool open(const PortSettings& settings) override {
-        PortSettings s = settings;
-        if (!m_device.isEmpty())
-            s.device = m_device;
-        if (!m_baud.isEmpty())
-            s.baud = m_baud;
-        return m_port.open(s);
+QString helpText(const QList<QCommandLineOption>& options) {
+    QString text = QStringLiteral(
+        "Usage: telvane-cli [--device PATH] [--baud 9600|19200] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Talks to the cupper's controller board over the serial link.\n"
+        "\n"
+        "Options:\n");
+    for (const QCommandLineOption& o : options) {
+        QString head = QStringLiteral("  ");
+        for (const QString& name : o.names())
+            head += (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name +
+                    QStringLiteral(", ");
+        head.chop(2);
+        if (!o.valueName().isEmpty())
+            head += u' ' + o.valueName();
+        text += head.leftJustified(32) + o.description() + u'\n';
     }
-    void close() override { m_port.close(); }
-    bool isOpen() const override { return m_port.isOpen(); }
-    int errorNumber() const override { return m_port.errorNumber(); }
-    QString errorString() const override { return m_port.errorString(); }
-    QString portName() const override { return m_port.portName(); }
-    void discardInput() override { m_port.discardInput(); }
-    int bytesAvailable() override { return m_port.bytesAvailable(); }
-    bool writeByte(quint8 byte) override { return m_port.writeByte(byte); }
-    bool waitForByte(int timeoutMs) override { return m_port.waitForByte(timeoutMs); }
-    int readByte() override { return m_port.readByte(); }
+    return text + u'\n' + CommandTable::help() + QString::fromLatin1(notes);
+}
 
-private:
-    QtSerialPort m_port;
-    QString m_device;
-    QString m_baud;
-};
+std::optional<QString> argumentProblem(const CliCommand& c, const QStringList& args) {
+    const bool countOk = args.size() >= c.minArgs && (c.maxArgs < 0 || args.size() <= c.maxArgs);
+    if (!countOk)
+        return QStringLiteral("%1 takes %2")
+            .arg(QLatin1String(c.name),
+                 *c.arguments ? QString::fromLatin1(c.arguments) : QStringLiteral("no arguments"));
+    return c.check ? c.check(args) : std::nullopt;
+}
 
-void print(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
+// After a failed command: the reason, unless the link or the handler has
+// given it already; a link failure always names the port.
+void explain(int status, const CliCommand& c, const CliSession& s, int promptsBefore,
+             int errorsBefore) {
+    const bool said = s.prompt.count() > promptsBefore || CliOut::errors() > errorsBefore;
+    const QString name = QString::fromLatin1(c.name);
+    if (status == LinkFailed && CliOut::errors() == errorsBefore)
+        CliOut::error(
+            QStringLiteral("%1 failed: the link to the board failed on %2").arg(name, s.port));
+    else if (status == Usage && !said)
+        CliOut::error(c.needsLink
+                          ? QStringLiteral("%1 was refused by the link or the board").arg(name)
+                          : QStringLiteral("%1 did not go through").arg(name));
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString device;
-    QString baud;
-    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
-        const QString option = args.takeFirst();
-        if (option == u"--help") {
-            std::printf("%s", helpText);
-            return Ok;
-        }
-        if ((option != u"--device" && option != u"--baud") || args.isEmpty())
-            return usage(QStringLiteral("unknown option or missing value: ") + option);
-        const QString value = args.takeFirst();
-        if (option == u"--device") {
-            device = value;
-        } else {
-            if (value != u"9600" && value != u"19200")
-                return usage(QStringLiteral("--baud takes 9600 or 19200"));
-            baud = value;
-        }
+    QCoreApplication::setApplicationName(QStringLiteral("telvane-cli"));
+    QCommandLineParser parser;
+    // Negative numbers after the command are arguments, not options.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption device(QStringLiteral("device"),
+                                    QStringLiteral("serial device of the board (no settings file "
+                                                   "is created)"),
+                                    QStringLiteral("PATH"));
+    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("speed of the link"),
+                                  QStringLiteral("9600|19200"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("print this help"));
+    parser.addOptions({device, baud, help});
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(helpText({device, baud, help})));
+        return Ok;
     }
+    const QString baudText = parser.value(baud);
+    if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
+        return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
+    if (parser.isSet(device) && parser.value(device).isEmpty())
+        return usageError(QStringLiteral("--device needs a path"));
+
+    QStringList args = parser.positionalArguments();
     if (args.isEmpty())
-        return usage(QStringLiteral("no command"));
-    const QString command = args.takeFirst();
-    const bool known = (command == u"read" && !args.isEmpty()) ||
-                       (command == u"write" && args.size() == 2) ||
-                       ((command == u"fault" || command == u"firmware") && args.isEmpty()) ||
-                       PlsCommands::accepts(command, args);
-    if (!known)
-        return usage(QStringLiteral("unknown command or wrong arguments: ") + command);
+        return usageError(QStringLiteral("no command"));
+    const QString name = args.takeFirst();
+    const CliCommand* command = CommandTable::find(name);
+    if (!command)
+        return usageError(QStringLiteral("unknown command: '%1'").arg(name));
+    if (const auto problem = argumentProblem(*command, args))
+        return usageError(*problem);
 
     StderrPrompt prompt;
     SteadyClock clock;
     RSComm link(prompt, clock, ProgramFolder::path());
-    if (!PlsCommands::needsLink(command))
-        return PlsCommands::run(link, command, args);
-    OverriddenPort port(device, baud);
-    link.OpenRSComm(port);
-    if (!link.OnlineMode()) {
-        link.CloseRSComm();
-        return LinkFailed;
-    }
-
-    if (PlsCommands::accepts(command, args)) {
-        const int status = PlsCommands::run(link, command, args);
-        link.CloseRSComm();
+    CliSession session{link, prompt, {}};
+    if (!command->needsLink) {
+        const int status = command->run(session, args);
+        if (status != Ok)
+            explain(status, *command, session, 0, 0);
         return status;
     }
 
-    bool failed = false;
-    bool refused = false;
-    if (command == u"read") {
-        for (const QString& address : args) {
-            const QString value = link.RSRead(address);
-            if (link.CommError() || link.LastReadFailed()) {
-                failed = true;
-                break;
-            }
-            print(value);
-        }
-    } else if (command == u"write") {
-        link.RSWrite(args[0], args[1]);
-        refused = link.LastWriteRefused();
-        failed = link.CommError() || link.LastWriteFailed();
-    } else if (command == u"fault") {
-        const int code = link.FaultCode();
-        failed = link.CommError() || link.LastReadFailed();
-        if (!failed)
-            print(link.FaultDescription(code));
-    } else {
-        const int revision = link.FirmwareRev();
-        failed = link.CommError() || link.LastReadFailed() || revision < 0;
-        if (!failed)
-            print(QString::number(revision));
+    const CliPortChoice choice =
+        CliPort::choose(link.CommSettingsFile(), parser.value(device), baudText);
+    if (choice.error) {
+        CliOut::error(*choice.error);
+        return LinkFailed;
     }
-    failed = failed || link.CommError();
+    session.port = choice.where;
+    QtSerialPort port;
+    link.OpenRSComm(port, choice.settings);
+    if (!link.OnlineMode()) {
+        CliOut::error((port.isOpen() ? QStringLiteral("no answer from the board on %1")
+                                     : QStringLiteral("cannot open %1"))
+                          .arg(choice.where));
+        link.CloseRSComm();
+        return LinkFailed;
+    }
+    const int promptsBefore = prompt.count();
+    const int errorsBefore = CliOut::errors();
+    int status = command->run(session, args);
+    if (status == Ok && link.CommError())
+        status = LinkFailed;
+    if (status != Ok)
+        explain(status, *command, session, promptsBefore, errorsBefore);
     link.CloseRSComm();
-    return refused ? Usage : failed ? LinkFailed : Ok;
+    return status;
 }

@@ -96,6 +96,55 @@ std::optional<ParsedAddress> parse(const QString& text) {
 
 namespace {
 
+bool allDigits(QStringView text, int maxDigits) {
+    if (text.isEmpty() || text.size() > maxDigits)
+        return false;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+bool allHexDigits(QStringView text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f')))
+            return false;
+    return true;
+}
+
+// The form alone; the lenient resolver then gives the place and range.
+bool wellFormed(const QString& text) {
+    // Longer numbers than these cannot name a byte within 16 bits; the limit
+    // only keeps the later conversion from overflowing.
+    constexpr int maxDigits = 9;
+    if (text.size() < 2)
+        return false;
+    const QStringView view(text);
+    if (text.back() == u'H' || text.back() == u'h')
+        return allHexDigits(view.chopped(1)) && text.size() - 1 <= maxDigits;
+    const QChar letter = text[0].toUpper();
+    if (text.contains(u'.')) {
+        const qsizetype dot = text.indexOf(u'.');
+        return letter == u'B' && dot == text.size() - 2 &&
+               allDigits(view.mid(1, dot - 1), maxDigits) && text.back() >= u'0' &&
+               text.back() <= u'7';
+    }
+    return (letter == u'B' || letter == u'W' || letter == u'D' || letter == u'F') &&
+           allDigits(view.mid(1), maxDigits);
+}
+
+} // namespace
+
+std::optional<ParsedAddress> parseWellFormed(const QString& text) {
+    if (!wellFormed(text))
+        return std::nullopt;
+    return parse(text);
+}
+
+namespace {
+
 using PointTable = QMap<int, int>;
 
 PointTable pairs(std::initializer_list<std::pair<int, int>> list) {

@@ -19,6 +19,14 @@ namespace Address {
 // lies outside 0..65535. Callers send nothing for such a text.
 std::optional<ParsedAddress> parse(const QString& text);
 
+// The strict check for address texts from outside the program (a command
+// line, a set-up file): only the well-formed texts resolve. A known letter
+// (B, W, D or F, either case) followed by decimal digits only; a bit address
+// B<digits>.<0..7>; or the hexadecimal form <hex digits>H. Every byte the
+// register covers must lie within 0..65535. Anything else ("XYZ", "Q1",
+// "W 32", "W12x", "B110.9", "W65535", "EFFGH") gives nullopt.
+std::optional<ParsedAddress> parseWellFormed(const QString& text);
+
 // I/O point name to byte (and bit) address of a board; Var unchanged without a hit.
 QString equateAdd(const QString& var, int targetBoardIndex);
 

@@ -10,6 +10,16 @@
 
 namespace PortSettingsFile {
 
+FileState state(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return FileState::Missing;
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return FileState::Unreadable;
+    return FileState::Readable;
+}
+
 std::optional<PortSettings> read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)

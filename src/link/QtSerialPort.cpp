@@ -8,6 +8,10 @@
 #include <grp.h>
 #include <sys/stat.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace {
 
@@ -26,6 +30,25 @@ QString permissionHint(const QString& device) {
 #else
     Q_UNUSED(device);
     return {};
+#endif
+}
+
+// USB serial adapters hold received bytes up to their latency timer (16 ms by
+// default), and every byte of the protocol waits for its echo: ask the driver
+// to pass bytes on at once. Drivers without the setting (a pseudo-terminal,
+// some adapters) refuse, and the port serves as it is.
+bool requestLowLatency([[maybe_unused]] qintptr handle) {
+#ifdef Q_OS_LINUX
+    const int fd = int(handle);
+    serial_struct serial{};
+    if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return false;
+    if (serial.flags & ASYNC_LOW_LATENCY)
+        return true;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &serial) == 0;
+#else
+    return false;
 #endif
 }
 
@@ -52,7 +75,9 @@ bool QtSerialPort::open(const PortSettings& settings) {
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_lowLatency = false;
     if (m_port.open(QIODevice::ReadWrite)) {
+        m_lowLatency = requestLowLatency(m_port.handle());
         m_errorNumber = 0;
         m_errorString.clear();
         return true;

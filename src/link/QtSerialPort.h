@@ -17,6 +17,9 @@ public:
     int errorNumber() const override { return m_errorNumber; }
     QString errorString() const override { return m_errorString; }
     QString portName() const override { return m_device; }
+    // The driver agreed to pass received bytes on at once (Linux serial
+    // drivers that know the setting); false where it refused or on other systems.
+    bool lowLatency() const { return m_lowLatency; }
 
     void discardInput() override;
     int bytesAvailable() override;
@@ -27,6 +30,7 @@ public:
 private:
     QSerialPort m_port;
     QString m_device;
+    bool m_lowLatency = false;
     int m_errorNumber = 0;
     QString m_errorString;
 };

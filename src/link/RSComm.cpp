@@ -6,6 +6,8 @@
 #include "ProgramFolder.h"
 #include "Prompt.h"
 
+#include <utility>
+
 namespace {
 constexpr int Attention = 255;
 constexpr int AttentionAnswer = 85;
@@ -28,27 +30,38 @@ QString RSComm::SupportFile(const QString& name) const {
     return ProgramFolder::resolve(m_programFolder, QStringLiteral("Support/") + name);
 }
 
-bool RSComm::ConfigurePort(SerialPort& commObj) {
-    const QString path = PortSettingsPath();
-    std::optional<PortSettings> settings = PortSettingsFile::read(path);
-    if (!settings) {
-        settings = PortSettings{};
-        // A folder we cannot write to must not keep the user offline: the
-        // defaults are used all the same.
-        PortSettingsFile::write(path, *settings);
-    }
+bool RSComm::ConfigurePort(SerialPort& commObj, const PortSettings& settings) {
     if (commObj.isOpen())
         commObj.close();
     m_port = &commObj;
-    if (!commObj.open(*settings))
+    if (!commObj.open(settings))
         return false;
     m_portSetupFailed = false;
     return true;
 }
 
+PortSettings RSComm::SettingsFromFile() const {
+    const QString path = PortSettingsPath();
+    const PortSettingsFile::FileState state = PortSettingsFile::state(path);
+    if (const auto settings = PortSettingsFile::read(path))
+        return *settings;
+    // A missing or empty file gets the defaults written; something there
+    // that cannot be read is the user's and stays as it is. A folder we
+    // cannot write to must not keep the user offline: the defaults are used
+    // all the same.
+    const PortSettings defaults;
+    if (state != PortSettingsFile::FileState::Unreadable)
+        PortSettingsFile::write(path, defaults);
+    return defaults;
+}
+
 void RSComm::OpenRSComm(SerialPort& commObj) {
+    OpenRSComm(commObj, SettingsFromFile());
+}
+
+void RSComm::OpenRSComm(SerialPort& commObj, const PortSettings& settings) {
     BusyGuard busy(*this);
-    if (!ConfigurePort(commObj)) {
+    if (!ConfigurePort(commObj, settings)) {
         m_prompt.message(QStringLiteral("Comm Port Error"),
                          QStringLiteral("Error Number = ") +
                              QString::number(commObj.errorNumber()) +
@@ -78,7 +91,36 @@ void RSComm::CloseRSComm() {
     m_onlineMode = false;
 }
 
+// One long wait as the program sees it: started once, ended once, however
+// the exchange leaves.
+class RSComm::LongWaitScope {
+public:
+    LongWaitScope() = default;
+    ~LongWaitScope() { end(); }
+    LongWaitScope(const LongWaitScope&) = delete;
+    LongWaitScope& operator=(const LongWaitScope&) = delete;
+
+    bool active() const { return m_hook != nullptr; }
+    void start(LongWait& hook, const QString& device) {
+        m_hook = &hook;
+        hook.started(device);
+    }
+    void slice() {
+        if (m_hook)
+            m_hook->slice();
+    }
+    void end() {
+        if (LongWait* hook = std::exchange(m_hook, nullptr))
+            hook->ended();
+    }
+
+private:
+    LongWait* m_hook = nullptr;
+};
+
 int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
+    // Busy for certain while a long wait lets timers run.
+    BusyGuard busy(*this);
     if (m_commError)
         return NoReply;
     if (discard && m_port && m_port->isOpen())
@@ -93,12 +135,13 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
     if (noWait)
         return 0;
 
-    qint64 deadline = m_clock.nowMs() + FirstReplyMs;
+    LongWaitScope longWait;
+    qint64 waitStart = m_clock.nowMs();
+    qint64 deadline = waitStart + FirstReplyMs;
     int timeouts = 0;
     bool resent = false;
     for (;;) {
-        const qint64 remaining = deadline - m_clock.nowMs();
-        if (remaining > 0 && m_port->waitForByte(int(remaining))) {
+        if (WaitForReply(deadline, waitStart, longWait)) {
             const int reply = m_port->readByte();
             if (reply < 0)
                 continue;
@@ -111,8 +154,6 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             m_boardMode = 0;
             return Resynced;
         }
-        if (m_clock.nowMs() < deadline)
-            continue;
         m_boardMode = 0;
         m_commError = true;
         m_commErrorAlert = true;
@@ -125,6 +166,8 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             deadline = m_clock.nowMs() + ResendReplyMs;
             continue;
         }
+        // The question takes the place of the waiting.
+        longWait.end();
         const auto answer =
             m_prompt.message(CommWarningTitle,
                              QStringLiteral("Cannot Communicate with Target Board.\r"
@@ -135,7 +178,32 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             return NoReply;
         timeouts = 0;
         // Counted from the answer: the time the question was open is not the board's.
-        deadline = m_clock.nowMs() + ResendReplyMs;
+        waitStart = m_clock.nowMs();
+        deadline = waitStart + ResendReplyMs;
+    }
+}
+
+bool RSComm::WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait) {
+    for (;;) {
+        const qint64 now = m_clock.nowMs();
+        if (now >= deadline)
+            return false;
+        qint64 wait = deadline - now;
+        if (m_longWait && !longWait.active()) {
+            if (now - waitStart >= LongWaitMs) {
+                longWait.start(*m_longWait, m_port->portName());
+                longWait.slice();
+                continue;
+            }
+            // A quick reply ends this first wait at once: normal exchanges
+            // cost nothing more.
+            wait = std::min(wait, waitStart + LongWaitMs - now);
+        } else if (longWait.active()) {
+            wait = std::min<qint64>(wait, LongWaitSliceMs);
+        }
+        if (m_port->waitForByte(int(wait)))
+            return true;
+        longWait.slice();
     }
 }
 

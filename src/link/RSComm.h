@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Address.h"
+#include "LongWait.h"
 #include "Prompt.h"
 #include "SerialPort.h"
 
@@ -15,6 +16,10 @@ class Clock;
 class RSComm {
 public:
     static constexpr int NoReply = 9999;
+    // A reply awaited this long makes a long wait: from then on the link waits
+    // in slices and gives the program a turn between them.
+    static constexpr int LongWaitMs = 100;
+    static constexpr int LongWaitSliceMs = 50;
 
     // programFolder holds Support/RSPort.cfg and support/FaultErrCodes.txt.
     RSComm(Prompt& prompt, Clock& clock, QString programFolder);
@@ -36,6 +41,9 @@ public:
     // A transaction is running (message boxes inside it run nested event
     // loops; timers and pollers that find the link busy skip their turn).
     bool Busy() const { return m_busyDepth > 0; }
+    // Told of every long wait for a reply (none: the link just waits).
+    void setLongWait(LongWait* longWait) { m_longWait = longWait; }
+
     // The last RSRead / RSWrite finally failed (after its one repeat): a
     // time-out, a wrong echo twice, a failed handshake or a bad address.
     bool LastReadFailed() const { return m_lastReadFailed; }
@@ -45,6 +53,9 @@ public:
 
     // --- link --------------------------------------------------------------
     void OpenRSComm(SerialPort& commObj);
+    // The same with settings the caller chose: the port settings file is
+    // neither read nor written.
+    void OpenRSComm(SerialPort& commObj, const PortSettings& settings);
     void CloseRSComm();
     QString RSRead(const QString& add);
     void RSWrite(const QString& add, const QString& dataValue);
@@ -149,8 +160,13 @@ private:
 
     QString PortSettingsPath() const;
     QString SupportFile(const QString& name) const;
-    bool ConfigurePort(SerialPort& commObj);
+    bool ConfigurePort(SerialPort& commObj, const PortSettings& settings);
+    PortSettings SettingsFromFile() const;
     int ExchangeByte(int byte, bool noWait = false, bool discard = false);
+    // Waits for a byte until deadline (false: none came). A wait that began at
+    // waitStart turns long after LongWaitMs; longWait tracks that.
+    class LongWaitScope;
+    bool WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait);
     bool EnterBoardMode(int modeNumber, int modeByte);
     enum class Outcome { Done, WrongEcho, Failed, Refused };
     Outcome ReadRegister(const QString& add, qint64& value);
@@ -180,6 +196,7 @@ private:
     Clock& m_clock;
     QString m_programFolder;
     SerialPort* m_port = nullptr;
+    LongWait* m_longWait = nullptr;
 
     bool m_onlineMode = false;
     bool m_commError = false;

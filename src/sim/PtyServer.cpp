@@ -7,10 +7,8 @@
 #include <poll.h>
 #include <sys/prctl.h>
 #include <termios.h>
-#include <thread>
 #include <time.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -54,35 +52,11 @@ void waitUntil(qint64 dueNs) {
 
 } // namespace
 
-qint64 PtyServer::measureDeliveryNs() {
-    // A byte written on the program's side while the board sleeps in poll():
-    // the time until the board has it is the pseudo-terminal's delivery time.
-    if (m_slaveFd < 0)
-        return 0;
-    std::vector<qint64> samples;
-    char buffer[16];
-    for (int i = 0; i < 41; ++i) {
-        std::atomic<qint64> writtenNs{0};
-        std::thread writer([&] {
-            timespec pause{0, 300'000};
-            nanosleep(&pause, nullptr);
-            writtenNs = nowNs();
-            const char byte = 0;
-            if (::write(m_slaveFd, &byte, 1) != 1)
-                writtenNs = -1;
-        });
-        pollfd p{m_fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, 1000);
-        const qint64 wokeNs = nowNs();
-        writer.join();
-        if (ready <= 0 || writtenNs < 0)
-            return 0;
-        while (::read(m_fd, buffer, sizeof buffer) > 0) {
-        }
-        samples.push_back(wokeNs - writtenNs);
-    }
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return std::max<qint64>(0, samples[samples.size() / 2]);
+qint64 PtyServer::latencyTick(qint64 dueNs) const {
+    if (m_latencyNs <= 0)
+        return dueNs;
+    const qint64 since = std::max<qint64>(0, dueNs - m_epochNs);
+    return m_epochNs + (since + m_latencyNs - 1) / m_latencyNs * m_latencyNs;
 }
 
 PtyServer::~PtyServer() {
@@ -123,8 +97,8 @@ bool PtyServer::openDevice(const QString& device, int baud) {
 void PtyServer::sendAt(const QByteArray& bytes, qint64 dueNs) {
     if (bytes.isEmpty())
         return;
-    if (m_throttleBaud > 0)
-        waitUntil(dueNs);
+    if (m_throttleBaud > 0 || m_latencyNs > 0)
+        waitUntil(latencyTick(dueNs));
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
@@ -140,6 +114,7 @@ void PtyServer::sendAt(const QByteArray& bytes, qint64 dueNs) {
 void PtyServer::run(const std::atomic<bool>& stop) {
     const qint64 exchangeNs = m_throttleBaud > 0 ? 2LL * 10 * 1'000'000'000 / m_throttleBaud : 0;
     char buffer[256];
+    m_epochNs = nowNs();
     while (!stop.load()) {
         pollfd p{m_fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, 100);
@@ -155,8 +130,9 @@ void PtyServer::run(const std::atomic<bool>& stop) {
             ::poll(nullptr, 0, 20);
             continue;
         }
-        // The host wrote the byte a delivery time before the board saw it.
-        const qint64 arrivedNs = nowNs() - m_deliveryNs;
+        // No allowance for the time the byte took to get here: taking off a
+        // guess of it would let a host answer faster than a real wire can.
+        const qint64 arrivedNs = nowNs();
         for (ssize_t i = 0; i < n; ++i) {
             const QByteArray reply = m_board.receive(quint8(buffer[i]), nowNs() / 1000);
             sendAt(reply, arrivedNs + (i + 1) * exchangeNs);

@@ -6,9 +6,11 @@
 #include <atomic>
 
 // Serves a BoardSimulator on a pseudo-terminal (or a real serial device), in
-// real time. Optionally throttled: each answer is held until the wire time of
-// two bytes (the host's byte and the answer) has passed since the host's byte
-// arrived, so that the link sees the timing of a real 9600 or 19200 baud wire.
+// real time. Optionally throttled: each answer is held until at least the wire
+// time of two bytes (the host's byte and the answer) has passed since the
+// host's byte arrived here, so that no host can be faster than a real 9600 or
+// 19200 baud wire. Optionally also held as a USB serial adapter holds received
+// bytes until its latency timer next expires.
 class PtyServer {
 public:
     explicit PtyServer(BoardSimulator& board) : m_board(board) {}
@@ -23,21 +25,20 @@ public:
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
 
-    // 0 serves unthrottled. Throttled, the wire time counts from when the
-    // program wrote its byte: the pseudo-terminal's own delivery time,
-    // measured here, is taken off the hold.
-    void setThrottleBaud(int baud) {
-        m_throttleBaud = baud;
-        m_deliveryNs = baud > 0 ? measureDeliveryNs() : 0;
-    }
-    qint64 deliveryNs() const { return m_deliveryNs; }
+    // 0 serves unthrottled. The hold counts from when the byte is read here,
+    // so the pseudo-terminal's own delivery time comes on top, as a real
+    // line's driver and cable would add theirs.
+    void setThrottleBaud(int baud) { m_throttleBaud = baud; }
+    // 0: none. Otherwise answers leave only at the ticks of a timer of this
+    // period, as an adapter's latency timer releases what it has received.
+    void setLatencyMs(int ms) { m_latencyNs = qint64(ms) * 1'000'000; }
 
     // Serves until stop becomes true (checked at least every 100 ms).
     void run(const std::atomic<bool>& stop);
 
 private:
     void sendAt(const QByteArray& bytes, qint64 dueNs);
-    qint64 measureDeliveryNs();
+    qint64 latencyTick(qint64 dueNs) const;
 
     BoardSimulator& m_board;
     int m_fd = -1;
@@ -45,5 +46,6 @@ private:
     QString m_path;
     QString m_error;
     int m_throttleBaud = 0;
-    qint64 m_deliveryNs = 0;
+    qint64 m_latencyNs = 0;
+    qint64 m_epochNs = 0; // the latency timer's phase
 };

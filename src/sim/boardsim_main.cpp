@@ -30,8 +30,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("PATH"));
     const QCommandLineOption baud(
         QStringLiteral("baud"),
-        QStringLiteral("Hold each answer for the wire time of two bytes at 9600 or 19200 baud."),
+        QStringLiteral("Hold each answer at least the wire time of two bytes at 9600 or 19200 "
+                       "baud after its byte arrived."),
         QStringLiteral("9600|19200"));
+    const QCommandLineOption latency(
+        QStringLiteral("latency-ms"),
+        QStringLiteral("Hold each answer as a USB serial adapter with this latency timer would: "
+                       "until the timer's next tick, up to N ms (1..255; adapters default to 16)."),
+        QStringLiteral("N"));
     const QCommandLineOption silent(
         QStringLiteral("silent-after"),
         QStringLiteral("Answer nothing from byte N on (0: silent from the start)."),
@@ -42,7 +48,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption garbage(
         QStringLiteral("garbage-at"),
         QStringLiteral("Send garbage bytes after the answer to byte N."), QStringLiteral("N"));
-    parser.addOptions({device, baud, silent, wrongEcho, garbage});
+    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage});
     const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
                                           QStringLiteral("The PLS never reports ready."));
     const QCommandLineOption plsRefuseByte(
@@ -76,6 +82,15 @@ int main(int argc, char* argv[]) {
         throttle = parser.value(baud).toInt();
         if (throttle != 9600 && throttle != 19200) {
             std::fprintf(stderr, "telvane-boardsim: --baud takes 9600 or 19200\n");
+            return 2;
+        }
+    }
+    int latencyMs = 0;
+    if (parser.isSet(latency)) {
+        bool ok = false;
+        latencyMs = parser.value(latency).toInt(&ok);
+        if (!ok || latencyMs < 1 || latencyMs > 255) {
+            std::fprintf(stderr, "telvane-boardsim: --latency-ms takes 1..255\n");
             return 2;
         }
     }
@@ -120,6 +135,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     server.setThrottleBaud(throttle);
+    server.setLatencyMs(latencyMs);
     std::printf("%s\n", qPrintable(server.path()));
     std::fflush(stdout);
 

@@ -1,4 +1,5 @@
 // The controls of the set-up parameters view and their places.
+#include "FocusButton.h"
 #include "OnOffSwitch.h"
 #include "UpDown.h"
 #include "frmSetup.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -54,7 +56,13 @@ void frmSetup::BuildControls() {
         m_txtSetup[size_t(i)] = text;
         m_updSetup[size_t(i)] = upDown;
     }
-    auto addRow = [this](QGridLayout* grid, int row, int i) {
+    // The fields of every group start at one column, however long the labels
+    // of that group are.
+    int labelWidth = 0;
+    for (QLabel* label : m_lblSetup)
+        labelWidth = std::max(labelWidth, label->sizeHint().width());
+    auto addRow = [this, labelWidth](QGridLayout* grid, int row, int i) {
+        grid->setColumnMinimumWidth(0, labelWidth);
         grid->addWidget(m_lblSetup[size_t(i)], row, 0, Qt::AlignRight);
         grid->addWidget(m_txtSetup[size_t(i)], row, 1);
         grid->addWidget(m_updSetup[size_t(i)], row, 2, Qt::AlignLeft);
@@ -101,10 +109,7 @@ void frmSetup::BuildControls() {
     lubrication->addWidget(m_fraParameters[2]);
     lubrication->addStretch();
 
-    m_cmdDefault = new QPushButton(QStringLiteral("-"));
-    m_cmdDefault->setObjectName(QStringLiteral("cmdDefault"));
-    m_cmdDefault->setFixedSize(16, 16);
-    m_cmdDefault->setAutoDefault(false);
+    m_cmdDefault = NewFocusButton();
 
     auto* window = new QVBoxLayout(this);
     window->addWidget(m_tbsSetup);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -278,6 +279,18 @@ TEST_F(MainWindow, HelpTopicsShowOurHelpPage) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->source(), folder.filePath("help/TELVANE.html"));
+    // Esc closes it from the page, and so does its close button.
+    auto* page = help->findChild<QWidget*>("txtHelp");
+    page->setFocus();
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    action("mnuHelpHelpTopics")->trigger();
+    ASSERT_TRUE(help->isVisible());
+    auto* close = help->findChild<QPushButton*>("cmdClose");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), "&Close");
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(MainWindow, AboutShowsTitleVersionAndSupport) {
@@ -285,7 +298,8 @@ TEST_F(MainWindow, AboutShowsTitleVersionAndSupport) {
     action("mnuHelpAbout")->trigger();
     ASSERT_EQ(prompt.shown().size(), 1);
     EXPECT_EQ(prompt.shown()[0].title, "About TELVANE");
-    EXPECT_TRUE(prompt.shown()[0].text.contains("TELVANE_R1.0.0"));
+    EXPECT_TRUE(prompt.shown()[0].text.contains("\r\nVersion 1.0.0 (TELVANE_R1.0.0)\r\n"))
+        << prompt.shown()[0].text.toStdString();
     EXPECT_TRUE(prompt.shown()[0].text.contains("support"));
     EXPECT_EQ(prompt.shown()[0].icon, Prompt::Icon::Information);
 }

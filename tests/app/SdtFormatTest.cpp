@@ -2,6 +2,7 @@
 #include "SharedState.h"
 #include "ShiftExport.h"
 
+#include <QFile>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -26,6 +27,23 @@ TEST(SdtFormat, DefaultsMakeA667ByteFileLaidOutMemberByMember) {
     EXPECT_EQ(bytes.mid(values, 10), QByteArray::fromHex("0100 31000000 00000000"));
     EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + values + 10 + 41 * 4), 300);
     EXPECT_EQ(bytes.size() - (values + 10 + 196), 88);
+}
+
+// The committed sample is the defaults' file of this version, kept so that a
+// change of the layout or of a default shows as a changed byte. A new version
+// number changes the tag inside it: write the sample anew then.
+TEST(SdtFormat, DefaultsFileEqualsTheCommittedSampleByteForByte) {
+    QFile file(QStringLiteral(TELVANE_SOURCE_DIR "/fuzz/corpus/defaults.sdt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    const QByteArray sample = file.readAll();
+    ASSERT_EQ(sample.size(), 667);
+    const QByteArray written = SdtFormat::encode(defaults());
+    ASSERT_EQ(written.size(), sample.size());
+    for (qsizetype i = 0; i < sample.size(); ++i)
+        ASSERT_EQ(written[i], sample[i]) << "first difference at byte " << i;
+    const auto read = SdtFormat::decode(sample);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, defaults());
 }
 
 TEST(SdtFormat, RoundTripKeepsEveryMemberAndWindows1252Text) {

@@ -4,7 +4,12 @@
 #include "SdtFormat.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -39,7 +44,7 @@ TEST_F(SetupFiles, SaveAsThenOpenGivesTheDataBackWithoutQuestions) {
     change();
     dialogs.queue(path("press4.sdt"));
     trigger("mnuFileSaveAs");
-    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Setup Files (*.sdt *.SDT)|"});
+    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Setup Files (*.sdt *.SDT)|" + folder.path()});
     EXPECT_EQ(fileBytes("press4.sdt").size(), 667);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [press4.sdt]");
     EXPECT_EQ(main->SaveChangesPrompt(), 0);
@@ -65,7 +70,10 @@ TEST_F(SetupFiles, SaveAsThenOpenGivesTheDataBackWithoutQuestions) {
     // Save writes to the same file without a dialog.
     current().ValueTable[42] = 112;
     trigger("mnuFileSave");
-    EXPECT_EQ(SdtFormat::decode(fileBytes("press4.sdt"))->ValueTable[42], 112);
+    const auto saved = SdtFormat::decode(fileBytes("press4.sdt"));
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(saved->ValueTable.size(), 49);
+    EXPECT_EQ(saved->ValueTable[42], 112);
     EXPECT_EQ(dialogs.shown().size(), 2); // Save As and Open
 }
 
@@ -73,6 +81,69 @@ TEST_F(SetupFiles, OpenDialogStartsInTheProgramFolder) {
     trigger("mnuFileOpen");
     EXPECT_EQ(dialogs.shown(),
               QStringList{"Open|Setup Files (*.sdt *.SDT)|" + folder.path() + "/*.sdt"});
+}
+
+TEST_F(SetupFiles, DialogsStartInTheFolderOfTheCurrentFileAndNamesGetTheirExtension) {
+    ASSERT_TRUE(QDir(folder.path()).mkpath("jobs"));
+    change();
+    dialogs.queue(path("jobs/press7"));
+    trigger("mnuFileSaveAs");
+    EXPECT_EQ(fileBytes("jobs/press7.sdt").size(), 667);
+    EXPECT_FALSE(QFile::exists(path("jobs/press7")));
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [press7.sdt]");
+
+    trigger("mnuFileOpen");   // cancelled
+    trigger("mnuFileSaveAs"); // cancelled
+    dialogs.queue(path("jobs/shift"));
+    trigger("mnuFileExport");
+    EXPECT_EQ(fileBytes("jobs/shift.txt").count("\r\n"), 48);
+    // A name with an extension of its own keeps it.
+    dialogs.queue(path("jobs/press7.bak"));
+    trigger("mnuFileSaveAs");
+    EXPECT_EQ(fileBytes("jobs/press7.bak").size(), 667);
+    EXPECT_EQ(main->windowTitle(), "TELVANE - [press7.bak]");
+    EXPECT_EQ(dialogs.shown(), (QStringList{
+                                   "Save|Setup Files (*.sdt *.SDT)|" + folder.path(),
+                                   "Open|Setup Files (*.sdt *.SDT)|" + path("jobs/press7.sdt"),
+                                   "Save|Setup Files (*.sdt *.SDT)|" + path("jobs"),
+                                   "Save|Text Files (*.txt *.TXT)|" + path("jobs"),
+                                   "Save|Setup Files (*.sdt *.SDT)|" + path("jobs"),
+                               }));
+}
+
+TEST(DefaultSuffix, IsAddedOnlyToANameWithoutExtension) {
+    EXPECT_EQ(WithDefaultSuffix("/data/press4", "sdt"), "/data/press4.sdt");
+    EXPECT_EQ(WithDefaultSuffix("/data.old/press4", "sdt"), "/data.old/press4.sdt");
+    EXPECT_EQ(WithDefaultSuffix("/data/press4.SDT", "sdt"), "/data/press4.SDT");
+    EXPECT_EQ(WithDefaultSuffix("/data/press4.txt", "sdt"), "/data/press4.txt");
+    EXPECT_EQ(WithDefaultSuffix("/data/shift", "txt"), "/data/shift.txt");
+    EXPECT_EQ(WithDefaultSuffix("", "sdt"), "");
+    EXPECT_EQ(WithDefaultSuffix("/data/press4", ""), "/data/press4");
+}
+
+// The real dialog: it opens in the preset folder, and a name typed without an
+// extension comes back with the default suffix.
+TEST(QtFileDialogs, SaveStartsInThePresetFolderAndAddsTheSuffix) {
+    EnsureApplication();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QString startedIn;
+    QTimer typist;
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        typist.stop();
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile("press9");
+        static_cast<QDialog*>(dialog)->accept(); // public there
+    });
+    typist.start(20);
+    QtFileDialogs dialogs;
+    const QString chosen =
+        dialogs.getSaveFileName(nullptr, "Setup Files (*.sdt *.SDT)", folder.path(), "sdt");
+    EXPECT_EQ(startedIn, QDir(folder.path()).absolutePath());
+    EXPECT_EQ(chosen, QDir(folder.path()).absoluteFilePath("press9.sdt"));
 }
 
 TEST_F(SetupFiles, UnchangedDataAsksNothing) {
@@ -125,7 +196,10 @@ TEST_F(SetupFiles, YesSavesThenGoesOn) {
     prompt.queue(Prompt::Answer::Yes);
     dialogs.queue(path("kept.sdt"));
     trigger("mnuFileNew");
-    EXPECT_EQ(SdtFormat::decode(fileBytes("kept.sdt"))->ValueTable[42], 111);
+    const auto kept = SdtFormat::decode(fileBytes("kept.sdt"));
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(kept->ValueTable.size(), 49);
+    EXPECT_EQ(kept->ValueTable[42], 111);
     EXPECT_EQ(current(), main->shared().DefaultData);
 }
 
@@ -236,7 +310,7 @@ TEST_F(SetupFiles, ExportWritesTheShiftDataFromMemory) {
     current().ValueTable[0] = 42;
     dialogs.queue(path("shift.txt"));
     trigger("mnuFileExport");
-    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Text Files (*.txt *.TXT)|"});
+    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Text Files (*.txt *.TXT)|" + folder.path()});
     const QByteArray text = fileBytes("shift.txt");
     EXPECT_EQ(text.count("\r\n"), 48);
     EXPECT_TRUE(text.startsWith("untitled\r\nDate: \r\n \r\nCurrent Shift Data:\r\n(Total Strokes, "

@@ -59,11 +59,4 @@ TEST_F(Cli, LinkFailuresExitOne) {
     EXPECT_TRUE(r.err.startsWith("Comm Port Error: Error Number = ")) << r.err.toStdString();
 }
 
-TEST_F(Cli, ReadOfAnAddressThatDoesNotResolveFails) {
-    startBoard();
-    const auto r = run({"read", "W1020", "B70000"});
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.out, "180\n"); // the first address, then the failure
-}
-
 } // namespace

@@ -74,7 +74,9 @@ TEST_F(PlsCli, BusyPlsFailsTheLink) {
     const auto r = run({"pls-clear", "3"});
     EXPECT_EQ(r.exit, 1);
     EXPECT_EQ(r.err, "WARNING - Communication Error!: Cannot Determine PLS READY Mode Within "
-                     "Target Board.\n");
+                     "Target Board.\ntelvane-cli: pls-clear failed: the link to the board failed "
+                     "on " +
+                         pty + " (from --device)\n");
 }
 
 TEST_F(PlsCli, RefusedByteFailsTheCommand) {

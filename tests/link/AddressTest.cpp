@@ -43,6 +43,49 @@ TEST(Address, RefusesWhatDoesNotResolveOrLeavesSixteenBits) {
     }
 }
 
+TEST(Address, WellFormedTextsResolveAsTheLinkDoes) {
+    const Resolved cases[] = {
+        {"B110.6", 'B', 110, 64},    {"b110.7", 'B', 110, 128}, {"B0.0", 'B', 0, 1},
+        {"B65535.0", 'B', 65535, 1}, {"w32", 'W', 32, 0},       {"W1020", 'W', 1020, 0},
+        {"W65534", 'W', 65534, 0},   {"D1100", 'D', 1100, 0},   {"D65532", 'D', 65532, 0},
+        {"B8176", 'B', 8176, 0},     {"B65535", 'B', 65535, 0}, {"B0032", 'B', 32, 0},
+        {"F0", 'B', 32, 1},          {"f858", 'B', 139, 4},     {"F524031", 'B', 65535, 128},
+        {"EFF0H", 'B', 61424, 0},    {"5H", 'B', 5, 0},         {"effh", 'B', 0x0EFF, 0},
+        {"FFFFH", 'B', 65535, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto strict = Address::parseWellFormed(QString::fromLatin1(c.text));
+        ASSERT_TRUE(strict.has_value());
+        EXPECT_EQ(strict->letter, QChar(c.letter));
+        EXPECT_EQ(strict->boardAddress, c.address);
+        EXPECT_EQ(strict->bitFlag, c.mask != 0);
+        if (c.mask) {
+            EXPECT_EQ(strict->bitMask, c.mask);
+        }
+    }
+}
+
+TEST(Address, MalformedTextsAreRefusedEvenWhereTheLinkWouldGuess) {
+    // Each of these resolves somewhere under the lenient rules (byte 32, a
+    // leading number, bit 8 or 9) or not at all; none names a register.
+    for (const char* text : {"",       "XYZ",     "1020",
+                             "Q1",     "Z5",      "B",
+                             "W",      "B110.9",  "B110.8",
+                             "W110.6", "F110.6",  "B110.",
+                             "B.6",    "B1.10",   "B1.2.3",
+                             "Bx.3",   "W65535",  "D65533",
+                             "B65536", "F524032", "1FFFFH",
+                             "EFFGH",  "H",       "0xFFH",
+                             "W-5",    "W+5",     "W 32",
+                             " W32",   "W32 ",    "W12x",
+                             "W12abc", "W3.5e2",  "W99999999999999999999",
+                             "B１２"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(Address::parseWellFormed(QString::fromUtf8(text)).has_value());
+    }
+}
+
 TEST(Address, EquateAddTranslatesPointsOfEachBoard) {
     EXPECT_EQ(RSComm::EquateAdd("X30.5", '1'), "B49.5");
     EXPECT_EQ(RSComm::EquateAdd("X30.9", '1'), "B49.7");

@@ -1,7 +1,9 @@
 #include "LinkFixture.h"
 #include "PortSettingsFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 using PortSettingsTest = LinkFixture;
 
@@ -65,4 +67,35 @@ TEST(PortSettingsFile, WritesTheDeviceOnlyWhenSet) {
     const auto back = PortSettingsFile::read(path);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->device, "/dev/ttyUSB0");
+}
+
+TEST_F(PortSettingsTest, SomethingUnreadableAtThePathIsNeverReplaced) {
+    // A folder in the file's place, and a link that leads to itself: neither
+    // can be read, and a careless writer would replace the link.
+    QDir(programFolder()).mkpath("Support/RSPort.cfg/kept");
+    link.OpenRSComm(port);
+    EXPECT_TRUE(link.OnlineMode());
+    EXPECT_EQ(port.settings().portNumber, 1);
+    EXPECT_EQ(port.settings().baud, "9600");
+    EXPECT_TRUE(QFileInfo(link.CommSettingsFile() + "/kept").isDir());
+    link.CloseRSComm();
+
+    QDir(programFolder()).rmpath("Support/RSPort.cfg/kept");
+    QDir(programFolder()).mkpath("Support");
+    const QString path = link.CommSettingsFile();
+    ASSERT_TRUE(QFile::link(path, path));
+    EXPECT_EQ(PortSettingsFile::state(path), PortSettingsFile::FileState::Unreadable);
+    link.OpenRSComm(port);
+    EXPECT_TRUE(link.OnlineMode());
+    EXPECT_EQ(QFileInfo(path).symLinkTarget(), path);
+}
+
+TEST_F(PortSettingsTest, SettingsOfTheCallerLeaveTheFileAlone) {
+    link.OpenRSComm(port, {4, "19200", "/dev/pts/9"});
+    EXPECT_EQ(port.settings().portNumber, 4);
+    EXPECT_EQ(port.settings().baud, "19200");
+    EXPECT_EQ(port.settings().device, "/dev/pts/9");
+    EXPECT_FALSE(QFileInfo::exists(link.CommSettingsFile()));
+    EXPECT_EQ(PortSettingsFile::state(link.CommSettingsFile()),
+              PortSettingsFile::FileState::Missing);
 }

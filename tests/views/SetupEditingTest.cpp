@@ -107,6 +107,37 @@ TEST_F(SetupEditing, ARejectedEntryShowsTheRangeMessageAndKeepsTheUserInTheField
     expectRangeMessage(++shown, "Only a Number Between 0 and 899 can be Entered");
 }
 
+TEST_F(SetupEditing, LimitsAreInclusiveAndOnePastEitherIsRefused) {
+    struct Limit {
+        int field;
+        int address;
+        int max;
+    };
+    int shown = 0;
+    for (const Limit limit : {Limit{0, 1020, 359}, Limit{2, 1024, 999}, Limit{3, 1026, 899}}) {
+        const QString name = QStringLiteral("txtSetup%1").arg(limit.field);
+        for (const int value : {0, limit.max}) {
+            click(txt(limit.field));
+            keys(QString::number(value));
+            key(Qt::Key_Tab);
+            EXPECT_EQ(prompt.shown().size(), shown) << name.toStdString() << " " << value;
+            EXPECT_EQ(boardWord(limit.address), value) << name.toStdString();
+        }
+        click(txt(limit.field));
+        for (const int value : {-1, limit.max + 1}) {
+            keys(QString::number(value));
+            key(Qt::Key_Tab);
+            expectRangeMessage(++shown, FieldEditor::RangeMessage(0, limit.max));
+            ASSERT_TRUE(pumpUntil([&] { return focused() == name; })) << value;
+        }
+        EXPECT_EQ(boardWord(limit.address), limit.max);
+        key(Qt::Key_Escape);
+        key(Qt::Key_Escape);
+        EXPECT_EQ(focused(), "cmdDefault");
+        EXPECT_EQ(boardWord(limit.address), limit.max);
+    }
+}
+
 TEST_F(SetupEditing, TheDegreeSignIsStrippedAndFractionsRoundHalfToEven) {
     click(txt(0));
     key(Qt::Key_Tab); // left unchanged: "180°" commits 180

@@ -86,6 +86,26 @@ TEST_F(SetupModes, TheWindowMenuOpensTheViewWithItsControls) {
     EXPECT_EQ(focused(), "txtSetup3");
 }
 
+TEST_F(SetupModes, FieldsOfEveryGroupLineUpAndTheFocusButtonIsNotSeen) {
+    openView();
+    const auto left = [&](int i) { return txt(i)->mapTo(view(), QPoint(0, 0)).x(); };
+    const int x = left(3);
+    for (const int i : {4, 0, 1, 2})
+        EXPECT_EQ(left(i), x) << "txtSetup" << i;
+    QTest::mouseClick(tabs(), Qt::LeftButton, {}, tabs()->tabRect(1).center());
+    ASSERT_TRUE(pumpUntil([&] { return control("fraSetup1")->isVisible(); }));
+    for (const int i : {5, 6})
+        EXPECT_EQ(left(i), x) << "txtSetup" << i;
+
+    // Nothing of it shows, yet it takes the focus.
+    auto* focusButton = view()->findChild<QPushButton*>("cmdDefault");
+    EXPECT_TRUE(focusButton->isVisible());
+    EXPECT_TRUE(focusButton->size().isEmpty());
+    EXPECT_TRUE(focusButton->isFlat());
+    focusButton->setFocus();
+    EXPECT_EQ(focused(), "cmdDefault");
+}
+
 TEST_F(SetupModes, OfflineItShowsMemoryAndOfflineEditingEnablesItWithinACycle) {
     openView();
     ASSERT_TRUE(pumpUntil([&] { return txt(2)->text() == "300" + Deg; }));

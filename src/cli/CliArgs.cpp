@@ -1,0 +1,50 @@
+#include "CliArgs.h"
+
+#include "Address.h"
+
+#include <cstdio>
+
+namespace CliArgs {
+
+std::optional<QString> address(const QString& text) {
+    if (Address::parseWellFormed(text))
+        return std::nullopt;
+    return QStringLiteral("not a register address: '%1'").arg(text);
+}
+
+std::optional<QString> integer(const QString& text, const QString& what, int min, int max) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    // toLongLong also takes blanks around the number; a number is digits.
+    if (ok && text.trimmed() == text && value >= min && value <= max)
+        return std::nullopt;
+    return QStringLiteral("%1 must be a whole number from %2 to %3, not '%4'")
+        .arg(what)
+        .arg(min)
+        .arg(max)
+        .arg(text);
+}
+
+} // namespace CliArgs
+
+namespace CliOut {
+namespace {
+int errorCount = 0;
+}
+
+void line(const QString& text) {
+    std::printf("%s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+void error(const QString& text) {
+    ++errorCount;
+    std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+int errors() {
+    return errorCount;
+}
+
+} // namespace CliOut

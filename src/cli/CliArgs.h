@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Checks of command-line arguments and the tool's own output lines.
+namespace CliArgs {
+
+// A usage problem when the text is not a well-formed register address.
+std::optional<QString> address(const QString& text);
+// A usage problem when the text is not a whole number in min..max; what
+// names the argument ("channel", "ON division").
+std::optional<QString> integer(const QString& text, const QString& what, int min, int max);
+
+} // namespace CliArgs
+
+namespace CliOut {
+
+// A result line on standard output.
+void line(const QString& text);
+// "telvane-cli: TEXT" on standard error.
+void error(const QString& text);
+// How many error lines have been printed so far.
+int errors();
+
+} // namespace CliOut

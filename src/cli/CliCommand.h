@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class RSComm;
+class StderrPrompt;
+
+// What a command's handler works with: the link (online when the command
+// needs it), its prompt, and where the port came from, for messages.
+struct CliSession {
+    RSComm& link;
+    StderrPrompt& prompt;
+    QString port; // "DEVICE (from --device)", "DEVICE (port N in FILE)"; empty offline
+};
+
+// nullopt when the arguments are fine; otherwise the one line that says why not.
+using ArgumentCheck = std::optional<QString> (*)(const QStringList& args);
+// Runs the command and returns its CliExit status.
+using CommandHandler = int (*)(CliSession& session, const QStringList& args);
+
+// One row of telvane-cli's command table: --help and the argument count
+// check come from it.
+struct CliCommand {
+    const char* group; // heading in --help
+    const char* name;
+    const char* arguments; // synopsis, "" for none
+    const char* help;      // lines broken with '\n'
+    int minArgs;
+    int maxArgs; // -1: any number from minArgs on
+    bool needsLink;
+    ArgumentCheck check; // form and range of the arguments; may be nullptr
+    CommandHandler run;
+};

@@ -1,0 +1,46 @@
+#include "CliPort.h"
+
+#include "PortSettingsFile.h"
+#include "QtSerialPort.h"
+
+namespace CliPort {
+
+CliPortChoice choose(const QString& settingsFile, const QString& device, const QString& baud) {
+    using PortSettingsFile::FileState;
+    CliPortChoice choice;
+    const FileState state = PortSettingsFile::state(settingsFile);
+    if (!device.isEmpty()) {
+        choice.settings.device = device;
+        if (baud.isEmpty() && state == FileState::Readable) {
+            if (const auto fromFile = PortSettingsFile::read(settingsFile))
+                choice.settings.baud = fromFile->baud;
+        }
+        if (!baud.isEmpty())
+            choice.settings.baud = baud;
+        choice.where = QStringLiteral("%1 (from --device)").arg(device);
+        return choice;
+    }
+    if (state == FileState::Unreadable) {
+        choice.error =
+            QStringLiteral("cannot read the port settings file %1; it is left as it is (give the "
+                           "port with --device)")
+                .arg(settingsFile);
+        return choice;
+    }
+    if (const auto fromFile = PortSettingsFile::read(settingsFile))
+        choice.settings = *fromFile;
+    else
+        PortSettingsFile::write(settingsFile, choice.settings); // missing or empty
+    if (!baud.isEmpty())
+        choice.settings.baud = baud;
+    const QString portDevice = QtSerialPort::deviceFor(choice.settings);
+    choice.where = choice.settings.device.isEmpty()
+                       ? QStringLiteral("%1 (port %2 in %3)")
+                             .arg(portDevice)
+                             .arg(choice.settings.portNumber)
+                             .arg(settingsFile)
+                       : QStringLiteral("%1 (in %2)").arg(portDevice, settingsFile);
+    return choice;
+}
+
+} // namespace CliPort

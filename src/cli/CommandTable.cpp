@@ -1,0 +1,95 @@
+#include "CommandTable.h"
+
+#include "PlsCommands.h"
+#include "RSComm.h"
+#include "RegisterCommands.h"
+
+namespace {
+
+constexpr const char* Registers = "Commands";
+constexpr const char* Pls = "PLS (programmable limit switch) commands";
+constexpr const char* Projects = "Program projects (no link needed)";
+
+const CliCommand table[] = {
+    {Registers, "read", "ADDRESS...",
+     "read each register in turn and print its value on its own line", 1, -1, true,
+     RegisterCommands::checkRead, RegisterCommands::read},
+    {Registers, "write", "ADDRESS VALUE", "write the value (digits) to the register", 2, 2, true,
+     RegisterCommands::checkWrite, RegisterCommands::write},
+    {Registers, "fault", "", "print the board's fault code with its description", 0, 0, true,
+     nullptr, RegisterCommands::fault},
+    {Registers, "firmware", "", "print the board's firmware revision", 0, 0, true, nullptr,
+     RegisterCommands::firmware},
+
+    {Pls, "pls-read", "scale|offset|pos|rpm",
+     "print the PLS scale factor, offset, position or speed", 1, 1, true, PlsCommands::checkRead,
+     PlsCommands::read},
+    {Pls, "pls-setpoint", "CH ON OFF", "clear channel CH, then program it ON..OFF", 3, 3, true,
+     PlsCommands::checkSetpoint, PlsCommands::setpoint},
+    {Pls, "pls-pulse", "CH ON OFF START",
+     "program channel CH as a pulse train: ON divisions on,\nOFF divisions off, from position "
+     "START",
+     4, 4, true, PlsCommands::checkPulse, PlsCommands::pulse},
+    {Pls, "pls-clear", "CH", "clear channel CH", 1, 1, true, PlsCommands::checkChannel,
+     PlsCommands::clear},
+    {Pls, "pls-recall", "CH",
+     "recall one setpoint of channel CH; print STATE POSITION\n(state 1 ON, 0 OFF, other: not "
+     "programmed)",
+     1, 1, true, PlsCommands::checkChannel, PlsCommands::recall},
+    {Pls, "pls-offset", "POSITION", "set the offset so that the present position reads POSITION", 1,
+     1, true, PlsCommands::checkOffset, PlsCommands::offset},
+    {Pls, "pls-config", "", "print the 19 PLS configuration bytes on one line", 0, 0, true, nullptr,
+     PlsCommands::config},
+    {Pls, "pls-config-download", "SCALE V0 ... V23",
+     "write the 24 configuration values, then the scale factor", 1 + RSComm::PLSConfigValues,
+     1 + RSComm::PLSConfigValues, true, PlsCommands::checkConfigDownload,
+     PlsCommands::configDownload},
+
+    {Projects, "project", "FILE.kvl",
+     "check a project for the program download and print valid, code,\nboard, ident, checksum, "
+     "revision, configA, configB, configC as\nkey=value lines",
+     1, 1, false, nullptr, PlsCommands::project},
+};
+
+} // namespace
+
+namespace CommandTable {
+
+std::span<const CliCommand> commands() {
+    return table;
+}
+
+const CliCommand* find(const QString& name) {
+    for (const CliCommand& c : table)
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+QString synopsis(const CliCommand& command) {
+    QString text = QString::fromLatin1(command.name);
+    if (*command.arguments)
+        text += u' ' + QString::fromLatin1(command.arguments);
+    return text;
+}
+
+QString help() {
+    constexpr int column = 32; // where the help texts start
+    QString text;
+    const char* group = nullptr;
+    for (const CliCommand& c : table) {
+        if (!group || qstrcmp(group, c.group) != 0) {
+            group = c.group;
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                    QString::fromLatin1(group) + QStringLiteral(":\n");
+        }
+        QString head = QStringLiteral("  ") + synopsis(c);
+        head = head.size() < column - 1 ? head.leftJustified(column)
+                                        : head + u'\n' + QString(column, u' ');
+        const QStringList lines = QString::fromLatin1(c.help).split(u'\n');
+        text += head + lines.join(u'\n' + QString(column, u' ')) + u'\n';
+    }
+    return text;
+}
+
+} // namespace CommandTable
