@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "PlsCommands.h"
+#include "ProgramCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
 
@@ -9,6 +10,7 @@ namespace {
 constexpr const char* Registers = "Commands";
 constexpr const char* Pls = "PLS (programmable limit switch) commands";
 constexpr const char* Projects = "Program projects (no link needed)";
+constexpr const char* Programs = "Program download and upload";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -49,6 +51,15 @@ const CliCommand table[] = {
      "check a project for the program download and print valid, code,\nboard, ident, checksum, "
      "revision, configA, configB, configC as\nkey=value lines",
      1, 1, false, nullptr, PlsCommands::project},
+
+    {Programs, "program-download", "PROJECT.kvl",
+     "download the project's program into the board; its questions\nare answered Yes. Exit 0 only "
+     "after \"Program Download Complete!\"",
+     1, 1, true, nullptr, ProgramCommands::download},
+    {Programs, "program-upload", "PROJECT.kvl",
+     "upload the board's program into the project's .hex, .rev and\n.lcf files (replaced only "
+     "when all was read). Exit 0 only after\n\"Program Upload Complete!\"",
+     1, 1, true, nullptr, ProgramCommands::upload},
 };
 
 } // namespace

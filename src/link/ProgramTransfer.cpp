@@ -281,6 +281,7 @@ void ProgramTransfer::DownloadConfirm() {
 
 void ProgramTransfer::DownloadPrepare() {
     RSComm& link = m_link;
+    m_touched = true;
     if (!link.m_commError)
         link.RSWrite(ArmRegister, ArmValue);
     if (!link.m_commError)
@@ -326,23 +327,6 @@ void ProgramTransfer::DownloadPrepare() {
     m_recordIndex = 0;
 }
 
-int ProgramTransfer::AwaitRecordSum() {
-    SerialPort* port = m_link.m_port;
-    if (!port || !port->isOpen())
-        return -1;
-    const qint64 deadline = m_link.m_clock.nowMs() + RecordSumWaitMs;
-    for (;;) {
-        const qint64 remaining = deadline - m_link.m_clock.nowMs();
-        if (remaining <= 0)
-            return -1;
-        if (port->waitForByte(int(remaining))) {
-            const int reply = port->readByte();
-            if (reply >= 0)
-                return reply;
-        }
-    }
-}
-
 void ProgramTransfer::DownloadRecord() {
     RSComm& link = m_link;
     if (link.m_commError || m_recordIndex >= m_recordCount) {
@@ -366,7 +350,7 @@ void ProgramTransfer::DownloadRecord() {
         for (const char b : record.data)
             send(quint8(b));
         link.m_currentProgramAdd = record.addressText + QStringLiteral("H");
-        const int reply = link.m_commError ? -1 : AwaitRecordSum();
+        const int reply = link.m_commError ? -1 : link.AwaitByte(RecordSumWaitMs);
         if (reply != (sum & 0xFF)) {
             link.m_prompt.message(DownloadTitle,
                                   QStringLiteral("Checksum Error, Program Download Halted!"),
@@ -502,6 +486,7 @@ void ProgramTransfer::UploadNotComplete() {
 void ProgramTransfer::UploadReadIdent() {
     RSComm& link = m_link;
     link.m_readingIdent = true;
+    m_touched = true; // reads only, but the board was asked
     if (!link.m_commError) {
         const QString value = link.RSRead(byteAddress(IdentAddress + m_index));
         const int code = value.toInt();

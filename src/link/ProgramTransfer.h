@@ -30,6 +30,8 @@ public:
     bool Over() const { return m_phase == Phase::Over; }
     // Over with "Program Download Complete!" or "Program Upload Complete!".
     bool Complete() const { return m_complete; }
+    // Over before anything was written to the board (a refusal, No, a bad file).
+    bool Refused() const { return Over() && !m_touched; }
     Direction direction() const { return m_direction; }
     // Records moved so far and in all (0 until the program is known).
     int RecordsDone() const { return m_recordIndex; }
@@ -77,8 +79,6 @@ private:
     void UploadNotComplete();
     void Trap(const char* what);
     void End() { m_phase = Phase::Over; }
-    // Waits up to 1 s for the board's record sum; -1 when none came.
-    int AwaitRecordSum();
 
     RSComm& m_link;
     Direction m_direction;
@@ -89,6 +89,7 @@ private:
     int m_recordCount = 0;
     qint64 m_settleUntilMs = 0;
     bool m_identFailed = false;
+    bool m_touched = false;
 
     // Download.
     QList<ProgramRecords::Record> m_records;

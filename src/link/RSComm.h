@@ -167,6 +167,9 @@ private:
     // waitStart turns long after LongWaitMs; longWait tracks that.
     class LongWaitScope;
     bool WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait);
+    // One byte the board sends unasked (a program record's sum); -1 when none
+    // came within timeoutMs.
+    int AwaitByte(int timeoutMs);
     bool EnterBoardMode(int modeNumber, int modeByte);
     enum class Outcome { Done, WrongEcho, Failed, Refused };
     Outcome ReadRegister(const QString& add, qint64& value);
