@@ -161,7 +161,8 @@ protected:
 };
 
 TEST_F(LinkWaitOnPty, BoardThatAnswersLateFindsTheWindowWaiting) {
-    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path());
+    ViewTable views;
+    main = std::make_unique<frmMDIMain>(prompt, clock, port, folder.path(), views);
     main->findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
     main->show();
     auto* status = main->findChild<QLabel*>(QStringLiteral("STATUS"));
