@@ -29,3 +29,8 @@ mkdir -p "$fuzz_build/corpus-codetable"
 "$fuzz_build/bin/codetable_fuzz" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     "$fuzz_build/corpus-codetable" fuzz/corpus-codetable
 echo "codetable_fuzz: no crash, hang or leak in 30 seconds"
+# The program file checks made before a download, for 30 seconds.
+mkdir -p "$fuzz_build/corpus-hex"
+"$fuzz_build/bin/program_file_fuzz" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 "$fuzz_build/corpus-hex" fuzz/corpus-hex
+echo "program_file_fuzz: no crash, hang or leak in 30 seconds"

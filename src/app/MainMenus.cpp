@@ -110,6 +110,6 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuHelpAbout = addItem(help, "mnuHelpAbout", "&About TELVANE");
 
     // Commands of windows still to come: present, and honestly unavailable.
-    for (QAction* later : {mnuFileDownloadProgram, mnuFilePrintSetup, mnuViewTargetBoardStatus})
+    for (QAction* later : {mnuFilePrintSetup, mnuViewTargetBoardStatus})
         later->setEnabled(false);
 }

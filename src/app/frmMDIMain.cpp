@@ -98,6 +98,10 @@ void frmMDIMain::connectMenus() {
         if (m_link.OnlineMode())
             SetupPasscode(m_link, m_prompt);
     });
+    connect(m_menus.mnuFileDownloadProgram, &QAction::triggered, this,
+            [this] { ProgramFileCommand(0); });
+    connect(m_menus.mnuViewTargetBoardStatus, &QAction::triggered, this,
+            [this] { ProgramFileCommand(1); });
     connect(m_menus.mnuViewOnline, &QAction::triggered, this, &frmMDIMain::mnuViewOnline_Click);
     connect(m_menus.mnuViewOffline, &QAction::triggered, this, &frmMDIMain::mnuViewOffline_Click);
     for (int i = 0; i < ViewCount; ++i)
@@ -113,16 +117,9 @@ void frmMDIMain::setPrintCommand(std::function<void()> command) {
     m_menus.mnuFilePrint->setEnabled(bool(m_printCommand));
 }
 
-void frmMDIMain::setTargetBoardCommand(std::function<void()> command) {
-    const bool first = !m_targetBoardCommand;
-    m_targetBoardCommand = std::move(command);
-    m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_targetBoardCommand));
-    if (first)
-        connect(m_menus.mnuViewTargetBoardStatus, &QAction::triggered, this, [this] {
-            // Never start a window's transactions inside another's message box.
-            if (m_targetBoardCommand && !m_link.Busy())
-                m_targetBoardCommand();
-        });
+void frmMDIMain::setTargetBoardOpener(std::function<void(const QString&)> open) {
+    m_targetBoardOpener = std::move(open);
+    m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_targetBoardOpener));
 }
 
 void frmMDIMain::SetCaption() {

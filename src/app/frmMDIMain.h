@@ -79,15 +79,20 @@ public:
     // The print command comes from the report layer; File Print is
     // available once it is given.
     void setPrintCommand(std::function<void()> command);
-    // "&Target Board Interface": the target board layer installs the
-    // command (the main window cannot depend on it); installing enables it.
-    void setTargetBoardCommand(std::function<void()> command);
     // --- group upload and download ---------------------------------------------
     void mnuFileUploadData_Click(int index);
     void mnuFileDownloadData_Click(int index);
     // Performs the transfer of the code in the progress window, after the
     // question that offers to go online.
     void RunTransfer(int code);
+    // --- program download and the target board window --------------------------
+    // 0: pick a project and download its program; 1: open the target board
+    // window for the picked (or the previous) project.
+    void ProgramFileCommand(int mode);
+    // The target board layer says how its window opens for a project file.
+    // Installing it enables "&Target Board Interface" (the main window cannot
+    // depend on the target board layer).
+    void setTargetBoardOpener(std::function<void(const QString&)> open);
 
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
@@ -139,5 +144,5 @@ private:
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;
     QList<QPointer<QMdiSubWindow>> m_retired;
-    std::function<void()> m_targetBoardCommand;
+    std::function<void(const QString&)> m_targetBoardOpener;
 };

@@ -2,6 +2,7 @@
 
 #include "BoardCommands.h"
 #include "PlsCommands.h"
+#include "ProgramCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
 #include "ReportCommands.h"
@@ -15,6 +16,7 @@ constexpr const char* Transfers = "Group transfers (the File menu's Upload and D
 constexpr const char* Projects = "Program projects (no link needed)";
 constexpr const char* SetupFiles = "Set-up data files (no link needed)";
 constexpr const char* Board = "Target board interface";
+constexpr const char* Programs = "Program download and upload";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -80,6 +82,14 @@ const CliCommand table[] = {
      "set the board clock's time, then its date, from one reading\nof "
      "the computer's clock",
      0, 0, true, nullptr, BoardCommands::clockSet},
+    {Programs, "program-download", "PROJECT.kvl",
+     "download the project's program into the board; its questions\nare answered Yes. Exit 0 only "
+     "after \"Program Download Complete!\"",
+     1, 1, true, nullptr, ProgramCommands::download},
+    {Programs, "program-upload", "PROJECT.kvl",
+     "upload the board's program into the project's .hex, .rev and\n.lcf files (replaced only "
+     "when all was read). Exit 0 only after\n\"Program Upload Complete!\"",
+     1, 1, true, nullptr, ProgramCommands::upload},
 };
 
 } // namespace

@@ -5,8 +5,12 @@
 Prompt::Answer StderrPrompt::message(const QString& title, const QString& text, Icon,
                                      Buttons buttons) {
     ++m_count;
+    if (beforeMessage)
+        beforeMessage();
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(screenText(text)));
     std::fflush(stderr);
+    if (m_confirmed && (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel))
+        return Answer::Yes;
     return cautious(buttons);
 }
 

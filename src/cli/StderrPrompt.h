@@ -2,10 +2,16 @@
 
 #include "Prompt.h"
 
+#include <functional>
+
 // Prompts of the command-line tool: printed to standard error as
-// "TITLE: TEXT"; questions are answered by their most cautious button.
+// "TITLE: TEXT"; questions are answered by their most cautious button, or,
+// once the command itself was the confirmation, Yes/No questions by Yes.
 class StderrPrompt final : public Prompt {
 public:
+    void setConfirmed(bool confirmed) { m_confirmed = confirmed; }
+    // Runs before each message is printed (a progress line clears itself).
+    std::function<void()> beforeMessage;
     Answer message(const QString& title, const QString& text, Icon icon,
                    Buttons buttons = Buttons::Ok) override;
     std::optional<QString> input(const QString& title, const QString& text,
@@ -14,4 +20,5 @@ public:
 
 private:
     int m_count = 0;
+    bool m_confirmed = false;
 };

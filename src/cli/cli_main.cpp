@@ -28,13 +28,16 @@ const char* const notes =
     "With --device the file is not created; its speed is used when --baud is not given.\n"
     "\n"
     "Every message of the link is printed to standard error as TITLE: TEXT; questions\n"
-    "(Retry/Cancel) are answered Cancel.\n"
+    "(Retry/Cancel) are answered Cancel, except that program-download and program-upload\n"
+    "answer their Yes/No questions Yes. Their progress shows on standard error when it is\n"
+    "a terminal.\n"
     "\n"
     "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
     "communication error, or the last read or write finally failed) or a group transfer\n"
     "did not complete; 2 for a usage error, an entry the link refused, a PLS command the\n"
     "link or the board refused, a project that is not valid, or a set-up file that cannot\n"
-    "be read or reported.\n";
+    "be read or reported. A program transfer that does not complete exits 1, or 2 when it\n"
+    "was refused before the board was touched.\n";
 
 int usageError(const QString& why) {
     CliOut::error(why);

@@ -183,6 +183,20 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
     }
 }
 
+int RSComm::AwaitByte(int timeoutMs) {
+    BusyGuard busy(*this);
+    if (!m_port || !m_port->isOpen())
+        return -1;
+    LongWaitScope longWait;
+    const qint64 start = m_clock.nowMs();
+    while (WaitForReply(start + timeoutMs, start, longWait)) {
+        const int reply = m_port->readByte();
+        if (reply >= 0)
+            return reply;
+    }
+    return -1;
+}
+
 bool RSComm::WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait) {
     for (;;) {
         const qint64 now = m_clock.nowMs();

@@ -75,6 +75,12 @@ public:
     bool WritingIdent() const { return m_writingIdent; }
     bool ReadingIdent() const { return m_readingIdent; }
     QString CurrentProgramAdd() const { return m_currentProgramAdd; }
+    // The whole download of the selected project into the board, or upload of
+    // the board's program into it (if InUploadMode), reported by message
+    // boxes; true after "Program Download Complete!" / "Program Upload
+    // Complete!". Windows run the same job step by step (ProgramTransfer).
+    bool DumpProgram();
+    bool UploadProgram();
 
     // --- addresses and numbers (no link traffic) ------------------------------
     static QString EquateAdd(const QString& var, int targetBoardIndex);
@@ -133,6 +139,8 @@ public:
     std::array<int, 3> ConfigDigits() const { return m_configDigits; }
 
 private:
+    friend class ProgramTransfer;
+
     // Returned by ExchangeByte for a reply that came only after an attention
     // resend: it answers the 255, not the byte sent, so it is never data.
     static constexpr int Resynced = -1;
@@ -159,6 +167,9 @@ private:
     // waitStart turns long after LongWaitMs; longWait tracks that.
     class LongWaitScope;
     bool WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait);
+    // One byte the board sends unasked (a program record's sum); -1 when none
+    // came within timeoutMs.
+    int AwaitByte(int timeoutMs);
     bool EnterBoardMode(int modeNumber, int modeByte);
     enum class Outcome { Done, WrongEcho, Failed, Refused };
     Outcome ReadRegister(const QString& add, qint64& value);

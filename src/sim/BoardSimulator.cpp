@@ -8,7 +8,8 @@ constexpr quint8 WriteModeByte = 2;
 constexpr quint8 ProgramLoadModeByte = 3;
 } // namespace
 
-BoardSimulator::BoardSimulator() : m_pls(m_memory, m_faults), m_cupper(m_memory, m_pls) {
+BoardSimulator::BoardSimulator()
+    : m_pls(m_memory, m_faults), m_cupper(m_memory, m_pls), m_program(m_memory, m_faults) {
     m_cupper.powerUp();
     m_status.powerUp();
     m_df1.powerUp();
@@ -52,8 +53,13 @@ std::optional<quint8> BoardSimulator::answer(quint8 byte, qint64 nowUs) {
         return readByte(byte);
     case Mode::Write:
         return writeByte(byte);
-    case Mode::ProgramLoad:
-        return programByte(byte);
+    case Mode::ProgramLoad: {
+        bool done = false;
+        const auto reply = m_program.receive(byte, done);
+        if (done)
+            m_mode = Mode::Attention;
+        return reply;
+    }
     case Mode::Pls: {
         bool done = false;
         const quint8 reply = m_pls.receive(byte, nowUs, done);
@@ -73,8 +79,9 @@ std::optional<quint8> BoardSimulator::startMode(quint8 modeByte, qint64 nowUs) {
         m_mode = Mode::Read;
     } else if (modeByte == WriteModeByte) {
         m_mode = Mode::Write;
-    } else if (modeByte == ProgramLoadModeByte) {
+    } else if (modeByte == ProgramLoadModeByte && m_program.armed()) {
         m_mode = Mode::ProgramLoad;
+        m_program.begin();
     } else if (PlsBoard::isCommand(modeByte)) {
         m_mode = Mode::Pls;
         m_pls.begin(modeByte, nowUs);
@@ -104,6 +111,12 @@ std::optional<quint8> BoardSimulator::readByte(quint8 byte) {
 std::optional<quint8> BoardSimulator::writeByte(quint8 byte) {
     switch (m_position) {
     case 0:
+        if (byte == Attention && m_program.armed()) {
+            // Armed for program loading, the board takes 255 as attention at once.
+            commitPendingWrite();
+            m_mode = Mode::Attention;
+            return Acknowledge;
+        }
         if (byte == Attention && m_pendingFfffWrite) {
             m_pendingFfffWrite = false;
             m_mode = Mode::Attention;
@@ -131,43 +144,4 @@ void BoardSimulator::commitPendingWrite() {
     if (m_pendingFfffWrite)
         m_memory.setByte(0xFFFF, 0xFF);
     m_pendingFfffWrite = false;
-}
-
-std::optional<quint8> BoardSimulator::programByte(quint8 byte) {
-    // Records stream without answers; the board answers each with its sum.
-    switch (m_position) {
-    case 0:
-        if (byte == Attention) {
-            m_mode = Mode::Attention; // leaves program loading
-            return Acknowledge;
-        }
-        m_recordCount = byte;
-        m_recordSum = byte;
-        m_position = 1;
-        return std::nullopt;
-    case 1:
-        m_recordAddress = byte * 256;
-        m_recordSum += byte;
-        m_position = 2;
-        return std::nullopt;
-    case 2:
-        m_recordAddress += byte;
-        m_recordSum += byte;
-        m_position = 3;
-        if (m_recordCount == 0) {
-            m_position = 0;
-            return quint8(m_recordSum & 0xFF);
-        }
-        return std::nullopt;
-    default: {
-        const int i = m_position - 3;
-        m_memory.setByte(m_recordAddress + i, byte);
-        m_recordSum += byte;
-        ++m_position;
-        if (i + 1 < m_recordCount)
-            return std::nullopt;
-        m_position = 0;
-        return quint8(m_recordSum & 0xFF);
-    }
-    }
 }

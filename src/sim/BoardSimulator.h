@@ -6,6 +6,7 @@
 #include "Df1Driver.h"
 #include "Faults.h"
 #include "PlsBoard.h"
+#include "ProgramLoader.h"
 
 #include <QByteArray>
 
@@ -49,6 +50,7 @@ public:
     Cupper& cupper() { return m_cupper; }
     BoardStatus& status() { return m_status; }
     Df1Driver& df1() { return m_df1; }
+    ProgramLoader& program() { return m_program; }
 
     // One byte from the host at the given time; the bytes the board sends back
     // (none, one, or more when garbage is injected).
@@ -69,7 +71,6 @@ private:
     std::optional<quint8> startMode(quint8 modeByte, qint64 nowUs);
     std::optional<quint8> readByte(quint8 byte);
     std::optional<quint8> writeByte(quint8 byte);
-    std::optional<quint8> programByte(quint8 byte);
     void commitPendingWrite();
 
     BoardMemory m_memory;
@@ -78,6 +79,7 @@ private:
     Cupper m_cupper;
     BoardStatus m_status{m_memory};
     Df1Driver m_df1{m_memory};
+    ProgramLoader m_program;
 
     Mode m_mode = Mode::Idle;
     qint64 m_received = 0;
@@ -86,9 +88,4 @@ private:
     int m_low = 0;
     bool m_lastRecordAll255 = false;
     bool m_pendingFfffWrite = false;
-
-    // Program loading: count, address high, address low, data...
-    int m_recordCount = 0;
-    int m_recordAddress = 0;
-    int m_recordSum = 0;
 };

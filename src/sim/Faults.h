@@ -21,4 +21,8 @@ struct Faults {
     // the command byte) and drop the command.
     int plsRefuseByteIndex = -1;
     int plsRecallHighByte = -1; // recalls answer this position high byte instead
+
+    // Program loading faults; records count from 0 at each start of loading.
+    int programBadSumRecord = -1;     // this record is answered with a wrong sum
+    int programSilentFromRecord = -1; // silent from this record's first byte on
 };

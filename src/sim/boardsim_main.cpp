@@ -57,6 +57,13 @@ int main(int argc, char* argv[]) {
                        "every PLS command and drop the command."),
         QStringLiteral("N"));
     parser.addOptions({plsStaysBusy, plsRefuseByte});
+    const QCommandLineOption programBadSum(
+        QStringLiteral("program-bad-sum-at"),
+        QStringLiteral("Answer program record N (from 0) with a wrong sum."), QStringLiteral("N"));
+    const QCommandLineOption programSilent(
+        QStringLiteral("program-silent-at"),
+        QStringLiteral("Fall silent for good at program record N (from 0)."), QStringLiteral("N"));
+    parser.addOptions({programBadSum, programSilent});
     const QCommandLineOption raiseAlarm(
         QStringLiteral("raise-alarm"),
         QStringLiteral("Raise alarm N at start (0 brake response, 1 die jam, 2 cup jam, 3 scrap "
@@ -102,6 +109,8 @@ int main(int argc, char* argv[]) {
     board.faults().garbageAt = number(garbage);
     board.faults().plsStaysBusy = parser.isSet(plsStaysBusy);
     board.faults().plsRefuseByteIndex = int(number(plsRefuseByte));
+    board.faults().programBadSumRecord = int(number(programBadSum));
+    board.faults().programSilentFromRecord = int(number(programSilent));
     for (const QString& alarm : parser.values(raiseAlarm)) {
         bool ok = false;
         bool stationOk = true;

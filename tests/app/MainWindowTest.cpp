@@ -116,13 +116,13 @@ TEST_F(MainWindow, StartUpChecksAndEnabledStates) {
          {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileExport",
           "mnuFileUpload", "mnuFileDownload", "mnuFileExit", "mnuEditOfflineEditing",
           "mnuEditCommPort", "mnuViewOnline", "mnuViewOffline", "mnuWindowForm0",
-          "mnuHelpHelpTopics", "mnuHelpAbout"})
+          "mnuHelpHelpTopics", "mnuHelpAbout", "mnuFileDownloadProgram"})
         EXPECT_TRUE(action(on)->isEnabled()) << on;
     // Commands whose windows this fixture does not install, Print Set-up,
     // which never works, and the passcode, which needs the board.
     for (const char* off :
-         {"mnuFileDownloadProgram", "mnuFilePrint", "mnuFilePrintSetup", "mnuEditPasscode",
-          "mnuViewTargetBoardStatus", "mnuWindowForm1", "mnuWindowForm5"})
+         {"mnuFilePrint", "mnuFilePrintSetup", "mnuEditPasscode", "mnuViewTargetBoardStatus",
+          "mnuWindowForm1", "mnuWindowForm5"})
         EXPECT_FALSE(action(off)->isEnabled()) << off;
 }
 

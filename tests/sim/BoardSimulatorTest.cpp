@@ -43,13 +43,39 @@ TEST(BoardSimulator, WriteOf255ToFfffIsKeptOnlyWhenAnotherWriteFollows) {
     EXPECT_EQ(feed(board, QByteArray::fromHex("FF")), QByteArray::fromHex("55"));
 }
 
+TEST(BoardSimulator, ProgramLoadingNeedsArming) {
+    BoardSimulator board;
+    EXPECT_EQ(feed(board, QByteArray::fromHex("FF03")), QByteArray::fromHex("5500"));
+    EXPECT_EQ(board.mode(), BoardSimulator::Mode::Idle);
+    // Arming by a write of 86 to B8181; from write mode the next 255 is attention.
+    EXPECT_EQ(feed(board, QByteArray::fromHex("FF02 1FF5 56")), QByteArray::fromHex("5555 1FF556"));
+    EXPECT_EQ(feed(board, QByteArray::fromHex("FFFF03")), QByteArray::fromHex("555555"));
+    EXPECT_EQ(board.mode(), BoardSimulator::Mode::ProgramLoad);
+}
+
 TEST(BoardSimulator, ProgramRecordsAreAnsweredWithTheirSum) {
     BoardSimulator board;
+    board.memory().setByte(8181, 86);
     feed(board, QByteArray::fromHex("FF03"));
     EXPECT_EQ(feed(board, QByteArray::fromHex("03200001")), QByteArray());
     EXPECT_EQ(feed(board, QByteArray::fromHex("0203")), QByteArray::fromHex("29"));
     EXPECT_EQ(board.memory().byte(0x2002), 3);
+    EXPECT_EQ(board.program().records(), 1);
     EXPECT_EQ(feed(board, QByteArray::fromHex("FF")), QByteArray::fromHex("55"));
+    EXPECT_EQ(board.memory().byte(8181), 0); // loading over: disarmed
+    EXPECT_EQ(board.mode(), BoardSimulator::Mode::Attention);
+}
+
+TEST(BoardSimulator, ProgramFaultsBadSumAndSilence) {
+    BoardSimulator board;
+    board.memory().setByte(8181, 86);
+    board.faults().programBadSumRecord = 1;
+    board.faults().programSilentFromRecord = 2;
+    feed(board, QByteArray::fromHex("FF03"));
+    EXPECT_EQ(feed(board, QByteArray::fromHex("01000005")), QByteArray::fromHex("06"));
+    EXPECT_EQ(feed(board, QByteArray::fromHex("01000105")), QByteArray::fromHex("08"));
+    EXPECT_EQ(feed(board, QByteArray::fromHex("01000205")), QByteArray());
+    EXPECT_EQ(feed(board, QByteArray::fromHex("FF")), QByteArray());
 }
 
 TEST(BoardSimulator, InjectedFaults) {

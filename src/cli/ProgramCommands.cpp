@@ -1,0 +1,95 @@
+#include "ProgramCommands.h"
+
+#include "CliArgs.h"
+#include "CliExit.h"
+#include "ProgramTransfer.h"
+#include "RSComm.h"
+#include "StderrPrompt.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// "ADDRESS  DONE/ALL (PERCENT%)" on one line of a terminal, redrawn in place.
+class ProgressLine {
+public:
+    ProgressLine() : m_terminal(isatty(STDERR_FILENO) == 1) {}
+    ~ProgressLine() { clear(); }
+    void show(const RSComm& link, const ProgramTransfer& job) {
+        if (!m_terminal || job.RecordCount() == 0)
+            return;
+        const int done = job.RecordsDone();
+        if (done == m_shownDone)
+            return;
+        m_shownDone = done;
+        const QString text = QStringLiteral("%1  %2/%3 (%4%)")
+                                 .arg(link.CurrentProgramAdd())
+                                 .arg(done)
+                                 .arg(job.RecordCount())
+                                 .arg(done * 100 / job.RecordCount());
+        std::fprintf(stderr, "\r%-40s", qPrintable(text));
+        std::fflush(stderr);
+        m_shown = true;
+    }
+    void clear() {
+        if (!m_shown)
+            return;
+        std::fprintf(stderr, "\r%40s\r", "");
+        std::fflush(stderr);
+        m_shown = false;
+        m_shownDone = -1;
+    }
+
+private:
+    bool m_terminal;
+    bool m_shown = false;
+    int m_shownDone = -1;
+};
+
+int run(CliSession& s, ProgramTransfer::Direction direction) {
+    RSComm& link = s.link;
+    s.prompt.setConfirmed(true);
+    ProgressLine progress;
+    s.prompt.beforeMessage = [&progress] { progress.clear(); };
+    ProgramTransfer job(link, direction);
+    while (job.Step())
+        progress.show(link, job);
+    progress.clear();
+    s.prompt.beforeMessage = nullptr;
+    if (job.Complete())
+        return Ok;
+    // Refused before the board was touched: the project or its files.
+    return job.Refused() && !link.CommError() ? Usage : LinkFailed;
+}
+
+bool projectExists(const QString& path) {
+    if (QFileInfo(path).isFile())
+        return true;
+    CliOut::error(QStringLiteral("no such project file: %1").arg(path));
+    return false;
+}
+
+} // namespace
+
+namespace ProgramCommands {
+
+int download(CliSession& s, const QStringList& args) {
+    if (!projectExists(args[0]))
+        return Usage;
+    s.link.setDownloadFile(args[0]);
+    if (!s.link.ValidProgram())
+        return Usage;
+    return run(s, ProgramTransfer::Direction::Download);
+}
+
+int upload(CliSession& s, const QStringList& args) {
+    if (!projectExists(args[0]))
+        return Usage;
+    s.link.setUploadFile(args[0]);
+    s.link.setInUploadMode(true);
+    return run(s, ProgramTransfer::Direction::Upload);
+}
+
+} // namespace ProgramCommands
