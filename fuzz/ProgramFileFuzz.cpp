@@ -16,8 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& r : *records) {
         if (r.data.isEmpty() || r.data.size() > 255 || r.address < 0 || r.address > 0xFFFF)
             std::abort();
-        again += QStringLiteral(":%1%2").arg(r.data.size(), 2, 16, QLatin1Char('0'))
-                     .arg(r.address, 4, 16, QLatin1Char('0')).toUpper().toLatin1() +
+        again += QStringLiteral(":%1%2")
+                     .arg(r.data.size(), 2, 16, QLatin1Char('0'))
+                     .arg(r.address, 4, 16, QLatin1Char('0'))
+                     .toUpper()
+                     .toLatin1() +
                  "00" + r.data.toHex().toUpper() + "\r\n";
     }
     again += ":00000001FF\r\n";

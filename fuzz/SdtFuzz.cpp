@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const auto record = SdtFormat::decode(bytes);
     if (record) {
         const auto again = SdtFormat::decode(SdtFormat::encode(*record));

@@ -174,8 +174,8 @@ bool frmMDIMain::WriteSetupFile() {
 
 bool frmMDIMain::mnuFileSaveAs_Click() {
     // The name box starts empty, in the folder of the current file.
-    const QString path = m_context->fileDialogs().getSaveFileName(this, SetupFilter, folderOf(m_shared.Files.gFileNamePath),
-                                                        QStringLiteral("sdt"));
+    const QString path = m_context->fileDialogs().getSaveFileName(
+        this, SetupFilter, folderOf(m_shared.Files.gFileNamePath), QStringLiteral("sdt"));
     if (path.isEmpty())
         return false;
     const bool previousUntitled = m_shared.Untitled;
@@ -194,7 +194,9 @@ bool frmMDIMain::mnuFileSaveAs_Click() {
 }
 
 void frmMDIMain::mnuFileExport_Click() {
-    const QString preset = m_shared.Files.gFileExportPath.isEmpty() ? folderOf(m_shared.Files.gFileNamePath) : m_shared.Files.gFileExportPath;
+    const QString preset = m_shared.Files.gFileExportPath.isEmpty()
+                               ? folderOf(m_shared.Files.gFileNamePath)
+                               : m_shared.Files.gFileExportPath;
     const QString path =
         m_context->fileDialogs().getSaveFileName(this, TextFilter, preset, QStringLiteral("txt"));
     if (path.isEmpty())

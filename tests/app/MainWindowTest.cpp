@@ -120,9 +120,8 @@ TEST_F(MainWindow, StartUpChecksAndEnabledStates) {
         EXPECT_TRUE(action(on)->isEnabled()) << on;
     // Commands whose windows this fixture does not install, Print Set-up,
     // which never works, and the passcode, which needs the board.
-    for (const char* off :
-         {"mnuFilePrint", "mnuFilePrintSetup", "mnuEditPasscode", "mnuViewTargetBoardStatus",
-          "mnuWindowForm1", "mnuWindowForm5"})
+    for (const char* off : {"mnuFilePrint", "mnuFilePrintSetup", "mnuEditPasscode",
+                            "mnuViewTargetBoardStatus", "mnuWindowForm1", "mnuWindowForm5"})
         EXPECT_FALSE(action(off)->isEnabled()) << off;
 }
 
