@@ -136,6 +136,13 @@ void frmSetupComm::buildLayout() {
     connect(cboDevice, &QComboBox::currentIndexChanged, this, [this] { ShowAccessHint(); });
 }
 
+// The field protocol goes before the controls it watches: a focus change
+// while the window's children are destroyed must not reach a half-gone window.
+frmSetupComm::~frmSetupComm() {
+    delete m_editor;
+    m_editor = nullptr;
+}
+
 void frmSetupComm::Form_Load() {
     m_wasOnline = m_context.link().OnlineMode();
     m_ports = m_listPorts ? m_listPorts() : QList<SerialPortEntry>{};

@@ -26,6 +26,7 @@ public:
     // ports lists the serial ports of this computer for the device drop-down.
     explicit frmSetupComm(ViewContext& context, SerialPortLister ports = SystemSerialPorts,
                           QWidget* parent = nullptr);
+    ~frmSetupComm() override;
 
     void LoadPortSettings();
     // False when the window stays open (a write failed, or the board did not
