@@ -1,4 +1,5 @@
 // The controls of the DF1 communication set-up view and their places.
+#include "FocusButton.h"
 #include "UpDown.h"
 #include "frm8470DF1.h"
 
@@ -85,10 +86,7 @@ void frm8470DF1::BuildControls() {
     }
     setup->setColumnStretch(3, 1);
 
-    m_cmdDefault = new QPushButton(QStringLiteral("-"));
-    m_cmdDefault->setObjectName(QStringLiteral("cmdDefault"));
-    m_cmdDefault->setFixedSize(16, 16);
-    m_cmdDefault->setAutoDefault(false);
+    m_cmdDefault = NewFocusButton();
 
     auto* window = new QVBoxLayout(this);
     window->addWidget(m_fraSetup[0]);

@@ -1,5 +1,6 @@
 // The controls of the Target Board Interface and where they sit.
 #include "FieldEditor.h"
+#include "FocusButton.h"
 #include "Prompt.h"
 #include "UpDown.h"
 #include "frmTargetBoard.h"
@@ -225,8 +226,7 @@ void frmTargetBoard::BuildControls() {
 
     m_cmdOk = button(QStringLiteral("&Ok"), QStringLiteral("cmdOk"));
     m_cmdGoOnline = button(QStringLiteral("&Go Online"), QStringLiteral("cmdGoOnline"));
-    m_cmdDefault = button(QStringLiteral("-"), QStringLiteral("cmdDefault"));
-    m_cmdDefault->setFixedSize(16, 16);
+    m_cmdDefault = NewFocusButton();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_cmdDefault);
     bottom->addStretch();

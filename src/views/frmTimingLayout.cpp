@@ -1,4 +1,5 @@
 // The controls of the machine timing view and their places.
+#include "FocusButton.h"
 #include "UpDown.h"
 #include "frmTiming.h"
 
@@ -90,8 +91,7 @@ void frmTiming::BuildControls() {
     configPage->addWidget(BuildConfigPage());
     configPage->addStretch();
 
-    m_cmdDefault = button("-", QStringLiteral("cmdDefault"));
-    m_cmdDefault->setFixedSize(16, 16);
+    m_cmdDefault = NewFocusButton();
 
     m_sbrMachineTiming = new QStatusBar;
     m_sbrMachineTiming->setObjectName(QStringLiteral("sbrMachineTiming"));
