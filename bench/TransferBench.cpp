@@ -3,13 +3,13 @@
 // minimal host doing the same exchanges on the same board in the same run.
 //
 // The same exchanges: the transfers are first run against the in-process
-// simulator, whose trace gives every byte the host sends and how many bytes
-// the board answers to each. The minimal host replays the host's bytes and
-// waits for each answer; attention handshakes it does itself (255 until 85),
-// since the board's mode before a handshake depends on who spoke last. That
-// covers every exchange of the transfer: the register entries and the PLS
-// commands of the timing part alike. The PLS ready poll lasts as long as the
-// board stays busy, so the minimal host polls it as the link does instead of
+// simulator, given the values the link uploads from the real board first (a
+// programmed channel takes a second recall, so the state matters), whose trace gives every byte the
+// host sends and how many bytes the board answers to each. The minimal host replays the host's
+// bytes and waits for each answer; attention handshakes it does itself (255 until 85), since the
+// board's mode before a handshake depends on who spoke last. That covers every exchange of the
+// transfer: the register entries and the PLS commands of the timing part alike. The PLS ready poll
+// lasts as long as the board stays busy, so the minimal host polls it as the link does instead of
 // replaying a count of polls.
 //
 // Rounds take turns: the link's upload and download, then the minimal
@@ -17,10 +17,9 @@
 //
 // Counters: link_upload_s, minimal_upload_s, upload_vs_minimal (the minimal
 // host's time over the link's, so 1 is as fast as the minimal host), the
-// same for the download, and host_bytes, the bytes the host sends per
-// transfer. minimal_reply_mismatches counts answers whose value differed
-// from the in-process board's (live values such as counters; the number of
-// exchanges is the same).
+// same for the download, and upload_host_bytes and download_host_bytes, the bytes the host sends
+// per transfer. minimal_reply_mismatches counts answers whose value differed from the in-process
+// board's (live values such as counters; the number of exchanges is the same).
 #include "BoardProcess.h"
 #include "BoardSimulator.h"
 #include "Clock.h"
