@@ -139,3 +139,17 @@ bool MinimalHost::writeBytes(int address, int count, const std::uint8_t* data, i
     }
     return true;
 }
+
+int MinimalHost::streamAndRead(const std::uint8_t* bytes, int count, int timeoutMs) {
+    if (m_fd < 0)
+        return NoReply;
+    int done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(m_fd, bytes + done, size_t(count - done));
+        if (n < 0 && errno != EINTR)
+            return NoReply;
+        if (n > 0)
+            done += int(n);
+    }
+    return readByte(nowNs() + std::int64_t(timeoutMs) * 1'000'000);
+}

@@ -43,6 +43,10 @@ public:
     // Board in write mode: each byte as address high, address low, data, all echoed.
     bool writeBytes(int address, int count, const std::uint8_t* data, int timeoutMs = 1000);
 
+    // Writes the bytes back to back in one call and returns the one byte that
+    // answers them, or NoReply when none came within timeoutMs.
+    int streamAndRead(const std::uint8_t* bytes, int count, int timeoutMs = 1000);
+
 private:
     bool writeByte(std::uint8_t byte);
     int readByte(std::int64_t deadlineNs);

@@ -112,7 +112,12 @@ void PtyServer::sendAt(const QByteArray& bytes, qint64 dueNs) {
 }
 
 void PtyServer::run(const std::atomic<bool>& stop) {
-    const qint64 exchangeNs = m_throttleBaud > 0 ? 2LL * 10 * 1'000'000'000 / m_throttleBaud : 0;
+    const qint64 byteNs = m_throttleBaud > 0 ? 10LL * 1'000'000'000 / m_throttleBaud : 0;
+    // When the host's wire and the board's wire are next free: bytes sent
+    // back to back follow one another one byte time apart, and an answer
+    // starts once its byte is in and the answers before it are out.
+    qint64 inFreeNs = 0;
+    qint64 outFreeNs = 0;
     char buffer[256];
     m_epochNs = nowNs();
     while (!stop.load()) {
@@ -133,9 +138,15 @@ void PtyServer::run(const std::atomic<bool>& stop) {
         // No allowance for the time the byte took to get here: taking off a
         // guess of it would let a host answer faster than a real wire can.
         const qint64 arrivedNs = nowNs();
+        inFreeNs = std::max(inFreeNs, arrivedNs);
         for (ssize_t i = 0; i < n; ++i) {
+            inFreeNs += byteNs; // this byte is in
             const QByteArray reply = m_board.receive(quint8(buffer[i]), nowNs() / 1000);
-            sendAt(reply, arrivedNs + (i + 1) * exchangeNs);
+            if (reply.isEmpty())
+                continue;
+            const qint64 startNs = std::max(inFreeNs, outFreeNs);
+            outFreeNs = startNs + reply.size() * byteNs;
+            sendAt(reply, startNs + byteNs);
         }
     }
 }

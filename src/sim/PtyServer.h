@@ -6,10 +6,12 @@
 #include <atomic>
 
 // Serves a BoardSimulator on a pseudo-terminal (or a real serial device), in
-// real time. Optionally throttled: each answer is held until at least the wire
-// time of two bytes (the host's byte and the answer) has passed since the
-// host's byte arrived here, so that no host can be faster than a real 9600 or
-// 19200 baud wire. Optionally also held as a USB serial adapter holds received
+// real time. Optionally throttled as a real 9600 or 19200 baud wire: each
+// byte from the host takes one byte time from when it arrived here or the
+// byte before it was in, whichever is later, and an answer comes one byte
+// time after its byte was in (two byte times for a lone byte, one byte time
+// after the last of bytes streamed back to back), so that no host can be
+// faster than the wire. Optionally also held as a USB serial adapter holds received
 // bytes until its latency timer next expires.
 class PtyServer {
 public:
