@@ -95,7 +95,8 @@ void frmMDIMain::connectMenus() {
             [this](bool checked) { m_shared.OfflineEditing = checked; });
     connect(m_menus.mnuEditCommPort, &QAction::triggered, this, &frmMDIMain::mnuEditCommPort_Click);
     connect(m_menus.mnuEditPasscode, &QAction::triggered, this, [this] {
-        if (m_link.OnlineMode())
+        // Never inside another transaction's message box.
+        if (m_link.OnlineMode() && !m_link.Busy())
             SetupPasscode(m_link, m_prompt);
     });
     connect(m_menus.mnuFileDownloadProgram, &QAction::triggered, this,
