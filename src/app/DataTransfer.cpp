@@ -2,6 +2,7 @@
 
 #include "Address.h"
 #include "NumberText.h"
+#include "PlsConfigArray.h"
 #include "RSComm.h"
 #include "SharedState.h"
 
@@ -97,14 +98,7 @@ QString DataTransfer::DownloadText(qint32 value) {
 }
 
 std::array<int, 24> DataTransfer::ConfigArray(const SetupRecord& data) {
-    std::array<int, 24> a{};
-    a[0] = data.PlsConfig1;
-    for (int i = 0; i < 4; ++i) {
-        a[size_t(1 + i)] = data.PlsConfig2to9[size_t(i)];
-        a[size_t(6 + i)] = data.PlsConfig2to9[size_t(4 + i)];
-    }
-    a[18] = data.PlsConfig0;
-    return a;
+    return PlsConfigArray(data);
 }
 
 DataTransfer::DataTransfer(RSComm& link, SetupRecord& data, int code)
