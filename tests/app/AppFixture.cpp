@@ -50,6 +50,10 @@ void AppFixture::startMainWindow(bool keepTimer) {
 }
 
 bool AppFixture::pumpUntil(const std::function<bool()>& condition, int timeoutMs) {
+    return PumpUntil(condition, timeoutMs);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

@@ -18,6 +18,9 @@ class QTimer;
 
 // One QApplication for the whole test program (widgets need it).
 void EnsureApplication();
+// Runs the event loop (deferred deletes too) until the condition holds;
+// false after timeoutMs.
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
 
 // The main window on the in-process simulated board and a virtual clock, with
 // its own program folder and scripted prompts. The 500 ms timer is stopped:

@@ -14,14 +14,7 @@ class StepperTest : public LinkFixture {
 protected:
     StepperTest() { EnsureApplication(); }
     bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition()) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
+        return PumpUntil(condition, timeoutMs);
     }
     void pump(int ms) {
         pumpUntil([] { return false; }, ms);
