@@ -1,6 +1,7 @@
 #include "PrintDialogs.h"
 
 #include <QPrintDialog>
+#include <QPrinter>
 
 bool QtPrintDialogs::choosePrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
@@ -9,4 +10,9 @@ bool QtPrintDialogs::choosePrinter(QWidget* parent, QPrinter& printer) {
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+PagedJob PrinterJob(QPrinter& printer) {
+    return {[&printer] { printer.abort(); },
+            [&printer] { return printer.printerState() == QPrinter::Error; }};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InchPrinter.h"
+
 class QPrinter;
 class QWidget;
 
@@ -16,3 +18,6 @@ class QtPrintDialogs final : public PrintDialogs {
 public:
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
 };
+
+// The printer's side of a report job: abort, and the error state it may end in.
+PagedJob PrinterJob(QPrinter& printer);

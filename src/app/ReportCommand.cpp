@@ -3,7 +3,6 @@
 #include "PrintDialogs.h"
 #include "SharedState.h"
 #include "ViewContext.h"
-#include "frmMDIMain.h"
 #include "frmWaitDisplay.h"
 
 #include <QPrinter>
@@ -24,7 +23,7 @@ void ReportCommand::mnuFilePrint_Click() {
     m_wait->Form_Load();
 }
 
-void InstallReportCommand(frmMDIMain& main, PrintDialogs& dialogs) {
-    auto* command = new ReportCommand(main.context(), dialogs, &main);
-    main.setPrintCommand([command] { command->mnuFilePrint_Click(); });
+void InstallReportCommand(ViewContext& context, PrintDialogs& dialogs, QWidget* parent) {
+    auto* command = new ReportCommand(context, dialogs, parent);
+    context.setPrintCommand([command] { command->mnuFilePrint_Click(); });
 }

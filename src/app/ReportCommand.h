@@ -7,7 +7,6 @@
 
 class PrintDialogs;
 class ViewContext;
-class frmMDIMain;
 
 // The main window's print command: the print dialog chooses the printer and
 // the copies for this report, then the "Please Standby" window prints it.
@@ -27,5 +26,5 @@ private:
     QPointer<frmWaitDisplay> m_wait;
 };
 
-// Gives the main window its print command.
-void InstallReportCommand(frmMDIMain& main, PrintDialogs& dialogs);
+// Gives the main window its print command; the wait window opens over parent.
+void InstallReportCommand(ViewContext& context, PrintDialogs& dialogs, QWidget* parent);

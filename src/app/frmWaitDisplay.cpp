@@ -1,5 +1,6 @@
 #include "frmWaitDisplay.h"
 
+#include "PrintDialogs.h"
 #include "Prompt.h"
 #include "Report.h"
 #include "SharedRoutines.h"
@@ -54,7 +55,8 @@ void frmWaitDisplay::RunReport() {
     m_running = true;
     const SharedState& shared = m_context.shared();
     const bool printed =
-        m_printer && PrintReport(*m_printer, shared.CurrentData, shared.Files.gFileNameCaption);
+        m_printer && PrintReport(*m_printer, shared.CurrentData, shared.Files.gFileNameCaption,
+                                 PrinterJob(*m_printer));
     m_running = false;
     hide();
     if (!printed)

@@ -9,8 +9,8 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPageLayout>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 #include <cstring>
 
@@ -42,16 +42,18 @@ int report(CliSession& session, const QStringList& args) {
     record->ValueTable.resize(LastIndex + 1, 0);
     const QString caption = u'[' + QFileInfo(setupPath).fileName() + u']';
 
-    // The page and resolution the print dialog's PDF output has; the file is
+    // The page and resolution of the print dialog's PDF output (a
+    // high-resolution printer's A4 page with 10-point margins); the file is
     // written whole or not at all.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
+    constexpr int PdfResolution = 1200;
+    const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                           QMarginsF(10, 10, 10, 10), QPageLayout::Point);
     QSaveFile file(pdfPath);
     bool printed = file.open(QIODevice::WriteOnly);
     if (printed) {
         QPdfWriter writer(&file);
-        writer.setResolution(printer.resolution());
-        writer.setPageLayout(printer.pageLayout());
+        writer.setResolution(PdfResolution);
+        writer.setPageLayout(page);
         writer.setCreator(QStringLiteral("TELVANE"));
         printed = PrintReport(writer, *record, caption);
     }

@@ -24,3 +24,13 @@ void ViewContext::NotifyDataReplaced() {
     m_shared.DataReplaced = true;
     emit dataReplaced();
 }
+
+void ViewContext::setPrintCommand(std::function<void()> command) {
+    m_printCommand = std::move(command);
+    emit commandsChanged();
+}
+
+void ViewContext::setTargetBoardOpener(std::function<void(const QString&)> open) {
+    m_targetBoardOpener = std::move(open);
+    emit commandsChanged();
+}

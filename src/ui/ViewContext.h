@@ -33,6 +33,16 @@ public:
     // The main window says how its indicators follow the mode.
     void setApplyOnlineMode(std::function<void()> apply) { m_applyOnlineMode = std::move(apply); }
 
+    // Commands that layers above the main window add to its menus: File
+    // Print, and the target board window for a checked project file. The
+    // menu item of each is available once its command is given.
+    void setPrintCommand(std::function<void()> command);
+    const std::function<void()>& printCommand() const { return m_printCommand; }
+    void setTargetBoardOpener(std::function<void(const QString&)> open);
+    const std::function<void(const QString&)>& targetBoardOpener() const {
+        return m_targetBoardOpener;
+    }
+
     // CurrentData was replaced as a whole (New, Open, Upload): DataReplaced
     // is set, every edit in progress is dropped and the views show the new
     // values.
@@ -40,6 +50,7 @@ public:
 
 signals:
     void dataReplaced();
+    void commandsChanged();
 
 private:
     RSComm& m_link;
@@ -48,4 +59,6 @@ private:
     FileDialogs* m_fileDialogs;
     QString m_programFolder;
     std::function<void()> m_applyOnlineMode;
+    std::function<void()> m_printCommand;
+    std::function<void(const QString&)> m_targetBoardOpener;
 };

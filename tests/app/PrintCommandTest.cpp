@@ -18,7 +18,7 @@ class PrintCommandTest : public AppFixture {
 protected:
     void SetUp() override {
         startMainWindow();
-        InstallReportCommand(*main, dialogs);
+        InstallReportCommand(main->context(), dialogs, main.get());
     }
 
     frmWaitDisplay* waitWindow() const { return main->findChild<frmWaitDisplay*>(); }
