@@ -10,6 +10,7 @@
 #include "SharedRoutines.h"
 #include "UpDown.h"
 #include "ViewContext.h"
+#include "WholeFile.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -31,19 +31,6 @@ namespace {
 
 constexpr int PortMin = 1;
 constexpr int PortMax = 99;
-
-struct WriteFailure {
-    int number = 0;
-    QString description;
-};
-
-// Replaces the file as a whole, or leaves it as it was.
-std::optional<WriteFailure> WriteWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return std::nullopt;
-    return WriteFailure{int(file.error()), file.errorString()};
-}
 
 } // namespace
 

@@ -3,8 +3,7 @@
 #include "CliExit.h"
 #include "Prompt.h"
 #include "Report.h"
-#include "SetupFileReader.h"
-#include "SharedState.h"
+#include "SdtFile.h"
 #include "StderrPrompt.h"
 
 #include <QFileInfo>
@@ -32,14 +31,12 @@ int report(CliSession& session, const QStringList& args) {
     const QString& setupPath = args[0];
     const QString& pdfPath = args[1];
     QString warning;
-    auto record = ReadSetupFile(setupPath, &warning);
+    // Grown to the full tables, as an opened file becomes the current data.
+    const auto record = SdtFile::read(setupPath, &warning);
     if (!record) {
         prompt.message(QStringLiteral("TELVANE"), warning, Prompt::Icon::Exclamation);
         return Usage;
     }
-    // As an opened file becomes the current data.
-    record->AddressTable.resize(LastIndex + 1);
-    record->ValueTable.resize(LastIndex + 1, 0);
     const QString caption = u'[' + QFileInfo(setupPath).fileName() + u']';
 
     // The page and resolution of the print dialog's PDF output (a
