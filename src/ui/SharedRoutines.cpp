@@ -1,10 +1,6 @@
 #include "SharedRoutines.h"
 
-#include "ProgramFolder.h"
-#include "TextFields.h"
-
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -36,19 +32,4 @@ void SelectAllText(QLineEdit* textBox) {
 QString ChangeExtension(const QString& path, const QString& extension) {
     const QFileInfo info(path);
     return info.absolutePath() + u'/' + info.completeBaseName() + u'.' + extension;
-}
-
-int ProjectBoardCode(const QString& projectPath) {
-    constexpr int DefaultCode = 68; // "D": the K2700
-    const QFileInfo kvl(ChangeExtension(projectPath, QStringLiteral("kvl")));
-    QFile file(ProgramFolder::resolve(kvl.absolutePath(), kvl.fileName()));
-    if (!file.open(QIODevice::ReadOnly))
-        return DefaultCode;
-    const QStringList lines = TextFields::lines(file.read(64 * 1024));
-    if (lines.isEmpty())
-        return DefaultCode;
-    const QString first = TextFields::firstField(lines.front());
-    if (first.isEmpty())
-        return DefaultCode;
-    return Windows1252::encode(first.left(1)).at(0) & 0xFF;
 }

@@ -19,7 +19,3 @@ void SelectAllText(QLineEdit* textBox);
 // The absolute path's folder, base name (without its last extension), "." and
 // the extension: the sibling file of another kind of a project.
 QString ChangeExtension(const QString& path, const QString& extension);
-
-// Character value of the first character of the first field of the project's
-// ".kvl" file beside the path; 68 ("D") when that file is missing or empty.
-int ProjectBoardCode(const QString& projectPath);
