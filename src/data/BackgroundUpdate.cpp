@@ -4,21 +4,6 @@
 #include "RSComm.h"
 #include "SharedState.h"
 
-#include <algorithm>
-#include <limits>
-
-namespace {
-
-// The leading number of a read value as a 32-bit integer (0 when there is none).
-qint32 toInt32(const QString& text) {
-    const double v = NumberText::roundHalfEven(NumberText::leadingNumber(text));
-    constexpr double low = std::numeric_limits<qint32>::min();
-    constexpr double high = std::numeric_limits<qint32>::max();
-    return qint32(std::clamp(v, low, high));
-}
-
-} // namespace
-
 std::optional<QString> BackgroundUpdate::Tick() {
     // A transaction is waiting in its message box; this tick would interleave with it.
     if (m_link.Busy())
@@ -41,7 +26,7 @@ std::optional<QString> BackgroundUpdate::Tick() {
         // flags stay as they are until the register is read again.
         if (m_link.LastReadFailed() && !m_link.CommError())
             return std::nullopt;
-        value = toInt32(text);
+        value = NumberText::wholeInt32(text);
     }
     if (m_link.CommError())
         return std::nullopt;
@@ -53,7 +38,7 @@ std::optional<QString> BackgroundUpdate::Tick() {
                             const QString text = m_link.RSRead(address);
                             if (m_link.LastReadFailed())
                                 return std::nullopt;
-                            return toInt32(text);
+                            return NumberText::wholeInt32(text);
                         });
 
     if (m_alarms.anyActive()) {

@@ -26,13 +26,6 @@ std::optional<qint16> plsWord(const QString& text) {
     return qint16(value);
 }
 
-qint32 uploadedValue(const QString& text) {
-    const double v = NumberText::roundHalfEven(NumberText::leadingNumber(text));
-    constexpr double low = std::numeric_limits<qint32>::min();
-    constexpr double high = std::numeric_limits<qint32>::max();
-    return qint32(std::clamp(v, low, high));
-}
-
 } // namespace
 
 bool DataTransfer::IsValidCode(int code) {
@@ -184,7 +177,7 @@ void DataTransfer::EntryStep() {
         if (m_link.CommError() || m_link.LastReadFailed()) {
             m_entryFailed = true;
         } else {
-            const qint32 value = uploadedValue(text);
+            const qint32 value = NumberText::wholeInt32(text);
             m_dataChanged = m_dataChanged || m_data.ValueTable[i] != value;
             m_data.ValueTable[i] = value;
         }

@@ -113,9 +113,7 @@ qint32 FieldEditor::EditStartValue(int index) const {
 }
 
 qint32 FieldEditor::WholeValue(const QString& text) {
-    const double value = NumberText::roundHalfEven(NumberText::leadingNumber(text));
-    return qint32(std::clamp(value, double(std::numeric_limits<qint32>::min()),
-                             double(std::numeric_limits<qint32>::max())));
+    return NumberText::wholeInt32(text);
 }
 
 QString FieldEditor::RangeMessage(int min, int max) {
