@@ -5,12 +5,12 @@
 #include "Report.h"
 #include "SharedRoutines.h"
 #include "SharedState.h"
+#include "StartOnceShown.h"
 #include "ViewContext.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPrinter>
-#include <QTimer>
 #include <QVBoxLayout>
 
 frmWaitDisplay::frmWaitDisplay(ViewContext& context, std::unique_ptr<QPrinter> printer,
@@ -35,12 +35,7 @@ void frmWaitDisplay::Form_Load() {
         m_lblWaitDisplay->setText(QStringLiteral("Generating Report, Please Standby ..."));
     adjustSize();
     CenterForm(this);
-    show();
-    // The job starts once the window has been painted, and only once.
-    QTimer::singleShot(0, this, [this, report] {
-        if (m_started)
-            return;
-        m_started = true;
+    StartOnceShown(this, [this, report] {
         if (report) {
             RunReport();
         } else {
@@ -49,6 +44,7 @@ void frmWaitDisplay::Form_Load() {
             deleteLater();
         }
     });
+    show();
 }
 
 void frmWaitDisplay::RunReport() {

@@ -33,6 +33,5 @@ private:
     ViewContext& m_context;
     std::unique_ptr<QPrinter> m_printer;
     QLabel* m_lblWaitDisplay = nullptr;
-    bool m_started = false;
     bool m_running = false;
 };

@@ -1,48 +1,26 @@
 #include "RefreshLoop.h"
 
 #include "RSComm.h"
-#include "Stepper.h"
 
-#include <QWidget>
-
+// The step timer holds a step back while another transaction is on the stack
+// (waiting in its message box: a step now would interleave with it) or a
+// modal window other than the owner (a message box, a transfer over the
+// views) is open.
 RefreshLoop::RefreshLoop(RSComm& link, std::function<void()> goOffline, RefreshView& view,
                          QObject* parent)
-    : QObject(parent), m_link(link), m_goOffline(std::move(goOffline)), m_view(view) {
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &RefreshLoop::Step);
-}
+    : QObject(parent), m_link(link), m_goOffline(std::move(goOffline)), m_view(view),
+      m_timer(link, [this] { Step(); }) {}
 
 void RefreshLoop::Start() {
-    m_loopRunning = true;
     m_pollIndex = -1;
-    schedule(0);
+    m_timer.Start();
 }
 
 void RefreshLoop::Stop() {
-    m_loopRunning = false;
-    m_timer.stop();
-}
-
-void RefreshLoop::schedule(int ms) {
-    if (m_loopRunning)
-        m_timer.start(ms);
-}
-
-// Another transaction is on the stack, waiting in its message box: a step
-// now would interleave with it. A modal window other than the owner (a
-// message box, a transfer over the views) holds this loop still until it
-// closes.
-bool RefreshLoop::Paused() const {
-    return Stepper::MustWait(m_link, m_owner.data());
+    m_timer.Stop();
 }
 
 void RefreshLoop::Step() {
-    if (!m_loopRunning)
-        return;
-    if (Paused()) {
-        schedule(BusyRetryMs);
-        return;
-    }
     ++m_stepDepth;
     if (m_pollIndex < 0)
         CycleTop();
@@ -58,12 +36,12 @@ void RefreshLoop::CycleTop() {
             m_goOffline();
         else
             m_link.setOnlineMode(false);
-        if (!m_loopRunning)
+        if (!LoopRunning())
             return;
     }
     m_newCycle = false;
     m_view.CycleStart();
-    if (!m_loopRunning)
+    if (!LoopRunning())
         return;
     if (m_link.OnlineMode()) {
         if (!m_onlinePrepared) {
@@ -105,7 +83,7 @@ void RefreshLoop::PollStep() {
     while (m_pollIndex < m_items.size() && m_items[m_pollIndex].when &&
            !m_items[m_pollIndex].when()) {
         ++m_pollIndex;
-        if (!m_loopRunning)
+        if (!LoopRunning())
             return;
     }
     if (m_pollIndex >= m_items.size()) {
@@ -122,7 +100,7 @@ void RefreshLoop::PollStep() {
         if (!m_link.LastReadFailed())
             value = std::move(text);
     }
-    if (!m_loopRunning)
+    if (!LoopRunning())
         return; // closed while the step waited in a message box
     if (m_link.CommError()) {
         EndPass(false); // the next cycle's top goes offline
@@ -135,7 +113,7 @@ void RefreshLoop::PollStep() {
     } else if (item.show) {
         item.show(*value);
     }
-    if (!m_loopRunning)
+    if (!LoopRunning())
         return;
     ++m_pollIndex;
     if (m_pollIndex >= m_items.size())

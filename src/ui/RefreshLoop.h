@@ -1,10 +1,10 @@
 #pragma once
 
+#include "StepTimer.h"
+
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -69,14 +69,14 @@ public:
     // and a loop that never pauses would burn a core.
     static constexpr int DefaultOfflineIntervalMs = 50;
     // Retry interval while another transaction runs or a modal window is open.
-    static constexpr int BusyRetryMs = 20;
+    static constexpr int BusyRetryMs = StepTimer::BusyRetryMs;
 
     RefreshLoop(RSComm& link, std::function<void()> goOffline, RefreshView& view,
                 QObject* parent = nullptr);
 
     // The modal window this loop belongs to; it runs while that window is
     // the active modal one.
-    void setOwner(QWidget* owner) { m_owner = owner; }
+    void setOwner(QWidget* owner) { m_timer.setOwner(owner); }
 
     // LoopRunning = true; the first step runs from the event loop.
     void Start();
@@ -85,7 +85,7 @@ public:
     // The pass in progress ends at the next step and a new cycle begins.
     void NewCycle() { m_newCycle = true; }
 
-    bool LoopRunning() const { return m_loopRunning; }
+    bool LoopRunning() const { return m_timer.Running(); }
     bool OnlinePrepared() const { return m_onlinePrepared; }
     bool OfflinePrepared() const { return m_offlinePrepared; }
     // A step is on the stack (inside a transaction's message box, say).
@@ -99,20 +99,17 @@ signals:
     void passCompleted();
 
 private:
-    bool Paused() const;
     void Step();
     void CycleTop();
     void PollStep();
     void EndPass(bool completed);
-    void schedule(int ms);
+    void schedule(int ms) { m_timer.schedule(ms); }
 
     RSComm& m_link;
     std::function<void()> m_goOffline;
     RefreshView& m_view;
-    QPointer<QWidget> m_owner;
-    QTimer m_timer;
+    StepTimer m_timer;
     QList<PollItem> m_items;
-    bool m_loopRunning = false;
     bool m_onlinePrepared = false;
     bool m_offlinePrepared = false;
     bool m_newCycle = false;

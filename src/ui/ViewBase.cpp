@@ -1,9 +1,9 @@
 #include "ViewBase.h"
 
+#include "StartOnceShown.h"
 #include "ViewContext.h"
 
 #include <QCloseEvent>
-#include <QTimer>
 
 ViewBase::ViewBase(ViewContext& context, const QString& objectName, const QString& caption,
                    QWidget* parent)
@@ -16,6 +16,10 @@ ViewBase::ViewBase(ViewContext& context, const QString& objectName, const QStrin
         if (!m_unloaded)
             DataReplaced();
     });
+    StartOnceShown(this, [this] {
+        if (!m_unloaded) // closed before its loop began
+            m_loop.Start();
+    });
 }
 
 void ViewBase::Unload() {
@@ -24,19 +28,6 @@ void ViewBase::Unload() {
     m_unloaded = true;
     m_loop.Stop();
     FormUnload();
-}
-
-void ViewBase::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Activation starts the loop once, after the window is on screen; Qt
-    // shows a window again after every message box, which must not restart it.
-    if (m_activated)
-        return;
-    m_activated = true;
-    QTimer::singleShot(0, this, [this] {
-        if (!m_unloaded) // closed before its loop began
-            m_loop.Start();
-    });
 }
 
 void ViewBase::closeEvent(QCloseEvent* event) {

@@ -32,13 +32,11 @@ protected:
     // next memory pass or poll shows the new values.
     virtual void DataReplaced() {}
 
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
     ViewContext& m_context;
     RefreshLoop m_loop;
 
 private:
-    bool m_activated = false;
     bool m_unloaded = false;
 };
