@@ -5,17 +5,17 @@
 #include "ProgramTransfer.h"
 #include "RSComm.h"
 #include "StderrPrompt.h"
+#include "Terminal.h"
 
 #include <QFileInfo>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
 // "ADDRESS  DONE/ALL (PERCENT%)" on one line of a terminal, redrawn in place.
 class ProgressLine {
 public:
-    ProgressLine() : m_terminal(isatty(STDERR_FILENO) == 1) {}
+    ProgressLine() : m_terminal(StderrIsTerminal()) {}
     ~ProgressLine() { clear(); }
     void show(const RSComm& link, const ProgramTransfer& job) {
         if (!m_terminal || job.RecordCount() == 0)
