@@ -90,10 +90,6 @@ QString DataTransfer::DownloadText(qint32 value) {
     return (value >= 0 ? QStringLiteral(" ") : QString()) + QString::number(value);
 }
 
-std::array<int, 24> DataTransfer::ConfigArray(const SetupRecord& data) {
-    return PlsConfigArray(data);
-}
-
 DataTransfer::DataTransfer(RSComm& link, SetupRecord& data, int code)
     : m_link(link), m_data(data), m_code(code), m_caption(CaptionFor(code)),
       m_maximum(MaximumFor(code)) {
@@ -287,7 +283,7 @@ void DataTransfer::NextRecallChannel() {
 void DataTransfer::ConfigDownloadStep() {
     // Values the link cannot send are refused before the handshake; the
     // channels still go.
-    if (!m_link.PLSConfigDownload(ConfigArray(m_data), m_data.PlsScale))
+    if (!m_link.PLSConfigDownload(PlsConfigArray(m_data), m_data.PlsScale))
         m_timingFailed = true;
     m_channel = 0;
     m_phase = Phase::ChannelDownload;

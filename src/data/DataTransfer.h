@@ -44,9 +44,6 @@ public:
     // before it when it is not negative.
     static QString DownloadText(qint32 value);
 
-    // The configuration array a timing download hands the board.
-    static std::array<int, 24> ConfigArray(const SetupRecord& data);
-
     DataTransfer(RSComm& link, SetupRecord& data, int code);
 
     // Does at most one board operation; false once the transfer is over.

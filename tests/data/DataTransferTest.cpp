@@ -2,6 +2,7 @@
 // and PLS commands each group moves, in which order, and how failures end it.
 #include "DataTransfer.h"
 #include "LinkFixture.h"
+#include "PlsConfigArray.h"
 #include "SharedState.h"
 
 #include <QStringList>
@@ -73,7 +74,7 @@ TEST_F(DataTransferTest, BuildsTheTwentyFourEntryConfigurationArray) {
     data.PlsConfig2to9 = {11, 12, 13, 14, 15, 16, 17, 18};
     const std::array<int, 24> expected = {2, 11, 12, 13, 14, 0, 15, 16, 17, 18, 0, 0,
                                           0, 0,  0,  0,  0,  0, 16, 0,  0,  0,  0, 0};
-    EXPECT_EQ(DataTransfer::ConfigArray(data), expected);
+    EXPECT_EQ(PlsConfigArray(data), expected);
 }
 
 TEST_F(DataTransferTest, ChecksAddressesStrictly) {
