@@ -39,7 +39,7 @@ frmTargetBoard::frmTargetBoard(ViewContext& context, QWidget* parent)
     BuildControls();
     m_loop.setOwner(this);
 
-    m_editor = std::make_unique<FieldEditor>(context.prompt(), m_cmdDefault);
+    m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
         const auto& f = Fields[size_t(i)];
         FieldSettings settings;

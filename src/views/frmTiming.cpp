@@ -25,7 +25,7 @@ constexpr int ChannelNumberMax = frmTiming::Channels - 1;
 frmTiming::frmTiming(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmTiming"), QStringLiteral("Machine Timing"), parent) {
     BuildControls();
-    m_editor = std::make_unique<FieldEditor>(context.prompt(), m_cmdDefault);
+    m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     FieldSettings setpoint;
     setpoint.max = SetpointMax;
     setpoint.value = FieldValue::ShownText;

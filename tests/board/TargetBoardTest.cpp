@@ -257,6 +257,26 @@ TEST_F(TargetBoard, FieldsFollowTheEditingProtocol) {
     EXPECT_EQ(writes(), (QList<QPair<int, int>>{{43015, 15}}));
 }
 
+// Clock fields whose reads fail keep their "-": nothing to step or commit.
+TEST_F(TargetBoard, AClockFieldShowingADashStepsAndCommitsNothing) {
+    // Every byte A8 from the host is misheard twice: the clock registers
+    // (A800..A809) never read.
+    board.faults().wrongEchoWhen = [](qint64, quint8 byte) { return byte == 0xA8; };
+    open(project("6"));
+    find<QTabBar>("tabTargetBoard")->setCurrentIndex(3);
+    QLineEdit* day = find<QLineEdit>("txtSetup6");
+    ASSERT_TRUE(day->isEnabled());
+    ASSERT_EQ(day->text(), "-");
+    writes();
+    find<UpDown>("updSetup6")->upButton()->click();
+    QTest::mouseClick(day, Qt::LeftButton);
+    QTest::keyClick(day, Qt::Key_Tab);
+    ASSERT_TRUE(passes(1));
+    EXPECT_EQ(day->text(), "-");
+    EXPECT_TRUE(prompt.shown().isEmpty());
+    EXPECT_TRUE(writes().isEmpty());
+}
+
 // A second ends between the writes: the board still gets one time.
 TEST_F(TargetBoard, SetButtonsWriteOneSnapshotOfTheClock) {
     open(project("A"));

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -30,6 +31,17 @@ TEST(GuiPrompt, BoxHasTheIconButtonsAndLineBreaks) {
               QMessageBox::Warning);
     EXPECT_EQ(GuiPrompt::build("T", "x", Prompt::Icon::Information, Prompt::Buttons::Ok)->icon(),
               QMessageBox::Information);
+}
+
+TEST(GuiPrompt, BoxShowsOverTheMainWindowWhenNoWindowIsActive) {
+    EnsureApplication();
+    QMainWindow main;
+    main.show();
+    // Another program has the focus.
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    const auto box = GuiPrompt::build("T", "x", Prompt::Icon::Information, Prompt::Buttons::Ok);
+    EXPECT_EQ(box->parentWidget(), &main);
 }
 
 TEST(GuiPrompt, AnswersMapToTheButtonPressedAndEscapeToTheWayOut) {

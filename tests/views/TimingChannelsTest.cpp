@@ -186,6 +186,30 @@ TEST_F(TimingChannels, AnUpDownClickProgramsAtOnceAndARefusalIsReported) {
     EXPECT_EQ(board.pls().channel(1).off, 200);
 }
 
+// A channel not programmed ("****") or not recalled ("---") shows no value:
+// its arrows and a Tab through its box program and store nothing.
+TEST_F(TimingChannels, AMarkedBoxStepsAndCommitsNothing) {
+    openOnline();
+    const auto memory = main->shared().CurrentData;
+    ASSERT_EQ(box(2)->text(), "****");
+    QTest::mouseClick(upd(2)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(box(2)->text(), "****");
+    board.faults().plsRecallHighByte = 17;
+    click(tmg(1));
+    keys("3");
+    click(button("cmdRecallChan"));
+    ASSERT_EQ(box(3)->text(), "---");
+    QTest::mouseClick(upd(19)->downButton(), Qt::LeftButton);
+    click(box(3));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(box(3)->text(), "---");
+    EXPECT_EQ(titles(), QStringList{"Channel Recall"});
+    EXPECT_EQ(main->shared().CurrentData, memory);
+    EXPECT_EQ(board.pls().channel(2).kind, PlsBoard::Channel::Kind::None);
+    EXPECT_EQ(board.pls().channel(3).on, 300);
+    EXPECT_EQ(board.pls().channel(3).off, 30);
+}
+
 TEST_F(TimingChannels, TheChannelNumberIsValidatedBeforeAnyButtonUsesIt) {
     openOnline();
     enter(tmg(1), "8");
