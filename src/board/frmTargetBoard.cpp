@@ -335,11 +335,7 @@ QList<PollItem> frmTargetBoard::PollItems() {
 }
 
 void frmTargetBoard::Write(const QString& address, const QString& value) {
-    RSComm& link = m_context.link();
-    // Inside another transaction's message box a write would interleave with it.
-    if (!link.OnlineMode() || link.CommError() || link.Busy())
-        return;
-    link.RSWrite(address, value);
+    m_context.WriteIfOnline(address, value);
 }
 
 bool frmTargetBoard::accept(int index, const QString& text) {

@@ -10,6 +10,13 @@ ViewContext::ViewContext(RSComm& link, SharedState& shared, Prompt& prompt,
     setObjectName(QStringLiteral("viewContext"));
 }
 
+bool ViewContext::WriteIfOnline(const QString& address, const QString& value) const {
+    if (!m_link.OnlineMode() || m_link.CommError() || m_link.Busy())
+        return false;
+    m_link.RSWrite(address, value);
+    return true;
+}
+
 void ViewContext::ApplyOnlineMode() const {
     if (m_applyOnlineMode)
         m_applyOnlineMode();

@@ -26,6 +26,11 @@ public:
     void setFileDialogs(FileDialogs& dialogs) { m_fileDialogs = &dialogs; }
     const QString& programFolder() const { return m_programFolder; }
 
+    // A window's write to the board: only online, with no comm error, and
+    // never inside another transaction's message box (it would interleave
+    // with it). False when nothing was written.
+    bool WriteIfOnline(const QString& address, const QString& value) const;
+
     // Makes the link, the mode panel and the menus follow OnlineMode.
     void ApplyOnlineMode() const;
     // After a failed transaction: OnlineMode false, then ApplyOnlineMode.
