@@ -1,6 +1,7 @@
 #include "DataTransfer.h"
 
 #include "Address.h"
+#include "ChannelRecall.h"
 #include "NumberText.h"
 #include "PlsConfigArray.h"
 #include "RSComm.h"
@@ -253,22 +254,15 @@ void DataTransfer::RecallStep() {
         m_phase = Phase::Done;
         return;
     }
-    switch (m_link.ChannelRecallState()) {
-    case 1:
-        setpoints[0] = qint16(m_link.ChannelRecallPos());
-        break;
-    case 0:
-        setpoints[1] = qint16(m_link.ChannelRecallPos());
-        break;
-    default:
-        // Not programmed (or a pulse train): the channel has no setpoints.
-        setpoints = {0, 0};
+    const ChannelRecall::Result recalled = ChannelRecall::decode(m_link);
+    ChannelRecall::store(recalled, setpoints);
+    m_dataChanged = m_dataChanged || before != setpoints;
+    if (recalled.setpoint == ChannelRecall::Setpoint::None) {
+        // Not programmed (or a pulse train): no second recall.
         ++m_value;
-        m_dataChanged = m_dataChanged || before != setpoints;
         NextRecallChannel();
         return;
     }
-    m_dataChanged = m_dataChanged || before != setpoints;
     if (m_secondRecall)
         NextRecallChannel();
     else
