@@ -128,7 +128,8 @@ void frmMDIMain::SetCaption() {
 }
 
 void frmMDIMain::ApplyOnlineMode() {
-    if (m_link.OnlineMode())
+    const bool wanted = m_link.OnlineMode();
+    if (wanted)
         m_link.OpenRSComm(m_commControl);
     else
         m_link.CloseRSComm();
@@ -140,6 +141,13 @@ void frmMDIMain::ApplyOnlineMode() {
     m_menus.mnuEditPasscode->setEnabled(online);
     if (m_link.CommError())
         m_link.setOnlineMode(false);
+    // The port opened but no board answered: it may be on another port or
+    // speed than the settings say.
+    if (wanted) {
+        m_suggestFindBoard = !online && m_commControl.isOpen();
+        if (m_suggestFindBoard)
+            tmrBackgroungUpdate_Timer();
+    }
 }
 
 void frmMDIMain::mnuViewOnline_Click() {
@@ -174,7 +182,10 @@ void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {
 
 void frmMDIMain::tmrBackgroungUpdate_Timer() {
     if (const auto status = m_background.Tick())
-        m_sbrMain->setPanelText(StatusPanels::Status, *status);
+        m_sbrMain->setPanelText(StatusPanels::Status,
+                                m_suggestFindBoard && !m_link.OnlineMode()
+                                    ? *status + QStringLiteral("  (Comm Port: Find Board)")
+                                    : *status);
 }
 
 void frmMDIMain::mnuHelpHelpTopics_Click() {

@@ -3,15 +3,14 @@
 // that is not there.
 #include "BoardSearch.h"
 #include "BoardProcess.h"
+#include "SilentPty.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -22,35 +21,6 @@ void EnsureCoreApplication() {
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv); // lives as long as the test program
 }
-
-// A pseudo-terminal nobody answers on; it keeps what the search sent.
-class SilentPty {
-public:
-    SilentPty() {
-        m_fd = posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_fd >= 0 && grantpt(m_fd) == 0 && unlockpt(m_fd) == 0) {
-            m_path = QString::fromLocal8Bit(ptsname(m_fd));
-            fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~SilentPty() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    const QString& path() const { return m_path; }
-    QByteArray received() const {
-        QByteArray bytes;
-        char buffer[64];
-        ssize_t n = 0;
-        while ((n = ::read(m_fd, buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, n);
-        return bytes;
-    }
-
-private:
-    int m_fd = -1;
-    QString m_path;
-};
 
 // Runs the search to its end (the wall clock only as a safety limit).
 bool RunToEnd(BoardSearch& search, const QStringList& devices) {
