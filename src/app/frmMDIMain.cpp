@@ -5,6 +5,7 @@
 #include "LinkWaitDisplay.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
+#include "SettingsLocation.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
 #include "frmSetupComm.h"
@@ -73,7 +74,8 @@ void frmMDIMain::Form_Load() {
     ShowView(0);
     // 7 to 9. The data, the Open dialog's start, a new unnamed set.
     InitRegisterMap(m_shared);
-    m_shared.Files.gFileNamePath = m_programFolder + QStringLiteral("/*.sdt");
+    m_shared.Files.gFileNamePath =
+        SettingsLocation::fileDialogStart(m_programFolder) + QStringLiteral("/*.sdt");
     FileNew();
     m_startupDone = true;
 }

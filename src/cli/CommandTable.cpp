@@ -97,6 +97,10 @@ const CliCommand table[] = {
      "19200, "
      "then 9600 baud, sending\nonly the attention byte; print DEVICE BAUD per board found",
      0, -1, false, nullptr, PortCommands::find},
+    {Ports, "port", "[PORT BAUD [DEVICE]]",
+     "print the port settings file in force with its port, speed\nand the device the link opens; "
+     "with arguments, save them\nfirst as the Comm Port window does",
+     0, 3, false, PortCommands::checkPort, PortCommands::port},
 };
 
 } // namespace
