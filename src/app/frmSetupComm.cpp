@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -205,7 +206,8 @@ void frmSetupComm::FillDeviceList(const QString& device) {
         // pseudo-terminal): kept as it is.
         SerialPortEntry named;
         named.device = device;
-        named.description = QStringLiteral("not present now");
+        named.description = QFileInfo::exists(device) ? QStringLiteral("not listed by the system")
+                                                      : QStringLiteral("not present now");
         named.accessDenied = SerialAccessDenied(device);
         m_ports.append(named);
         cboDevice->addItem(named.label(), device);

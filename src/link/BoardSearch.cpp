@@ -62,8 +62,9 @@ QString BoardSearch::openFailure(const QString& device, QSerialPort::SerialPortE
         return QStringLiteral("cannot be opened as a serial port: %1").arg(errorString);
     case QSerialPort::PermissionError:
         if (accessDenied(device))
-            return QStringLiteral("no permission. ") +
-                   QtSerialPort::permissionHint(device).trimmed();
+            return QStringLiteral("no permission; join the group \"%1\" with sudo usermod -aG %1 "
+                                  "$USER, then log in again")
+                .arg(QtSerialPort::deviceGroup(device));
         // Taken by another program: its lock file, or a port held exclusively.
         return QStringLiteral("in use by another program: %1").arg(errorString);
     case QSerialPort::OpenError:
