@@ -254,7 +254,8 @@ void ProgramTransfer::DownloadConfirm() {
         return refuse(QStringLiteral(" File Does Not Exist.\n\nProgram Downloaded Halted"),
                       Prompt::Icon::Information);
     if (info.size() == 0)
-        return refuse(QStringLiteral(" File is Not Valid"), Prompt::Icon::Exclamation);
+        return refuse(QStringLiteral(" File is Not Valid\n\nProgram Downloaded Halted"),
+                      Prompt::Icon::Exclamation);
     // The whole file is checked before the board is touched.
     std::optional<QList<ProgramRecords::Record>> records;
     QFile file(m_link.m_programFile);

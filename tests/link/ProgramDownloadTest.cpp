@@ -226,7 +226,8 @@ TEST_F(ProgramDownload, Refusals) {
     selectDownload('D', "");
     EXPECT_FALSE(download());
     EXPECT_EQ(shown().last(), "Program Download|" + QDir::toNativeSeparators(path("CUP.hex")) +
-                                  " File is Not Valid|Exclamation|Ok");
+                                  " File is Not Valid\n\nProgram Downloaded Halted|"
+                                  "Exclamation|Ok");
     EXPECT_TRUE(link.OnlineMode());
     EXPECT_EQ(takeTrace(), "");
 }
