@@ -369,7 +369,7 @@ void ProgramTransfer::DownloadLeave() {
     RSComm& link = m_link;
     if (!link.m_commError) {
         RSComm::BusyGuard busy(link);
-        if (link.ExchangeByte(Attention) != AttentionAnswer) {
+        if (link.ExchangeAttention() != AttentionAnswer) {
             link.m_prompt.message(DownloadTitle, QStringLiteral("PLC did not Exit Program Mode!"),
                                   Prompt::Icon::Critical);
             link.m_onlineMode = false;
