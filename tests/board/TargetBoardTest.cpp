@@ -206,6 +206,26 @@ TEST_F(TargetBoard, ResetFaultsAnsweredNoWritesNothingAndYesWritesInOrder) {
     EXPECT_FALSE(find("cmdResetFaults")->isEnabled());
 }
 
+// The first name byte's read fails (twice, no comm error): the name of that
+// pass is not whole and is not shown; the next whole one is.
+TEST_F(TargetBoard, TheBoardNameShowsOnlyWhenAllEightBytesWereRead) {
+    int misheard = 0;
+    // The high byte of B61424, then of its repeat (after 1F, EF is B8175's low byte).
+    board.faults().wrongEchoWhen = [&misheard, previous = 0](qint64, quint8 byte) mutable {
+        const bool identHigh = byte == 0xEF && previous != 0x1F;
+        previous = byte;
+        return identHigh && misheard < 2 && ++misheard > 0;
+    };
+    open();
+    ASSERT_EQ(misheard, 2);
+    EXPECT_EQ(text("lblRevIdentInPLC0"), "-");
+    EXPECT_EQ(text("lblRevIdentInPLC2"), "58");
+    prompt.queue(Prompt::Answer::Yes);
+    find<QPushButton>("cmdResetFaults")->click();
+    ASSERT_TRUE(pumpUntil([&] { return !window->FirstPassPending(); }));
+    EXPECT_EQ(text("lblRevIdentInPLC0"), "CUPR2700");
+}
+
 TEST_F(TargetBoard, FieldsFollowTheEditingProtocol) {
     open(project("6"));
     find<QTabBar>("tabTargetBoard")->setCurrentIndex(2);
