@@ -1,6 +1,7 @@
 #include "FieldEditor.h"
 
 #include "DisplayFormat.h"
+#include "EntryChecks.h"
 #include "NumberText.h"
 #include "Prompt.h"
 #include "SharedRoutines.h"
@@ -119,8 +120,7 @@ qint32 FieldEditor::WholeValue(const QString& text) {
 }
 
 QString FieldEditor::RangeMessage(int min, int max) {
-    return QStringLiteral("Only a Number Between ") + QString::number(min) +
-           QStringLiteral(" and ") + QString::number(max) + QStringLiteral(" can be Entered");
+    return EntryChecks::RangeMessage({min, max});
 }
 
 void FieldEditor::setCausesValidation(QWidget* control, bool causes) {
