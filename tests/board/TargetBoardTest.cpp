@@ -29,7 +29,7 @@ protected:
     TargetBoard() {
         QDir(folder.path()).mkpath("support");
         writeFile("support/FaultErrCodes.txt",
-                  "12,Die jam\r\n0A,Guard door open\r\n42,Board silent\r\n");
+                  "45,System fault call\r\n0A,Guard door open\r\n42,Board silent\r\n");
         writeFile("support/CommErrCodes.txt", "00,No comm error\r\n02,Checksum error\r\n");
         startMainWindow();
         main->context().setFileDialogs(dialogs);
@@ -132,10 +132,11 @@ TEST_F(TargetBoard, MenuWithCancelOpensWithoutProjectAndGoesOnline) {
     poll.stop();
     EXPECT_EQ(dialogs.shown(), QStringList{"Open|Korvel Files (*.kvl *.KVL)|"});
     EXPECT_EQ(panelText("MODE"), "ONLINE");
-    EXPECT_EQ(seen, (QStringList{"Current Fault: Code = 12H", "Last Fault: Code = 0AH",
-                                 "Current Comm Error: Code = 00H", "Last Comm Error: Code = 02H",
-                                 "Die jam", FaultStatus::CorrectiveAction(0x0A), "CUPR2700", "4",
-                                 "58", "-", "K2700(PLC)", "-", "05", "1", "68", "hidden", "reset"}))
+    EXPECT_EQ(seen,
+              (QStringList{"Current Fault: Code = 45H", "Last Fault: Code = 0AH",
+                           "Current Comm Error: Code = 00H", "Last Comm Error: Code = 02H",
+                           "System fault call", FaultStatus::CorrectiveAction(0x0A), "CUPR2700",
+                           "4", "58", "-", "K2700(PLC)", "-", "05", "1", "68", "hidden", "reset"}))
         << seen.join(" | ").toStdString();
 }
 
