@@ -53,10 +53,7 @@ protected:
     MouseHoldButton* button() const {
         return view()->findChild<MouseHoldButton*>(QStringLiteral("cmdEndofShift"));
     }
-    bool passes(int n = 1) {
-        const qint64 target = view()->loop().PassesCompleted() + n;
-        return pumpUntil([&] { return view()->loop().PassesCompleted() >= target; });
-    }
+    bool passes(int n = 1) { return RunPasses(view()->loop(), n); }
     BoardTraffic traffic() { return decoder.feed(takeTrace()); }
     // The values written to the end-of-shift flag, in order.
     QList<int> flagWrites(const BoardTraffic& t) const {
