@@ -120,7 +120,7 @@ TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {
     QList<int> pass;
     QElapsedTimer timer;
     timer.start();
-    while (!(pass.contains(1116) && !pass.contains(1138)) && timer.elapsed() < 5000) {
+    while (!(pass.contains(1116) && !pass.contains(1138)) && timer.elapsed() < WaitLimitMs) {
         QCoreApplication::processEvents();
         for (const int address : traffic().reads) {
             if (address == 1100)
