@@ -7,6 +7,7 @@
 #include "ScriptedFileDialogs.h"
 #include "TargetBoardCommand.h"
 #include "UpDown.h"
+#include "WhenShown.h"
 #include "frmTargetBoard.h"
 
 #include <QApplication>
@@ -61,10 +62,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         ASSERT_TRUE(passes(1));
     }
-    bool passes(int n) {
-        const qint64 target = window->loop().PassesCompleted() + n;
-        return pumpUntil([&] { return window->loop().PassesCompleted() >= target; });
-    }
+    bool passes(int n) { return RunPasses(window->loop(), n); }
     template <typename T = QWidget> T* find(const QString& name) const {
         return window->findChild<T*>(name);
     }
@@ -95,11 +93,9 @@ TEST_F(TargetBoard, MenuWithCancelOpensWithoutProjectAndGoesOnline) {
     QAction* menu = action("mnuViewTargetBoardStatus");
     ASSERT_TRUE(menu->isEnabled());
     QStringList seen;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* w = qobject_cast<frmTargetBoard*>(QApplication::activeModalWidget());
-        if (!w || w->loop().PassesCompleted() < 1)
+    // What the window shows when its first pass ends; then the user presses OK.
+    const auto look = [&](frmTargetBoard* w) {
+        if (!seen.isEmpty())
             return;
         for (const char* name :
              {"lblTargetBoard0", "lblTargetBoard1", "lblTargetBoard4", "lblTargetBoard5",
@@ -121,15 +117,23 @@ TEST_F(TargetBoard, MenuWithCancelOpensWithoutProjectAndGoesOnline) {
         seen << QString::number(w->BoardCode());
         seen << (w->findChild<QLabel*>("lblTargetBoard2")->isHidden() ? "hidden" : "shown");
         seen << (w->findChild<QPushButton*>("cmdResetFaults")->isEnabled() ? "reset" : "no reset");
-        w->findChild<QPushButton*>("cmdOk")->click();
+        QMetaObject::invokeMethod(w->findChild<QPushButton*>("cmdOk"), &QPushButton::click,
+                                  Qt::QueuedConnection);
+    };
+    WhenShown<frmTargetBoard> user([&](frmTargetBoard* w) {
+        if (w->loop().PassesCompleted() > 0)
+            look(w);
+        else
+            QObject::connect(&w->loop(), &RefreshLoop::passCompleted, w, [&look, w] { look(w); });
     });
-    poll.start();
-    QTimer::singleShot(10000, [] {
+    QTimer limit; // a test that fails, not one that hangs
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [] {
         if (QWidget* w = QApplication::activeModalWidget())
             w->close();
     });
+    limit.start(WaitLimitMs);
     menu->trigger();
-    poll.stop();
     EXPECT_EQ(dialogs.shown(), QStringList{"Open|Korvel Files (*.kvl *.KVL)|"});
     EXPECT_EQ(panelText("MODE"), "ONLINE");
     EXPECT_EQ(seen,
@@ -236,8 +240,8 @@ TEST_F(TargetBoard, FieldsFollowTheEditingProtocol) {
     QTest::keyClicks(address, "33");
     writes();
     QTest::keyClick(address, Qt::Key_Return);
-    pump(50); // the refused field takes the focus back
-    ASSERT_TRUE(address->hasFocus());
+    // The refused field takes the focus back.
+    ASSERT_TRUE(pumpUntil([&] { return address->hasFocus(); }));
     ASSERT_EQ(prompt.shown().size(), 1);
     EXPECT_EQ(prompt.shown()[0].title, "Set-upCurrent Network Address 1:");
     EXPECT_EQ(prompt.shown()[0].text, "Only a Number Between 1 and 32 can be Entered");
@@ -263,8 +267,7 @@ TEST_F(TargetBoard, FieldsFollowTheEditingProtocol) {
     EXPECT_TRUE(window->isVisible()) << "Esc in a field is the field's";
     QTest::keyClicks(month, "0");
     QTest::keyClick(month, Qt::Key_Tab);
-    pump(50);
-    ASSERT_TRUE(month->hasFocus());
+    ASSERT_TRUE(pumpUntil([&] { return month->hasFocus(); }));
     ASSERT_EQ(prompt.shown().size(), 2);
     EXPECT_EQ(prompt.shown()[1].title, "Set-upMo.");
     EXPECT_EQ(prompt.shown()[1].text, "Only a Number Between 1 and 12 can be Entered");
