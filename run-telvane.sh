@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds TELVANE, telvane-cli and telvane-boardsim (into build/bin/) if needed,
 # starts the simulated cupper board on a pseudo-terminal and runs TELVANE
-# connected to it, from a program folder of its own (.run/).
+# connected to it, from a program folder of its own (.run/, kept between runs:
+# set-up files saved there stay).
 # The simulated board raises an alarm now and then; Alarm Reset clears it.
 # Arguments go to telvane-boardsim (for example --raise-alarm 1:3, see --help).
 # The simulator ends when TELVANE exits.
@@ -14,14 +15,12 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; t
     echo "TELVANE is a desktop program: run this from a desktop session (or under xvfb-run)." >&2
 fi
 home=$PWD/.run
-rm -rf "$home"
-mkdir -p "$home/Support"
-# One support folder: the port settings and the code tables live together.
-cp build/bin/support/* "$home/Support/"
-cp -r build/bin/Help "$home/"
 coproc BOARD { exec build/bin/telvane-boardsim --baud 19200 --alarm-every 40 "$@"; }
-trap 'kill "$BOARD_PID" 2>/dev/null || true' EXIT
+# Bash forgets BOARD_PID once the simulator has ended: keep our own copy.
+board_pid=${BOARD_PID:-}
+trap 'kill "$board_pid" 2>/dev/null || true' EXIT
 read -r pty <&"${BOARD[0]}"
-printf '1,19200,%s\r\n' "$pty" > "$home/Support/RSPort.cfg"
+# The folder and the files saved in it stay from one run to the next.
+scripts/prepare-run-folder.sh "$home" build/bin "$pty"
 echo "Simulated board on $pty. TELVANE starts offline: F3, or a double click on OFFLINE, goes online."
 TELVANE_HOME=$home build/bin/telvane

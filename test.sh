@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and runs every test.
+# and UndefinedBehaviorSanitizer, runs every test, then fuzzes the readers of
+# outside input. Its last lines say how it went: the test suite's counts, then
+# one line for each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -12,25 +14,41 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
+junit=$PWD/$build/ctest-results.xml
+tests_rc=0
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 --output-junit "$junit" || tests_rc=$?
+summary=$(scripts/ctest-summary.sh "$junit" "$build/Testing/Temporary/LastTest.log")
+if [ "$tests_rc" -ne 0 ]; then
+    echo "$summary"
+    exit "$tests_rc"
+fi
 
-# The ".sdt" reader under libFuzzer for a minute: no crash, hang or leak.
+# Each reader of outside input under libFuzzer: no crash, hang or leak. The
+# fuzzers' own statistics go to a log, shown only when one fails.
 fuzz_build=build-fuzz
 CXX=clang++ CC=clang cmake -S . -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVANE_FUZZ=ON \
     -DTELVANE_WERROR=ON
 cmake --build "$fuzz_build"
-mkdir -p "$fuzz_build/corpus"
-"$fuzz_build/bin/sdt_fuzz" -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "$fuzz_build/corpus" fuzz/corpus
-echo "sdt_fuzz: no crash, hang or leak in 60 seconds"
+fuzz_lines=()
+fuzz() { # TARGET SECONDS WHAT SEED_CORPUS
+    local target=$1 seconds=$2 what=$3 seeds=$4
+    local corpus="$fuzz_build/corpus-$target" log="$fuzz_build/$target.log"
+    mkdir -p "$corpus"
+    echo "Fuzzing $what for $seconds seconds ($target)"
+    if ! "$fuzz_build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            -print_final_stats=1 "$corpus" "$seeds" >"$log" 2>&1; then
+        tail -n 60 "$log"
+        echo "$summary"
+        echo "$target: FAILED (crash, hang or leak; see above and $log)"
+        exit 1
+    fi
+    local runs
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    fuzz_lines+=("$target: ${runs:-?} runs in $seconds seconds, no crash, hang or leak")
+}
+fuzz sdt_fuzz 60 "the .sdt reader" fuzz/corpus
+fuzz codetable_fuzz 30 "the code text table reader" fuzz/corpus-codetable
+fuzz program_file_fuzz 30 "the program file checks" fuzz/corpus-hex
 
-# The code text table reader for half a minute.
-mkdir -p "$fuzz_build/corpus-codetable"
-"$fuzz_build/bin/codetable_fuzz" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "$fuzz_build/corpus-codetable" fuzz/corpus-codetable
-echo "codetable_fuzz: no crash, hang or leak in 30 seconds"
-# The program file checks made before a download, for 30 seconds.
-mkdir -p "$fuzz_build/corpus-hex"
-"$fuzz_build/bin/program_file_fuzz" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 "$fuzz_build/corpus-hex" fuzz/corpus-hex
-echo "program_file_fuzz: no crash, hang or leak in 30 seconds"
+echo "$summary"
+printf '%s\n' "${fuzz_lines[@]}"

@@ -7,6 +7,12 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/support ${CMAKE_SOURCE_DIR}/Help
         DESTINATION ${CMAKE_INSTALL_DATADIR}/telvane)
 install(FILES ${CMAKE_SOURCE_DIR}/desktop/telvane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Desktops that draw no SVG take the PNG of the size they need.
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${CMAKE_SOURCE_DIR}/desktop/icons/telvane-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME telvane.png)
+endforeach()
 
 # Menus and docks that take no SVG get the icon drawn at the usual sizes.
 find_program(RSVG_CONVERT rsvg-convert)

@@ -1,10 +1,14 @@
 #include "FieldEditor.h"
 
 #include "DisplayFormat.h"
+#include "EntryChecks.h"
 #include "NumberText.h"
 #include "Prompt.h"
+#include "RSComm.h"
 #include "SharedRoutines.h"
+#include "Stepper.h"
 #include "UpDown.h"
+#include "ViewContext.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -42,6 +46,11 @@ FieldEditor::FieldEditor(Prompt& prompt, QWidget* focusButton, QObject* parent)
     : QObject(parent), m_prompt(prompt), m_focusButton(focusButton) {
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { FocusChanged(now); });
+}
+
+FieldEditor::FieldEditor(ViewContext& context, QWidget* focusButton, QObject* parent)
+    : FieldEditor(context.prompt(), focusButton, parent) {
+    m_link = &context.link();
 }
 
 int FieldEditor::addField(QLineEdit* text, UpDown* upDown, const FieldSettings& settings) {
@@ -118,9 +127,31 @@ qint32 FieldEditor::WholeValue(const QString& text) {
                              double(std::numeric_limits<qint32>::max())));
 }
 
+bool FieldEditor::IsPlaceholder(const QString& text) {
+    return text.isEmpty() || text == QLatin1String("-") || text == QLatin1String("---") ||
+           text == QLatin1String("****");
+}
+
+bool FieldEditor::linkBusy() const {
+    return m_link && m_link->Busy();
+}
+
+// A committed value kept apart from the text is a value whatever shows; a
+// value kept in the shown text is none while a placeholder shows.
+bool FieldEditor::hasValue(const Field& field) const {
+    if (field.settings.value == FieldValue::Committed)
+        return !field.committed.isEmpty();
+    return !IsPlaceholder(field.text->text());
+}
+
+// What Esc and a refusal bring back: the start value, or the placeholder of
+// a field entered without one (never a 0 nobody chose).
+QString FieldEditor::startText(const Field& field) const {
+    return field.enteredBlank ? field.entryText : QString::number(field.editStartValue);
+}
+
 QString FieldEditor::RangeMessage(int min, int max) {
-    return QStringLiteral("Only a Number Between ") + QString::number(min) +
-           QStringLiteral(" and ") + QString::number(max) + QStringLiteral(" can be Entered");
+    return EntryChecks::RangeMessage({min, max});
 }
 
 void FieldEditor::setCausesValidation(QWidget* control, bool causes) {
@@ -140,6 +171,9 @@ bool FieldEditor::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn: {
+        // A field left while the link was busy is left first, now it is free.
+        if (!m_held.isEmpty() && !linkBusy())
+            LeaveHeld();
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Back from a menu, or from a message box or another window to a
         // field still being edited: the edit goes on.
@@ -197,7 +231,9 @@ void FieldEditor::GotFocus(int index) {
     m_escPending = false;
     const bool committedValue = field.settings.value == FieldValue::Committed;
     field.editStartValue = WholeValue(committedValue ? field.committed : field.text->text());
-    if (field.settings.rewriteOnEntry)
+    field.enteredBlank = !hasValue(field);
+    field.entryText = field.text->text();
+    if (field.settings.rewriteOnEntry && !field.enteredBlank)
         field.text->setText(QString::number(field.editStartValue));
     SelectAllText(field.text);
 }
@@ -216,7 +252,7 @@ bool FieldEditor::KeyPress(int index, QKeyEvent* key) {
         }
         return true;
     case Qt::Key_Escape:
-        field.text->setText(QString::number(field.editStartValue));
+        field.text->setText(startText(field));
         if (m_escPending) {
             m_escPending = false;
             field.editActive = false;
@@ -261,7 +297,32 @@ void FieldEditor::LostFocus(int index) {
 bool FieldEditor::Leave(int index, const QWidget* next) {
     if (!m_fields[index].settings.validateOnEveryLeave && !causesValidation(next))
         return true;
+    if (linkBusy()) {
+        HoldLeave(index);
+        return true;
+    }
     return Validate(index);
+}
+
+// The focus left a field while a transaction runs (a timer inside a long
+// wait moved it): a commit now would be stored but never written. The field
+// stays in edit, so refreshes leave its text, until the link is free.
+void FieldEditor::HoldLeave(int index) {
+    if (!m_held.contains(index))
+        m_held.append(index);
+    QTimer::singleShot(Stepper::BusyRetryMs, this, [this] { LeaveHeld(); });
+}
+
+void FieldEditor::LeaveHeld() {
+    if (m_held.isEmpty() || !isLive())
+        return;
+    if (linkBusy()) {
+        QTimer::singleShot(Stepper::BusyRetryMs, this, [this] { LeaveHeld(); });
+        return;
+    }
+    for (const int index : std::exchange(m_held, {}))
+        if (m_fields[index].editActive)
+            Validate(index);
 }
 
 // A container kept the focus it took from a field, and the focus has now
@@ -281,6 +342,11 @@ bool FieldEditor::Validate(int index) {
     QScopedValueRollback<bool> validating(m_validating, true);
     Field& field = m_fields[index];
     const QString text = field.text->text();
+    // Nothing typed over a placeholder: no edit, and nothing to say.
+    if (IsPlaceholder(text) && !field.text->isModified()) {
+        field.editActive = false;
+        return true;
+    }
     if (field.settings.markers.contains(text))
         return true;
     const int min = field.upDown->Min();
@@ -316,8 +382,12 @@ bool FieldEditor::Validate(int index) {
 void FieldEditor::Refuse(int index) {
     Field& field = m_fields[index];
     m_refused = true;
-    const QString start = QString::number(field.editStartValue);
-    if (field.settings.value == FieldValue::Committed) {
+    const QString start = startText(field);
+    if (field.enteredBlank) {
+        if (field.settings.value == FieldValue::Committed)
+            field.committed.clear();
+        field.text->setText(start);
+    } else if (field.settings.value == FieldValue::Committed) {
         field.committed = start;
         field.text->setText(shown(field, start));
     } else {
@@ -353,6 +423,7 @@ void FieldEditor::AbandonEdits() {
     m_escPending = false;
     m_refocus = -1;
     m_parked = -1;
+    m_held.clear();
     if (indexOf(QApplication::focusWidget()) >= 0) {
         QScopedValueRollback<bool> abandoning(m_abandoning, true);
         m_focusButton->setFocus(Qt::OtherFocusReason);
@@ -368,7 +439,11 @@ bool FieldEditor::EndEdit() {
 }
 
 void FieldEditor::ArrowClicked(int index, int direction) {
-    if (!isLive())
+    // Inside another transaction a step would be stored but not written.
+    if (!isLive() || linkBusy())
+        return;
+    // A placeholder is no value to step from: the arrows do nothing.
+    if (!hasValue(m_fields[index]))
         return;
     // The up-down takes the click as a control that takes the focus would:
     // the edit in progress is validated first, and a refusal keeps the user

@@ -8,6 +8,8 @@
 
 class Prompt;
 class QKeyEvent;
+class RSComm;
+class ViewContext;
 class QLineEdit;
 class QWidget;
 class UpDown;
@@ -55,13 +57,19 @@ struct FieldSettings {
 // leaving validates against the up-down's limits, with the range message and
 // the start value restored on failure; an accepted entry or an up-down click
 // is handed to the owner to store and write. While a field is being edited,
-// refreshes leave it alone.
+// refreshes leave it alone. A field that shows a placeholder and has no
+// value is no value to step or commit: its arrows do nothing, and leaving it
+// untyped is no edit. A commit reached while the link is busy (a timer run
+// inside a long wait) waits until the link is free, so that what the owner
+// stores is also written.
 class FieldEditor final : public QObject {
     Q_OBJECT
 public:
     // focusButton takes the focus whenever an edit is ended by Esc or by an
     // up-down click, so that the field loses it.
     FieldEditor(Prompt& prompt, QWidget* focusButton, QObject* parent = nullptr);
+    // A window's editor: its commits wait while the link is busy.
+    FieldEditor(ViewContext& context, QWidget* focusButton, QObject* parent = nullptr);
 
     // Returns the field's index. The up-down gets the field's limits and is
     // bound to its value.
@@ -109,6 +117,9 @@ public:
     // The text's leading number, rounded half to even, within 32 bits.
     static qint32 WholeValue(const QString& text);
     static QString RangeMessage(int min, int max);
+    // A text a field shows in place of a value: none yet, a read that
+    // failed, a channel not programmed.
+    static bool IsPlaceholder(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -121,10 +132,18 @@ private:
         QString committed;
         bool editActive = false;
         qint32 editStartValue = 0;
+        // Entered without a value: Esc and a refusal bring back this text.
+        bool enteredBlank = false;
+        QString entryText;
     };
 
     int indexOf(const QObject* object) const;
     bool isLive() const { return !live || live(); }
+    bool linkBusy() const;
+    bool hasValue(const Field& field) const;
+    QString startText(const Field& field) const;
+    void HoldLeave(int index);
+    void LeaveHeld();
     QString shown(const Field& field, const QString& value) const;
     void GotFocus(int index);
     bool KeyPress(int index, QKeyEvent* key);
@@ -148,4 +167,7 @@ private:
     int m_refocus = -1;
     // The field whose focus a container took (a click on the background).
     int m_parked = -1;
+    const RSComm* m_link = nullptr;
+    // Fields left while the link was busy: validated once it is free.
+    QList<int> m_held;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 
 namespace {
@@ -38,10 +39,20 @@ QMessageBox::StandardButtons boxButtons(Prompt::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+// The window that asked: the modal window on top, else the active window.
+// When another program has the focus there is no active window; the main
+// window then parents the box, so that it shows over it and never centred on
+// the screen or hidden behind it.
 QWidget* parentWindow() {
     if (QWidget* w = QApplication::activeModalWidget())
         return w;
-    return QApplication::activeWindow();
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) && w->isVisible())
+            return w;
+    }
+    return nullptr;
 }
 
 } // namespace

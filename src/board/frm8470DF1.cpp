@@ -35,7 +35,7 @@ int valueOf(const QString& text) {
 frm8470DF1::frm8470DF1(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frm8470DF1"), QStringLiteral("R8470DF1"), parent) {
     BuildControls();
-    m_editor = std::make_unique<FieldEditor>(context.prompt(), m_cmdDefault);
+    m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
         FieldSettings settings;
         settings.min = 0;

@@ -116,5 +116,7 @@ private:
     TargetBoardData::DiskIdentity m_disk;
     bool m_activated = false;
     bool m_firstPassPending = false;
+    QString m_identName; // of the pass under way
+    int m_identNameBytes = 0;
     int m_lastSecondShown = -1;
 };

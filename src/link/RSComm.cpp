@@ -153,6 +153,7 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             // sent: the transaction is out of step and must start again.
             m_commError = false;
             m_boardMode = 0;
+            m_resyncReply = reply;
             return Resynced;
         }
         m_boardMode = 0;
@@ -182,6 +183,11 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
         waitStart = m_clock.nowMs();
         deadline = waitStart + ResendReplyMs;
     }
+}
+
+int RSComm::ExchangeAttention() {
+    const int reply = ExchangeByte(Attention);
+    return reply == Resynced ? m_resyncReply : reply;
 }
 
 int RSComm::AwaitByte(int timeoutMs) {

@@ -42,6 +42,7 @@ int ProjectBoardCode(const QString& kvlPath);
 // The ident block in the board: eight name characters, checksum, revision.
 constexpr int IdentBytes = 10;
 constexpr int IdentAddress = 61424;
+constexpr int IdentNameBytes = 8;
 QString IdentByteAddress(int k);
 // A name byte as its character; zero bytes pad short names and add nothing.
 QString IdentCharacter(const QString& byteValue);

@@ -52,6 +52,9 @@ void InchPrinter::setFont(const QString& family, double pointSize, bool bold) {
     m_font = QFont(family);
     // "Times" may not exist by that name: any serif face stands in for it.
     m_font.setStyleHint(QFont::Serif);
+    // No ligatures: a PDF's text is then searched and copied as it was
+    // written ("Configuration", not a "fi" glyph).
+    m_font.setStyleStrategy(QFont::PreferNoShaping);
     m_font.setPointSizeF(pointSize);
     m_font.setBold(bold);
     m_font.setItalic(false);

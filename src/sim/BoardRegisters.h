@@ -4,9 +4,8 @@
 namespace BoardRegisters {
 
 constexpr int FlagBase = 32;
-constexpr int FaultCodeRegister = 8176; // B8176
-constexpr int FirmwareRevision = 8159;  // B8159
-constexpr int IdentBlock = 0xEFF0;      // ident (8), checksum, revision
+constexpr int FirmwareRevision = 8159; // B8159
+constexpr int IdentBlock = 0xEFF0;     // ident (8), checksum, revision
 
 // The machine and its alarms.
 constexpr int AlarmWord1 = 32;         // W32: jams and timing (the bytes of flags F0..F15)

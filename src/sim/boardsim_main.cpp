@@ -50,7 +50,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption garbage(
         QStringLiteral("garbage-at"),
         QStringLiteral("Send garbage bytes after the answer to byte N."), QStringLiteral("N"));
-    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage});
+    const QCommandLineOption rejectWrites(
+        QStringLiteral("reject-writes-to"),
+        QStringLiteral("Answer every write to byte address N with a wrong echo and keep the old "
+                       "value."),
+        QStringLiteral("N"));
+    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage, rejectWrites});
     const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
                                           QStringLiteral("The PLS never reports ready."));
     const QCommandLineOption plsRefuseByte(
@@ -109,6 +114,7 @@ int main(int argc, char* argv[]) {
     board.faults().silentFromByte = number(silent);
     board.faults().wrongEchoAt = number(wrongEcho);
     board.faults().garbageAt = number(garbage);
+    board.faults().rejectWritesTo = int(number(rejectWrites));
     board.faults().plsStaysBusy = parser.isSet(plsStaysBusy);
     board.faults().plsRefuseByteIndex = int(number(plsRefuseByte));
     board.faults().programBadSumRecord = int(number(programBadSum));

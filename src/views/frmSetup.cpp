@@ -25,7 +25,7 @@ constexpr int LastDegreeField = 2;
 frmSetup::frmSetup(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmSetup"), QStringLiteral("Set-Up"), parent) {
     BuildControls();
-    m_editor = std::make_unique<FieldEditor>(context.prompt(), m_cmdDefault);
+    m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
         FieldSettings settings;
         settings.min = 0;

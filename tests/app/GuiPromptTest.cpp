@@ -2,10 +2,11 @@
 #include "GuiPrompt.h"
 #include "AppFixture.h"
 
+#include "WhenShown.h"
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
@@ -32,6 +33,17 @@ TEST(GuiPrompt, BoxHasTheIconButtonsAndLineBreaks) {
               QMessageBox::Information);
 }
 
+TEST(GuiPrompt, BoxShowsOverTheMainWindowWhenNoWindowIsActive) {
+    EnsureApplication();
+    QMainWindow main;
+    main.show();
+    // Another program has the focus.
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    const auto box = GuiPrompt::build("T", "x", Prompt::Icon::Information, Prompt::Buttons::Ok);
+    EXPECT_EQ(box->parentWidget(), &main);
+}
+
 TEST(GuiPrompt, AnswersMapToTheButtonPressedAndEscapeToTheWayOut) {
     using A = Prompt::Answer;
     using B = Prompt::Buttons;
@@ -47,12 +59,7 @@ TEST(GuiPrompt, ShownBoxReturnsTheButtonClicked) {
     EnsureApplication();
     GuiPrompt prompt;
     // Click Retry once the box is up (it runs its own event loop).
-    QTimer clicker;
-    QObject::connect(&clicker, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->button(QMessageBox::Retry)->click();
-    });
-    clicker.start(20);
+    WhenShown<QMessageBox> user([](QMessageBox* box) { box->button(QMessageBox::Retry)->click(); });
     EXPECT_EQ(prompt.message("T", "text", Prompt::Icon::Critical, Prompt::Buttons::RetryCancel),
               Prompt::Answer::Retry);
 }

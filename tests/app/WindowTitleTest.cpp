@@ -56,4 +56,10 @@ TEST_F(WindowTitles, MainWindowAndMessageBoxShowTheirTitlesAsGiven) {
     box->hide();
 }
 
+TEST_F(WindowTitles, TheMainWindowShowsTheProgramsIcon) {
+    startMainWindow();
+    // Without an installed icon theme, as when run from the build.
+    EXPECT_FALSE(main->windowIcon().pixmap(48, 48).isNull());
+}
+
 } // namespace

@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -261,19 +263,7 @@ TEST_F(Df1View, AFailedReadLeavesTheListAsItWas) {
     memory().setByte(4018, 0x70);
     // Every read of bytes 0F00..0FFF (the list, the fields and most status
     // rows) is misheard twice; rows 6 to 8 still read.
-    struct {
-        bool afterAttention = false;
-        int position = 0;
-    } wire;
-    board.faults().wrongEchoWhen = [wire](qint64, quint8 byte) mutable {
-        if (byte == 0xFF || wire.afterAttention) {
-            wire.afterAttention = byte == 0xFF;
-            wire.position = 0;
-            return false;
-        }
-        const bool high = wire.position++ % 2 == 0;
-        return high && byte == 0x0F;
-    };
+    board.faults().wrongEchoWhen = MishearAddressesFrom(0x0F);
     ASSERT_TRUE(passes(2));
     EXPECT_EQ(list()->currentIndex(), 1);
     EXPECT_EQ(entry(46), 5);
@@ -348,6 +338,53 @@ TEST_F(Df1View, TheFieldsKeepToTheirLimitsAndWriteWhatTheyStore) {
     EXPECT_EQ(txt(0)->text(), "0");
     // The second Esc left the field with its start value, committed again.
     EXPECT_EQ(traffic().writes, (Writes{{4011, 10}, {4011, 11}}));
+}
+
+// Fields whose reads fail show "-" for good: no value to step or commit.
+TEST_F(Df1View, AFieldShowingADashStepsAndCommitsNothing) {
+    board.faults().wrongEchoWhen = MishearAddressesFrom(0x0F);
+    memory().setByte(4050, 7);
+    online();
+    entry(47) = 3;
+    entry(48) = 4;
+    ASSERT_EQ(txt(0)->text(), "-");
+    click(upd(0)->upButton());
+    click(txt(1));
+    key(Qt::Key_Tab);
+    ASSERT_TRUE(passes(1));
+    EXPECT_EQ(txt(0)->text(), "-");
+    EXPECT_EQ(txt(1)->text(), "-");
+    EXPECT_TRUE(prompt.shown().isEmpty());
+    EXPECT_TRUE(traffic().writes.isEmpty());
+    EXPECT_EQ(entry(47), 3);
+    EXPECT_EQ(entry(48), 4);
+    EXPECT_EQ(memory().byte(4050), 7);
+}
+
+// A timer that moves the focus while the link waits for a slow board (the
+// refused field's deferred refocus) ends an edit: it is written once the
+// link is free, so that board and memory agree.
+TEST_F(Df1View, AnEditEndedWhileTheLinkWaitsIsWrittenOnceItIsFree) {
+    online();
+    click(txt(0));
+    keys("42");
+    QObject scope; // ends the timers with the test
+    bool movedWhileBusy = false;
+    std::function<void()> moveWhenBusy = [&] {
+        if (!main->link().Busy()) {
+            QTimer::singleShot(0, &scope, moveWhenBusy);
+            return;
+        }
+        movedWhileBusy = true;
+        txt(1)->setFocus(Qt::OtherFocusReason);
+    };
+    QTimer::singleShot(0, &scope, moveWhenBusy);
+    // The answer to the next byte is lost: the link waits a second for it.
+    board.faults().dropAnswerAt = board.bytesReceived();
+    ASSERT_TRUE(pumpUntil([&] { return movedWhileBusy && !view()->EditActive(0); }));
+    EXPECT_EQ(entry(47), 42);
+    EXPECT_EQ(memory().byte(4050), 42);
+    EXPECT_TRUE(prompt.shown().isEmpty());
 }
 
 TEST_F(Df1View, OfflineWithoutEditingEverythingIsDisabled) {

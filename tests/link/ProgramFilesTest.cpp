@@ -261,7 +261,7 @@ TEST_F(ProgramFiles, UnreadableRevisionFileIsATrappedError) {
     QFile rev(programFolder() + "/proj/CUP.rev");
     rev.setPermissions(QFileDevice::Permissions());
     if (rev.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "running with rights to read any file";
+        GTEST_SKIP() << "needs a user who cannot read every file; this run has root's rights";
     link.setDownloadFile(kvl);
     EXPECT_FALSE(link.ValidProgram());
     const QStringList all = shown();

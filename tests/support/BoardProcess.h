@@ -19,7 +19,7 @@ class BoardProcess {
 public:
     explicit BoardProcess(const QStringList& args = {}) {
         m_process.start(BuildProgram(QStringLiteral("telvane-boardsim")), args);
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
+        if (m_process.waitForStarted(30000) && m_process.waitForReadyRead(30000))
             m_pty = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~BoardProcess() { stop(); }

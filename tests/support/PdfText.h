@@ -13,9 +13,9 @@ inline QStringList PdfPages(const QString& pdfPath) {
                   {QStringLiteral("-layout"), pdfPath, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return {};
-    // Compatibility forms fold ligatures ("fi") back into their letters.
-    QString text = QString::fromUtf8(process.readAllStandardOutput())
-                       .normalized(QString::NormalizationForm_KC);
+    // Not normalised: a ligature glyph ("fi") would fail the match, as it
+    // fails a user's search in the PDF.
+    QString text = QString::fromUtf8(process.readAllStandardOutput());
     text.replace(QRegularExpression(QStringLiteral("[ \\t]+")), QStringLiteral(" "));
     // Each page ends with a form feed.
     QStringList pages = text.split(u'\f');

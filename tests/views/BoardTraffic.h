@@ -3,6 +3,8 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QtGlobal>
+#include <functional>
 
 // What the wire did to the board's registers: the byte addresses read and
 // the bytes written, in order.
@@ -26,3 +28,8 @@ private:
     bool m_attention = false;
     QList<int> m_record;
 };
+
+// A board fault (Faults::wrongEchoWhen) that mishears every register address
+// whose high byte is this one: reads of those registers fail twice, so they
+// finally fail without a comm error; every other register reads.
+std::function<bool(qint64, quint8)> MishearAddressesFrom(quint8 highByte);

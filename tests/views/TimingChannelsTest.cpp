@@ -4,12 +4,14 @@
 #include "UpDown.h"
 #include "frmTiming.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -186,6 +188,30 @@ TEST_F(TimingChannels, AnUpDownClickProgramsAtOnceAndARefusalIsReported) {
     EXPECT_EQ(board.pls().channel(1).off, 200);
 }
 
+// A channel not programmed ("****") or not recalled ("---") shows no value:
+// its arrows and a Tab through its box program and store nothing.
+TEST_F(TimingChannels, AMarkedBoxStepsAndCommitsNothing) {
+    openOnline();
+    const auto memory = main->shared().CurrentData;
+    ASSERT_EQ(box(2)->text(), "****");
+    QTest::mouseClick(upd(2)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(box(2)->text(), "****");
+    board.faults().plsRecallHighByte = 17;
+    click(tmg(1));
+    keys("3");
+    click(button("cmdRecallChan"));
+    ASSERT_EQ(box(3)->text(), "---");
+    QTest::mouseClick(upd(19)->downButton(), Qt::LeftButton);
+    click(box(3));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(box(3)->text(), "---");
+    EXPECT_EQ(titles(), QStringList{"Channel Recall"});
+    EXPECT_EQ(main->shared().CurrentData, memory);
+    EXPECT_EQ(board.pls().channel(2).kind, PlsBoard::Channel::Kind::None);
+    EXPECT_EQ(board.pls().channel(3).on, 300);
+    EXPECT_EQ(board.pls().channel(3).off, 30);
+}
+
 TEST_F(TimingChannels, TheChannelNumberIsValidatedBeforeAnyButtonUsesIt) {
     openOnline();
     enter(tmg(1), "8");
@@ -199,11 +225,12 @@ TEST_F(TimingChannels, TheChannelNumberIsValidatedBeforeAnyButtonUsesIt) {
     click(tmg(1));
     keys("300");
     click(button("cmdRecallChan"));
-    pump(20);
+    ASSERT_TRUE(pumpUntil([&] { return focused() == "txtTmg1"; }));
     click(tmg(1));
     keys("300");
+    QSignalSpy clicked(button("cmdClearChan"), &QAbstractButton::clicked);
     key(Qt::Key_C, Qt::AltModifier);
-    pump(300); // the access key's animated click
+    ASSERT_TRUE(clicked.wait(WaitLimitMs)); // the access key's animated click
     EXPECT_EQ(titles(), QStringList(3, "Resolver Offset"));
     EXPECT_FALSE(plsCommands().contains(9));
     EXPECT_EQ(board.pls().channel(3).kind, PlsBoard::Channel::Kind::Setpoints);
