@@ -45,6 +45,13 @@ const char* const notes =
     "or reported. A program transfer that does not complete exits 1, or 2 when it was\n"
     "refused before the board was touched.\n";
 
+// Qt's own warnings (a platform plugin's, for instance) are messages of the
+// tool like any other.
+void printQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+    std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
 int usageError(const QString& why) {
     CliOut::error(why);
     std::fprintf(stderr, "telvane-cli: Try 'telvane-cli --help'.\n");
@@ -98,6 +105,7 @@ void explain(int status, const CliCommand& c, const CliSession& s, int promptsBe
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(printQtMessage);
     const auto app = ReportCommands::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telvane-cli"));
     QCommandLineParser parser;

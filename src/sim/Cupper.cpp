@@ -85,7 +85,7 @@ void Cupper::powerUp() {
     int shiftJams = 0;
     int lastShiftJams = 0;
     for (int station = 0; station < 16; ++station) {
-        const int jams = (station * 3) % 5;
+        const int jams = (station * 3 + 1) % 5;
         const int lastJams = (station * 7) % 4;
         m_memory.setWord(ShiftStationJams + 2 * station, jams);
         m_memory.setWord(LastShiftStationJams + 2 * station, lastJams);

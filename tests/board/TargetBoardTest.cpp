@@ -334,7 +334,7 @@ TEST_F(TargetBoard, SilentBoardShowsTheOfflineDisplayAndGoOnlineRecovers) {
     find<QPushButton>("cmdGoOnline")->click();
     ASSERT_TRUE(passes(1));
     EXPECT_TRUE(find("cmdGoOnline")->isHidden());
-    EXPECT_EQ(text("txtTargetBoard0"), "Die jam");
+    EXPECT_EQ(text("txtTargetBoard0"), "System fault call");
     EXPECT_TRUE(find("txtSetup0")->isEnabled());
 }
 
