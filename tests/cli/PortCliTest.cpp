@@ -52,8 +52,8 @@ TEST_F(PortCli, PortSavesAsTheWindowDoesAndRefusesBadValuesWithoutWriting) {
     }
     r = run({"port", "3", "9600", file}, false);
     EXPECT_EQ(r.err, "telvane-cli: " + file +
-                         " is not a character device: a serial port is one.\nTry 'telvane-cli "
-                         "--help'.\n");
+                         " is not a character device: a serial port is one.\ntelvane-cli: Try "
+                         "'telvane-cli --help'.\n");
 
     r = run({"port", "7", "9600"}, false);
     EXPECT_EQ(r.out, "file=" + file + "\nport=7\nbaud=9600\ndevice=/dev/ttyS6\n");
