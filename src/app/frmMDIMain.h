@@ -138,6 +138,8 @@ private:
     QString m_originalCaption;
     QString m_unnamedCaption;
     bool m_startupDone = false;
+    // Going online failed: the status line points to the search for the board.
+    bool m_suggestFindBoard = false;
     bool m_shutDown = false;
     std::function<void()> m_printCommand;
     ViewTable m_viewTable;

@@ -2,6 +2,7 @@
 
 #include "BoardCommands.h"
 #include "PlsCommands.h"
+#include "PortCommands.h"
 #include "ProgramCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
@@ -17,6 +18,7 @@ constexpr const char* Projects = "Program projects (no link needed)";
 constexpr const char* SetupFiles = "Set-up data files (no link needed)";
 constexpr const char* Board = "Target board interface";
 constexpr const char* Programs = "Program download and upload";
+constexpr const char* Ports = "Serial port (no link needed)";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -90,6 +92,15 @@ const CliCommand table[] = {
      "upload the board's program into the project's .hex, .rev and\n.lcf files (replaced only "
      "when all was read). Exit 0 only after\n\"Program Upload Complete!\"",
      1, 1, true, nullptr, ProgramCommands::upload},
+    {Ports, "find", "[DEVICE...]",
+     "look for the board on the devices (none: the system's ports\nand the settings' port) at "
+     "19200, "
+     "then 9600 baud, sending\nonly the attention byte; print DEVICE BAUD per board found",
+     0, -1, false, nullptr, PortCommands::find},
+    {Ports, "port", "[PORT BAUD [DEVICE]]",
+     "print the port settings file in force with its port, speed\nand the device the link opens; "
+     "with arguments, save them\nfirst as the Comm Port window does",
+     0, 3, false, PortCommands::checkPort, PortCommands::port},
 };
 
 } // namespace

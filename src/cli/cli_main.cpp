@@ -25,6 +25,8 @@ const char* const notes =
     "Without --device the port settings file Support/RSPort.cfg of the program folder (the\n"
     "folder of this executable, or TELVANE_HOME) names the port; it is created with the\n"
     "defaults (port 1, 9600 baud) when missing, and never replaced when it cannot be read.\n"
+    "RSPort.cfg in the user's configuration folder (~/.config/telvane) takes its place when\n"
+    "it exists or when the program folder cannot be written (an installed program).\n"
     "With --device the file is not created; its speed is used when --baud is not given.\n"
     "\n"
     "Every message is printed to standard error and starts with \"telvane-cli: \"; those of\n"

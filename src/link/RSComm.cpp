@@ -5,6 +5,7 @@
 #include "PortSettingsFile.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
+#include "SettingsLocation.h"
 
 #include <utility>
 
@@ -23,7 +24,7 @@ RSComm::RSComm(Prompt& prompt, Clock& clock, QString programFolder)
 RSComm::~RSComm() = default;
 
 QString RSComm::PortSettingsPath() const {
-    return SupportFile(QStringLiteral("RSPort.cfg"));
+    return SettingsLocation::portSettingsFile(m_programFolder);
 }
 
 QString RSComm::SupportFile(const QString& name) const {

@@ -30,8 +30,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("PATH"));
     const QCommandLineOption baud(
         QStringLiteral("baud"),
-        QStringLiteral("Hold each answer at least the wire time of two bytes at 9600 or 19200 "
-                       "baud after its byte arrived."),
+        QStringLiteral("Answer only a host whose port is set to this speed (on a pseudo-terminal, "
+                       "the speed the host set), and hold each answer at least the wire time of "
+                       "two bytes at it after its byte arrived. Without it the board answers at "
+                       "any speed, at once."),
         QStringLiteral("9600|19200"));
     const QCommandLineOption latency(
         QStringLiteral("latency-ms"),
@@ -147,6 +149,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     server.setThrottleBaud(throttle);
+    server.setAnswerBaud(throttle);
     server.setLatencyMs(latencyMs);
     std::printf("%s\n", qPrintable(server.path()));
     std::fflush(stdout);
