@@ -14,24 +14,6 @@ foreach(size 16 24 32 48 64 128 256)
           RENAME telvane.png)
 endforeach()
 
-# Menus and docks that take no SVG get the icon drawn at the usual sizes.
-find_program(RSVG_CONVERT rsvg-convert)
-if(RSVG_CONVERT)
-  set(icon_pngs)
-  foreach(size 16 24 32 48 64 128 256)
-    set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/telvane.png)
-    add_custom_command(OUTPUT ${png}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
-      COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${CMAKE_SOURCE_DIR}/desktop/telvane.svg
-      DEPENDS ${CMAKE_SOURCE_DIR}/desktop/telvane.svg VERBATIM)
-    list(APPEND icon_pngs ${png})
-    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-  endforeach()
-  add_custom_target(telvane_icons ALL DEPENDS ${icon_pngs})
-else()
-  message(STATUS "rsvg-convert not found (librsvg2-bin): the icon is installed as SVG only")
-endif()
-
 # The entry starts the program by its full path, known only once the prefix
 # is (cmake --install --prefix may change it). The manual pages are made from
 # the tools' --help at install time, so that no build runs a program.
