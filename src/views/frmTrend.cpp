@@ -217,7 +217,8 @@ void frmTrend::refreshChart() {
     if (!any)
         low = 0, high = 1;
     const double margin = std::max(1.0, (high - low) * 0.05);
-    m_valueAxis->setRange(low - margin, high + margin);
+    // Registers that never go below zero get no negative axis.
+    m_valueAxis->setRange(low >= 0 ? std::max(0.0, low - margin) : low - margin, high + margin);
     m_valueAxis->applyNiceNumbers();
 }
 

@@ -34,8 +34,9 @@ public:
     static constexpr int MaxRegisters = 8;
     static constexpr std::array<int, 4> WindowMinutes{1, 5, 15, 60};
     static constexpr qint64 KeepMs = 60LL * 60 * 1000;
-    // The chart is redrawn this often at most, however fast samples come.
-    static constexpr int ChartRefreshMs = 250;
+    // The chart is redrawn this often at most, however fast samples come:
+    // drawing takes the time of reads, and the board comes first.
+    static constexpr int ChartRefreshMs = 1000;
     // A chart is this many buckets wide: more points would not show.
     static constexpr int ChartBuckets = 800;
 
