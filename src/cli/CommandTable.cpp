@@ -8,6 +8,7 @@
 #include "RegisterCommands.h"
 #include "ReportCommands.h"
 #include "TransferCommands.h"
+#include "WatchCommand.h"
 
 namespace {
 
@@ -30,6 +31,13 @@ const CliCommand table[] = {
      nullptr, RegisterCommands::fault},
     {Registers, "firmware", "", "print the board's firmware revision", 0, 0, true, nullptr,
      RegisterCommands::firmware},
+    {Registers, "watch", "ADDRESS... [--every MS] [--count N] [--duration SECONDS]",
+     "read the registers in turn every MS milliseconds (0, the default:\nas fast as the wire "
+     "allows) and write CSV to standard output:\na header time,ADDRESS,... then one row per "
+     "sample, the time\n(ISO 8601, milliseconds, UTC offset) and each value; a read\nthat "
+     "failed leaves its cell empty. Ends after N samples or\nSECONDS, or on Ctrl+C or SIGTERM "
+     "(exit 0, every row written);\na lost link ends it with the rows so far and exit 1",
+     1, -1, true, WatchCommand::check, WatchCommand::run},
 
     {Pls, "pls-read", "scale|offset|pos|rpm",
      "print the PLS scale factor, offset, position or speed", 1, 1, true, PlsCommands::checkRead,
