@@ -8,6 +8,7 @@
 #include "QtSerialPort.h"
 #include "ReportCommand.h"
 #include "TargetBoardCommand.h"
+#include "TrendView.h"
 #include "ViewTable.h"
 #include "Views.h"
 #include "frmMDIMain.h"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[]) {
     ViewTable views;
     RegisterViews(views);
     RegisterBoardViews(views);
+    RegisterTrendView(views, clock);
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     QtPrintDialogs printDialogs;

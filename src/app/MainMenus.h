@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ViewTable.h"
+
 #include <QList>
 #include <array>
 
 class QAction;
 class QActionGroup;
 class QMainWindow;
-class ViewTable;
 
 // The menu bar of the main window: every item carries its control name as
 // its object name ("mnuFileNew", "mnuWindowForm0", ...).
@@ -30,7 +31,7 @@ struct MainMenus {
     QAction* mnuViewTargetBoardStatus = nullptr;
     QAction* mnuViewOnline = nullptr;
     QAction* mnuViewOffline = nullptr;
-    std::array<QAction*, 6> mnuWindowForm{};
+    std::array<QAction*, ViewTable::Count> mnuWindowForm{};
     QActionGroup* windowGroup = nullptr;
     QAction* mnuHelpHelpTopics = nullptr;
     QAction* mnuHelpAbout = nullptr;

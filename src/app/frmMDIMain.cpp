@@ -5,6 +5,7 @@
 #include "LinkWaitDisplay.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
+#include "SettingsLocation.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
 #include "frmSetupComm.h"
@@ -74,7 +75,8 @@ void frmMDIMain::Form_Load() {
     ShowView(0);
     // 7 to 9. The data, the Open dialog's start, a new unnamed set.
     InitRegisterMap(m_shared);
-    m_shared.Files.gFileNamePath = m_programFolder + QStringLiteral("/*.sdt");
+    m_shared.Files.gFileNamePath =
+        SettingsLocation::fileDialogStart(m_programFolder) + QStringLiteral("/*.sdt");
     FileNew();
     m_startupDone = true;
 }
@@ -124,7 +126,8 @@ void frmMDIMain::SetCaption() {
 }
 
 void frmMDIMain::ApplyOnlineMode() {
-    if (m_link.OnlineMode())
+    const bool wanted = m_link.OnlineMode();
+    if (wanted)
         m_link.OpenRSComm(m_commControl);
     else
         m_link.CloseRSComm();
@@ -136,6 +139,13 @@ void frmMDIMain::ApplyOnlineMode() {
     m_menus.mnuEditPasscode->setEnabled(online);
     if (m_link.CommError())
         m_link.setOnlineMode(false);
+    // The port opened but no board answered: it may be on another port or
+    // speed than the settings say.
+    if (wanted) {
+        m_suggestFindBoard = !online && m_commControl.isOpen();
+        if (m_suggestFindBoard)
+            tmrBackgroungUpdate_Timer();
+    }
 }
 
 void frmMDIMain::mnuViewOnline_Click() {
@@ -170,7 +180,10 @@ void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {
 
 void frmMDIMain::tmrBackgroungUpdate_Timer() {
     if (const auto status = m_background.Tick())
-        m_sbrMain->setPanelText(StatusPanels::Status, *status);
+        m_sbrMain->setPanelText(StatusPanels::Status,
+                                m_suggestFindBoard && !m_link.OnlineMode()
+                                    ? *status + QStringLiteral("  (Comm Port: Find Board)")
+                                    : *status);
 }
 
 void frmMDIMain::mnuHelpHelpTopics_Click() {

@@ -134,6 +134,8 @@ private:
     QString m_originalCaption;
     QString m_unnamedCaption;
     bool m_startupDone = false;
+    // Going online failed: the status line points to the search for the board.
+    bool m_suggestFindBoard = false;
     bool m_shutDown = false;
     ViewTable m_viewTable;
     int m_currentView = 0;

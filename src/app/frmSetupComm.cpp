@@ -1,19 +1,18 @@
 #include "frmSetupComm.h"
 
+#include "BoardSearch.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
 #include "PortSettingsFile.h"
-#include "ProgramFolder.h"
+#include "PortSettingsSave.h"
 #include "Prompt.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
 #include "SharedRoutines.h"
 #include "UpDown.h"
 #include "ViewContext.h"
-#include "WholeFile.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -22,10 +21,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -76,9 +75,28 @@ void frmSetupComm::buildLayout() {
     lblDeviceHint->setWordWrap(true);
     lblDeviceHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblDeviceHint->hide();
+    // A device the system does not list (a pseudo-terminal, an adapter's
+    // by-id link) can be typed in; it is checked on Save.
+    cboDevice->setEditable(true);
+    cboDevice->setInsertPolicy(QComboBox::NoInsert);
+    cmdFindBoard = new QPushButton(QStringLiteral("&Find Board"), fraDevice);
+    cmdFindBoard->setObjectName(QStringLiteral("cmdFindBoard"));
+    cmdRefresh = new QPushButton(QStringLiteral("&Refresh"), fraDevice);
+    cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
+    lblSearch = new QLabel(fraDevice);
+    lblSearch->setObjectName(QStringLiteral("lblSearch"));
+    lblSearch->setWordWrap(true);
+    lblSearch->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblSearch->hide();
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(cmdFindBoard);
+    searchRow->addWidget(cmdRefresh);
+    searchRow->addStretch();
     auto* deviceBox = new QVBoxLayout(fraDevice);
     deviceBox->addWidget(cboDevice);
     deviceBox->addWidget(lblDeviceHint);
+    deviceBox->addLayout(searchRow);
+    deviceBox->addWidget(lblSearch);
 
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
@@ -86,7 +104,7 @@ void frmSetupComm::buildLayout() {
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // A click must not take the focus from the port box before the box is
     // checked: Save checks it itself and stays unclicked when it is refused.
-    for (QPushButton* button : {cmdSave, cmdCancel}) {
+    for (QPushButton* button : {cmdSave, cmdCancel, cmdFindBoard, cmdRefresh}) {
         button->setFocusPolicy(Qt::TabFocus);
         button->setAutoDefault(false);
     }
@@ -121,6 +139,21 @@ void frmSetupComm::buildLayout() {
     connect(cmdSave, &QPushButton::clicked, this, &frmSetupComm::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetupComm::cmdCancel_Click);
     connect(cboDevice, &QComboBox::currentIndexChanged, this, [this] { ShowAccessHint(); });
+    connect(cmdFindBoard, &QPushButton::clicked, this, &frmSetupComm::cmdFindBoard_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmSetupComm::cmdRefresh_Click);
+
+    m_search = new BoardSearch(this);
+    connect(m_search, &BoardSearch::trying, this,
+            [this](const QString& device, int baud, int step, int steps) {
+                lblSearch->setText(QStringLiteral("Trying %1 at %2 baud (%3 of %4)...")
+                                       .arg(device)
+                                       .arg(baud)
+                                       .arg(step)
+                                       .arg(steps));
+            });
+    connect(m_search, &BoardSearch::finished, this, &frmSetupComm::SearchFinished);
+    // A closed window leaves no port open.
+    connect(this, &QDialog::finished, m_search, &BoardSearch::cancel);
 }
 
 // The field protocol goes before the controls it watches: a focus change
@@ -134,9 +167,6 @@ void frmSetupComm::Form_Load() {
     m_wasOnline = m_context.link().OnlineMode();
     m_ports = m_listPorts ? m_listPorts() : QList<SerialPortEntry>{};
     LoadPortSettings();
-    for (const char* folder : {"KOR51", "KOR96", "ZUZ51"})
-        m_boardProgramFolders.append(
-            ProgramFolder::resolve(m_context.programFolder(), QString::fromLatin1(folder)));
     adjustSize();
     CenterForm(this);
 }
@@ -157,6 +187,7 @@ void frmSetupComm::LoadPortSettings() {
     } else if (const auto read = PortSettingsFile::read(path)) {
         settings = *read; // clamped to 1..99, and 9600 unless 19200
     }
+    m_fileDevice = QtSerialPort::deviceFor(settings);
     txtCommPort->setText(QString::number(settings.portNumber));
     const bool fast = settings.baud == u"19200";
     optPortSpeed[1]->setChecked(fast);
@@ -175,17 +206,113 @@ void frmSetupComm::FillDeviceList(const QString& device) {
         // pseudo-terminal): kept as it is.
         SerialPortEntry named;
         named.device = device;
-        named.description = QStringLiteral("not present now");
+        named.description = QFileInfo::exists(device) ? QStringLiteral("not listed by the system")
+                                                      : QStringLiteral("not present now");
         named.accessDenied = SerialAccessDenied(device);
         m_ports.append(named);
         cboDevice->addItem(named.label(), device);
     }
     cboDevice->setCurrentIndex(std::max(0, cboDevice->findData(device)));
     ShowAccessHint();
+    ShowSearchState();
 }
 
 QString frmSetupComm::ChosenDevice() const {
-    return cboDevice->currentData().toString();
+    const int listed = cboDevice->findText(cboDevice->currentText());
+    if (listed >= 0)
+        return cboDevice->itemData(listed).toString();
+    return cboDevice->currentText().trimmed();
+}
+
+bool frmSetupComm::DeviceTyped() const {
+    return cboDevice->findText(cboDevice->currentText()) < 0 &&
+           !cboDevice->currentText().trimmed().isEmpty();
+}
+
+bool frmSetupComm::Searching() const {
+    return m_search->running();
+}
+
+void frmSetupComm::ShowSearchState() {
+    const bool searching = Searching();
+    const bool online = m_context.link().OnlineMode();
+    cmdFindBoard->setText(searching ? QStringLiteral("&Stop Search")
+                                    : QStringLiteral("&Find Board"));
+    cmdFindBoard->setEnabled(searching || !online);
+    cmdFindBoard->setToolTip(online ? QStringLiteral("Online, the link has the port: go offline "
+                                                     "to search")
+                                    : QString());
+    cmdRefresh->setEnabled(!searching);
+    cmdSave->setEnabled(!searching);
+}
+
+void frmSetupComm::cmdRefresh_Click() {
+    const QString typed = DeviceTyped() ? cboDevice->currentText() : QString();
+    const QString device = ChosenDevice();
+    m_ports = m_listPorts ? m_listPorts() : QList<SerialPortEntry>{};
+    FillDeviceList(typed.isEmpty() ? device : QString());
+    if (!typed.isEmpty())
+        cboDevice->setEditText(typed);
+}
+
+void frmSetupComm::cmdFindBoard_Click() {
+    if (Searching()) {
+        m_search->cancel();
+        return;
+    }
+    if (m_context.link().OnlineMode())
+        return;
+    QStringList devices;
+    for (const SerialPortEntry& port : std::as_const(m_ports))
+        devices.append(port.device);
+    devices.append(m_fileDevice);
+    lblSearch->setText(QStringLiteral("Searching..."));
+    lblSearch->show();
+    m_search->start(BoardSearch::candidates(devices, ChosenDevice()));
+    ShowSearchState();
+}
+
+void frmSetupComm::SearchFinished() {
+    ShowSearchState();
+    QStringList lines;
+    const auto& boards = m_search->boards();
+    if (m_search->cancelled()) {
+        lines << QStringLiteral("Search stopped.");
+    } else if (boards.isEmpty()) {
+        lines << QStringLiteral("No board found. ") + m_search->nothingFound();
+    } else {
+        FillFoundBoard(boards[0].device, boards[0].baud);
+        lines << QStringLiteral("Board found on %1 at %2 baud; Save keeps it.")
+                     .arg(boards[0].device)
+                     .arg(boards[0].baud);
+        for (qsizetype i = 1; i < boards.size(); ++i)
+            lines << QStringLiteral("Another board answered on %1 at %2 baud.")
+                         .arg(boards[i].device)
+                         .arg(boards[i].baud);
+        for (const BoardSearch::Unopened& u : m_search->unopened())
+            lines << QStringLiteral("Not opened: %1 (%2)").arg(u.device, u.reason);
+    }
+    lblSearch->setText(lines.join(u'\n'));
+    lblSearch->show();
+    adjustSize();
+}
+
+// The settings as the window shows them: a device the link knows by its
+// port number goes in as the number.
+void frmSetupComm::FillFoundBoard(const QString& device, int baud) {
+    optPortSpeed[1]->setChecked(baud == 19200);
+    optPortSpeed[0]->setChecked(baud != 19200);
+    static const QRegularExpression numbered(QStringLiteral("^/dev/ttyS(\\d+)$"));
+    const QRegularExpressionMatch match = numbered.match(device);
+    const int port = match.hasMatch() ? match.captured(1).toInt() + 1 : 0;
+    if (port >= PortMin && port <= PortMax) {
+        txtCommPort->setText(QString::number(port));
+        cboDevice->setCurrentIndex(0);
+        return;
+    }
+    if (cboDevice->findData(device) < 0)
+        cboDevice->addItem(device, device);
+    cboDevice->setCurrentIndex(cboDevice->findData(device));
 }
 
 // The device the link will open, as this computer lists it: the chosen one,
@@ -225,8 +352,15 @@ void frmSetupComm::SaveError(int number, const QString& description) {
 
 bool frmSetupComm::SaveSettings() {
     RSComm& link = m_context.link();
-    if (link.Busy())
+    if (link.Busy() || Searching())
         return false;
+    if (DeviceTyped()) {
+        if (const auto problem = PortSettingsSave::deviceProblem(ChosenDevice())) {
+            m_context.prompt().message(QStringLiteral("Comm Port"), *problem,
+                                       Prompt::Icon::Information);
+            return false;
+        }
+    }
     link.CloseRSComm();
 
     PortSettings settings;
@@ -235,21 +369,10 @@ bool frmSetupComm::SaveSettings() {
     settings.baud = optPortSpeed[1]->isChecked() ? QStringLiteral("19200") : QStringLiteral("9600");
     settings.device = ChosenDevice();
 
-    const QString path = link.CommSettingsFile();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (const auto failed = WriteWholeFile(path, PortSettingsFile::printedLine(settings))) {
+    if (const auto failed =
+            PortSettingsSave::save(link.CommSettingsFile(), m_context.programFolder(), settings)) {
         SaveError(failed->number, failed->description);
         return false;
-    }
-    const QByteArray portIndex = QByteArray::number(settings.portNumber - 1) + "\r\n";
-    for (const QString& folder : std::as_const(m_boardProgramFolders)) {
-        if (!QFileInfo(folder).isDir())
-            continue;
-        const QString sfg = ProgramFolder::resolve(folder, QStringLiteral("KORVEL.SFG"));
-        if (const auto failed = WriteWholeFile(sfg, portIndex)) {
-            SaveError(failed->number, failed->description);
-            return false;
-        }
     }
 
     if (m_wasOnline) {

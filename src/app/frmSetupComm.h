@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 
+class BoardSearch;
 class FieldEditor;
 class QComboBox;
 class QLabel;
@@ -36,8 +37,16 @@ public:
     void cmdCancel_Click() { reject(); }
 
     bool WasOnline() const { return m_wasOnline; }
-    // The device the settings name; empty: the port number's own device.
+    // The device the settings name; empty: the port number's own device. A
+    // path typed into the box counts as it is.
     QString ChosenDevice() const;
+
+    // Looks for the board on the listed ports and the settings' port (while
+    // offline: online, the link owns the port); a second click stops it.
+    void cmdFindBoard_Click();
+    // Lists the system's ports again.
+    void cmdRefresh_Click();
+    bool Searching() const;
 
 private:
     void Form_Load();
@@ -45,18 +54,27 @@ private:
     void FillDeviceList(const QString& device);
     void ShowAccessHint();
     void SaveError(int number, const QString& description);
+    // The device box holds a path the user typed, not one of the list.
+    bool DeviceTyped() const;
+    void SearchFinished();
+    void FillFoundBoard(const QString& device, int baud);
+    void ShowSearchState();
 
     ViewContext& m_context;
     SerialPortLister m_listPorts;
     QList<SerialPortEntry> m_ports;
     bool m_wasOnline = false;
-    QStringList m_boardProgramFolders;
+    QString m_fileDevice; // the device the settings file makes the link open
+    BoardSearch* m_search = nullptr;
 
     QLineEdit* txtCommPort = nullptr;
     UpDown* updCommPort = nullptr;
     std::array<QRadioButton*, 2> optPortSpeed{};
     QComboBox* cboDevice = nullptr;
     QLabel* lblDeviceHint = nullptr;
+    QPushButton* cmdFindBoard = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QLabel* lblSearch = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* m_focusButton = nullptr;

@@ -294,15 +294,19 @@ QList<PollItem> frmTargetBoard::PollItems() {
             };
             items.append(item);
         }
+        // The name is built from this pass's bytes alone and shown only whole:
+        // a byte that was not read would leave an old name or a gap in it.
+        m_identName.clear();
+        m_identNameBytes = 0;
         for (int k = 0; k < IdentBytes; ++k) {
             items.append({IdentByteAddress(k), [this, k](const QString& value) {
-                              if (k == 0)
-                                  m_lblRevIdentInPLC[0]->setText(IdentCharacter(value));
-                              else if (k < 8)
-                                  m_lblRevIdentInPLC[0]->setText(m_lblRevIdentInPLC[0]->text() +
-                                                                 IdentCharacter(value));
-                              else
+                              if (k < IdentNameBytes) {
+                                  m_identName += IdentCharacter(value);
+                                  if (++m_identNameBytes == IdentNameBytes)
+                                      m_lblRevIdentInPLC[0]->setText(m_identName);
+                              } else {
                                   m_lblRevIdentInPLC[k == 8 ? 2 : 1]->setText(value);
+                              }
                           }});
         }
         PollItem done;

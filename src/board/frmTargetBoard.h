@@ -114,5 +114,7 @@ private:
     int m_boardCode = TargetBoardData::DefaultBoardCode;
     TargetBoardData::DiskIdentity m_disk;
     bool m_firstPassPending = false;
+    QString m_identName; // of the pass under way
+    int m_identNameBytes = 0;
     int m_lastSecondShown = -1;
 };

@@ -31,6 +31,24 @@ int linkOutcome(const CliSession& s, const QString& what) {
     return LinkFailed;
 }
 
+// Every write in its order, each skipped once the link has failed, as the
+// window does; a write the board refused or rejected fails the command even
+// when later ones went through.
+int writeAll(CliSession& s, const Writes& writes, const QString& what) {
+    QStringList unwritten;
+    for (const auto& [address, value] : writes) {
+        if (!s.link.CommError())
+            s.link.RSWrite(address, value);
+        if (s.link.CommError() || s.link.LastWriteFailed() || s.link.LastWriteRefused())
+            unwritten << address;
+    }
+    if (unwritten.isEmpty())
+        return Ok;
+    CliOut::error(QStringLiteral("%1 failed on %2: %3 not written")
+                      .arg(what, s.port, unwritten.join(QStringLiteral(", "))));
+    return LinkFailed;
+}
+
 // One register as the window shows it, or "-" when the link failed.
 QString readTwoDigits(RSComm& link, const QString& address) {
     if (link.CommError())
@@ -144,18 +162,16 @@ int status(CliSession& s, const QStringList& args) {
 int resetFaults(CliSession& s, const QStringList&) {
     confirm(s, QStringLiteral("WARNING - Fault Code Reset!"),
             QStringLiteral("Target Board will be reinitialized.\r\n\r\nDo you wish to continue?"));
+    Writes writes;
     for (const char* address : {"B8178", "B8179", "B8177", "B8176"})
-        if (!s.link.CommError())
-            s.link.RSWrite(QString::fromLatin1(address), QStringLiteral("0"));
-    return linkOutcome(s, QStringLiteral("resetting the faults"));
+        writes.append({QString::fromLatin1(address), QStringLiteral("0")});
+    return writeAll(s, writes, QStringLiteral("resetting the faults"));
 }
 
 int clockSet(CliSession& s, const QStringList&) {
     const QDateTime snapshot = QDateTime::currentDateTime();
-    for (const auto& [address, value] : TimeWrites(snapshot) + DateWrites(snapshot))
-        if (!s.link.CommError())
-            s.link.RSWrite(address, value);
-    return linkOutcome(s, QStringLiteral("setting the clock"));
+    return writeAll(s, TimeWrites(snapshot) + DateWrites(snapshot),
+                    QStringLiteral("setting the clock"));
 }
 
 } // namespace BoardCommands

@@ -25,6 +25,17 @@ std::optional<QString> integer(const QString& text, const QString& what, int min
         .arg(text);
 }
 
+std::optional<QString> entry(const QString& text, const QString& what,
+                             const EntryChecks::Limits& limits) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || text.trimmed() != text)
+        return QStringLiteral("%1 must be a whole number, not '%2'").arg(what, text);
+    if (auto refused = EntryChecks::InRange(value, limits))
+        return QStringLiteral("%1 %2: %3").arg(what, text, *refused);
+    return std::nullopt;
+}
+
 } // namespace CliArgs
 
 namespace CliOut {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EntryChecks.h"
+
 #include <QString>
 #include <optional>
 
@@ -11,6 +13,10 @@ std::optional<QString> address(const QString& text);
 // A usage problem when the text is not a whole number in min..max; what
 // names the argument ("channel", "ON division").
 std::optional<QString> integer(const QString& text, const QString& what, int min, int max);
+// A usage problem when the text is not a whole number, or when the window
+// that edits the value would refuse it (its range message).
+std::optional<QString> entry(const QString& text, const QString& what,
+                             const EntryChecks::Limits& limits);
 
 } // namespace CliArgs
 

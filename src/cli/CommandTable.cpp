@@ -2,11 +2,13 @@
 
 #include "BoardCommands.h"
 #include "PlsCommands.h"
+#include "PortCommands.h"
 #include "ProgramCommands.h"
 #include "RSComm.h"
 #include "RegisterCommands.h"
 #include "ReportCommands.h"
 #include "TransferCommands.h"
+#include "WatchCommand.h"
 
 namespace {
 
@@ -17,6 +19,7 @@ constexpr const char* Projects = "Program projects (no link needed)";
 constexpr const char* SetupFiles = "Set-up data files (no link needed)";
 constexpr const char* Board = "Target board interface";
 constexpr const char* Programs = "Program download and upload";
+constexpr const char* Ports = "Serial port (no link needed)";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
@@ -28,6 +31,13 @@ const CliCommand table[] = {
      nullptr, RegisterCommands::fault},
     {Registers, "firmware", "", "print the board's firmware revision", 0, 0, true, nullptr,
      RegisterCommands::firmware},
+    {Registers, "watch", "ADDRESS... [--every MS] [--count N] [--duration SECONDS]",
+     "read the registers in turn every MS milliseconds (0, the default:\nas fast as the wire "
+     "allows) and write CSV to standard output:\na header time,ADDRESS,... then one row per "
+     "sample, the time\n(ISO 8601, milliseconds, UTC offset) and each value; a read\nthat "
+     "failed leaves its cell empty. Ends after N samples or\nSECONDS, or on Ctrl+C or SIGTERM "
+     "(exit 0, every row written);\na lost link ends it with the rows so far and exit 1",
+     1, -1, true, WatchCommand::check, WatchCommand::run},
 
     {Pls, "pls-read", "scale|offset|pos|rpm",
      "print the PLS scale factor, offset, position or speed", 1, 1, true, PlsCommands::checkRead,
@@ -90,6 +100,15 @@ const CliCommand table[] = {
      "upload the board's program into the project's .hex, .rev and\n.lcf files (replaced only "
      "when all was read). Exit 0 only after\n\"Program Upload Complete!\"",
      1, 1, true, nullptr, ProgramCommands::upload},
+    {Ports, "find", "[DEVICE...]",
+     "look for the board on the devices (none: the system's ports\nand the settings' port) at "
+     "19200, "
+     "then 9600 baud, sending\nonly the attention byte; print DEVICE BAUD per board found",
+     0, -1, false, nullptr, PortCommands::find},
+    {Ports, "port", "[PORT BAUD [DEVICE]]",
+     "print the port settings file in force with its port, speed\nand the device the link opens; "
+     "with arguments, save them\nfirst as the Comm Port window does",
+     0, 3, false, PortCommands::checkPort, PortCommands::port},
 };
 
 } // namespace

@@ -52,9 +52,16 @@ std::optional<QString> checkRead(const QStringList& args) {
     return QStringLiteral("pls-read takes scale, offset, pos or rpm, not '%1'").arg(args[0]);
 }
 
+// The Machine Timing window's limits and its check of ON against OFF.
 std::optional<QString> checkSetpoint(const QStringList& args) {
-    return checkAll(
-        args, {{"channel", 0, ByteMax}, {"ON setpoint", 0, WordMax}, {"OFF setpoint", 0, WordMax}});
+    using namespace EntryChecks;
+    if (auto problem = CliArgs::entry(args[0], QStringLiteral("channel"), ChannelNumber))
+        return problem;
+    if (auto problem = CliArgs::entry(args[1], QStringLiteral("ON setpoint"), Setpoint))
+        return problem;
+    if (auto problem = CliArgs::entry(args[2], QStringLiteral("OFF setpoint"), Setpoint))
+        return problem;
+    return SetpointPair(args[1].toLongLong(), args[2].toLongLong());
 }
 
 std::optional<QString> checkPulse(const QStringList& args) {
@@ -64,12 +71,13 @@ std::optional<QString> checkPulse(const QStringList& args) {
                            {"start position", 0, WordMax}});
 }
 
+// The channel number box of the window's Recall and Clear.
 std::optional<QString> checkChannel(const QStringList& args) {
-    return checkAll(args, {{"channel", 0, ByteMax}});
+    return CliArgs::entry(args[0], QStringLiteral("channel"), EntryChecks::ChannelNumber);
 }
 
 std::optional<QString> checkOffset(const QStringList& args) {
-    return checkAll(args, {{"position", 0, WordMax}});
+    return CliArgs::entry(args[0], QStringLiteral("position"), EntryChecks::ResolverOffset);
 }
 
 std::optional<QString> checkConfigDownload(const QStringList& args) {
@@ -117,6 +125,16 @@ int recall(CliSession& s, const QStringList& args) {
 }
 
 int offset(CliSession& s, const QStringList& args) {
+    // The window offers the offset only while the machine stands.
+    const QString rpm = s.link.PLSRpm();
+    if (s.link.CommError() || rpm == u"-9999")
+        return LinkFailed;
+    if (rpm != u"0") {
+        CliOut::error(QStringLiteral("the machine is turning (%1 RPM); the resolver offset is set "
+                                     "only while it stands")
+                          .arg(rpm));
+        return Usage;
+    }
     return outcome(s, s.link.SetPLSOffset(args[0].toInt()));
 }
 

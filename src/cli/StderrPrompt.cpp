@@ -7,7 +7,7 @@ Prompt::Answer StderrPrompt::message(const QString& title, const QString& text, 
     ++m_count;
     if (beforeMessage)
         beforeMessage();
-    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(screenText(text)));
+    std::fprintf(stderr, "telvane-cli: %s: %s\n", qPrintable(title), qPrintable(screenText(text)));
     std::fflush(stderr);
     if (m_confirmed && (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel))
         return Answer::Yes;
@@ -17,6 +17,6 @@ Prompt::Answer StderrPrompt::message(const QString& title, const QString& text, 
 std::optional<QString> StderrPrompt::input(const QString& title, const QString& text,
                                            const QString&) {
     ++m_count;
-    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(screenText(text)));
+    std::fprintf(stderr, "telvane-cli: %s: %s\n", qPrintable(title), qPrintable(screenText(text)));
     return std::nullopt;
 }

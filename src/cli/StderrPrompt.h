@@ -5,8 +5,9 @@
 #include <functional>
 
 // Prompts of the command-line tool: printed to standard error as
-// "TITLE: TEXT"; questions are answered by their most cautious button, or,
-// once the command itself was the confirmation, Yes/No questions by Yes.
+// "telvane-cli: TITLE: TEXT"; questions are answered by their most cautious
+// button, or, once the command itself was the confirmation, Yes/No
+// questions by Yes.
 class StderrPrompt final : public Prompt {
 public:
     void setConfirmed(bool confirmed) { m_confirmed = confirmed; }

@@ -25,23 +25,36 @@ const char* const notes =
     "Without --device the port settings file Support/RSPort.cfg of the program folder (the\n"
     "folder of this executable, or TELVANE_HOME) names the port; it is created with the\n"
     "defaults (port 1, 9600 baud) when missing, and never replaced when it cannot be read.\n"
+    "RSPort.cfg in the user's configuration folder (~/.config/telvane) takes its place when\n"
+    "it exists or when the program folder cannot be written (an installed program).\n"
     "With --device the file is not created; its speed is used when --baud is not given.\n"
     "\n"
-    "Every message of the link is printed to standard error as TITLE: TEXT; questions\n"
-    "(Retry/Cancel) are answered Cancel, except that program-download and program-upload\n"
-    "answer their Yes/No questions Yes. Their progress shows on standard error when it is\n"
-    "a terminal.\n"
+    "Every message is printed to standard error and starts with \"telvane-cli: \"; those of\n"
+    "the link follow as TITLE: TEXT. Questions (Retry/Cancel) are answered Cancel, except\n"
+    "that program-download and program-upload answer their Yes/No questions Yes. Their\n"
+    "progress shows on standard error when it is a terminal.\n"
+    "\n"
+    "Values are refused as the Machine Timing window refuses them, before anything is written:\n"
+    "channels 0..7 (pls-setpoint, pls-clear, pls-recall), setpoints and positions 0..359,\n"
+    "an ON setpoint equal to the OFF one, and pls-offset while the machine turns.\n"
     "\n"
     "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
-    "communication error, or the last read or write finally failed) or a group transfer\n"
-    "did not complete; 2 for a usage error, an entry the link refused, a PLS command the\n"
-    "link or the board refused, a project that is not valid, or a set-up file that cannot\n"
-    "be read or reported. A program transfer that does not complete exits 1, or 2 when it\n"
-    "was refused before the board was touched.\n";
+    "communication error, or a read or write finally failed) or a group transfer did not\n"
+    "complete; 2 for a usage error, a value the windows or the link refuse, a PLS command\n"
+    "the board refused, a project that is not valid, or a set-up file that cannot be read\n"
+    "or reported. A program transfer that does not complete exits 1, or 2 when it was\n"
+    "refused before the board was touched.\n";
+
+// Qt's own warnings (a platform plugin's, for instance) are messages of the
+// tool like any other.
+void printQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+    std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
 
 int usageError(const QString& why) {
     CliOut::error(why);
-    std::fprintf(stderr, "Try 'telvane-cli --help'.\n");
+    std::fprintf(stderr, "telvane-cli: Try 'telvane-cli --help'.\n");
     return Usage;
 }
 
@@ -92,6 +105,7 @@ void explain(int status, const CliCommand& c, const CliSession& s, int promptsBe
 } // namespace
 
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(printQtMessage);
     const auto app = ReportCommands::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telvane-cli"));
     QCommandLineParser parser;

@@ -20,14 +20,19 @@ std::optional<SetupRecord> read(const QString& path, QString* warning) {
             QStringLiteral("Unable to open ") + path + QStringLiteral(".\n\n") + file.errorString();
         return std::nullopt;
     }
-    QString why;
     const QByteArray bytes = file.read(MaxSetupFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        why = file.errorString();
-    auto record = why.isEmpty() ? SdtFormat::decode(bytes, &why) : std::nullopt;
-    if (!record) {
+    if (file.error() != QFileDevice::NoError) {
         *warning =
-            path + QStringLiteral(" is not a set-up data file that can be read.\n\n") + why + u'.';
+            QStringLiteral("Unable to read ") + path + QStringLiteral(".\n\n") + file.errorString();
+        return std::nullopt;
+    }
+    // What the decoder found wrong means nothing to a user; that the file is
+    // not one of ours, or is damaged, does.
+    auto record = SdtFormat::decode(bytes);
+    if (!record) {
+        *warning = path + QStringLiteral(" is not a set-up data file that can be read.\n\n") +
+                   QStringLiteral("It is another kind of file, or a set-up data file that has "
+                                  "been damaged.");
         return std::nullopt;
     }
     record->AddressTable.resize(LastIndex + 1);

@@ -254,7 +254,8 @@ void ProgramTransfer::DownloadConfirm() {
         return refuse(QStringLiteral(" File Does Not Exist.\n\nProgram Downloaded Halted"),
                       Prompt::Icon::Information);
     if (info.size() == 0)
-        return refuse(QStringLiteral(" File is Not Valid"), Prompt::Icon::Exclamation);
+        return refuse(QStringLiteral(" File is Not Valid\n\nProgram Downloaded Halted"),
+                      Prompt::Icon::Exclamation);
     // The whole file is checked before the board is touched.
     std::optional<QList<ProgramRecords::Record>> records;
     QFile file(m_link.m_programFile);
@@ -368,7 +369,7 @@ void ProgramTransfer::DownloadLeave() {
     RSComm& link = m_link;
     if (!link.m_commError) {
         RSComm::BusyGuard busy(link);
-        if (link.ExchangeByte(Attention) != AttentionAnswer) {
+        if (link.ExchangeAttention() != AttentionAnswer) {
             link.m_prompt.message(DownloadTitle, QStringLiteral("PLC did not Exit Program Mode!"),
                                   Prompt::Icon::Critical);
             link.m_onlineMode = false;
@@ -513,22 +514,26 @@ void ProgramTransfer::UploadReadIdent() {
 
 void ProgramTransfer::UploadReadConfiguration() {
     RSComm& link = m_link;
-    link.ReadBoardCode(link.m_projectFile, QStringLiteral("RSComm-Upload Program"));
+    // The board code names what is read and written: a project that cannot be
+    // read (or is gone) ends the upload before a file is touched.
+    if (!link.ReadBoardCode(link.m_projectFile, QStringLiteral("RSComm-Upload Program"))) {
+        link.m_inUploadMode = false;
+        return End();
+    }
     if (BoardCodes::isConfigured(link.m_boardCode)) {
-        QString answer;
-        QString a, b, c;
-        if (!link.m_commError)
-            answer = link.RSRead(QStringLiteral("B8190"));
-        a = digitAFrom(answer);
-        if (!link.m_commError)
-            answer = link.RSRead(QStringLiteral("B8189"));
-        b = answer;
-        if (!link.m_commError)
-            answer = link.RSRead(QStringLiteral("B8188"));
-        c = digitCFrom(answer);
+        const std::array<QString, 3> registers = {QStringLiteral("B8190"), QStringLiteral("B8189"),
+                                                  QStringLiteral("B8188")};
+        std::array<QString, 3> answers;
+        for (size_t i = 0; i < registers.size(); ++i) {
+            answers[i] = link.RSRead(registers[i]);
+            // A value the board never gave must not become a digit in the file.
+            if (link.m_commError || link.m_lastReadFailed)
+                return UploadNotComplete();
+        }
         m_configurationLine =
-            Windows1252::encode(RSComm::LCFBoardIndex(link.m_boardCode) + QString(34, u'0') + a +
-                                QStringLiteral("00") + b + c + QStringLiteral("000%\r\n"));
+            Windows1252::encode(RSComm::LCFBoardIndex(link.m_boardCode) + QString(34, u'0') +
+                                digitAFrom(answers[0]) + QStringLiteral("00") + answers[1] +
+                                digitCFrom(answers[2]) + QStringLiteral("000%\r\n"));
     }
     const MemoryRange range = programMemory(link.m_boardCode);
     m_firstAddress = range.first;

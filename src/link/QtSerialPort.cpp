@@ -36,15 +36,22 @@ bool requestLowLatency([[maybe_unused]] qintptr handle) {
 
 } // namespace
 
-// Where the system refuses the port, say how to get access to it.
-QString QtSerialPort::permissionHint(const QString& device) {
-#ifdef Q_OS_UNIX
+QString QtSerialPort::deviceGroup([[maybe_unused]] const QString& device) {
     QString group = QStringLiteral("dialout");
+#ifdef Q_OS_UNIX
     struct stat st {};
     if (::stat(QFile::encodeName(device).constData(), &st) == 0) {
         if (const struct group* g = ::getgrgid(st.st_gid))
             group = QString::fromLocal8Bit(g->gr_name);
     }
+#endif
+    return group;
+}
+
+// Where the system refuses the port, say how to get access to it.
+QString QtSerialPort::permissionHint(const QString& device) {
+#ifdef Q_OS_UNIX
+    const QString group = deviceGroup(device);
     return QStringLiteral("\n\nYour user may not use %1. Ask for membership of the group "
                           "\"%2\" (sudo usermod -aG %2 $USER), then log in again.")
         .arg(device, group);

@@ -5,6 +5,7 @@
 #include "PortSettingsFile.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
+#include "SettingsLocation.h"
 
 #include <utility>
 
@@ -23,7 +24,7 @@ RSComm::RSComm(Prompt& prompt, Clock& clock, QString programFolder)
 RSComm::~RSComm() = default;
 
 QString RSComm::PortSettingsPath() const {
-    return SupportFile(QStringLiteral("RSPort.cfg"));
+    return SettingsLocation::portSettingsFile(m_programFolder);
 }
 
 QString RSComm::SupportFile(const QString& name) const {
@@ -152,6 +153,7 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
             // sent: the transaction is out of step and must start again.
             m_commError = false;
             m_boardMode = 0;
+            m_resyncReply = reply;
             return Resynced;
         }
         m_boardMode = 0;
@@ -181,6 +183,11 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
         waitStart = m_clock.nowMs();
         deadline = waitStart + ResendReplyMs;
     }
+}
+
+int RSComm::ExchangeAttention() {
+    const int reply = ExchangeByte(Attention);
+    return reply == Resynced ? m_resyncReply : reply;
 }
 
 int RSComm::AwaitByte(int timeoutMs) {

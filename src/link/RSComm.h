@@ -163,6 +163,9 @@ private:
     bool ConfigurePort(SerialPort& commObj, const PortSettings& settings);
     PortSettings SettingsFromFile() const;
     int ExchangeByte(int byte, bool noWait = false, bool discard = false);
+    // Sends 255 for its answer's own sake: a reply after a resent 255 answers
+    // the same byte, so here it is the answer, not only a resync.
+    int ExchangeAttention();
     // Waits for a byte until deadline (false: none came). A wait that began at
     // waitStart turns long after LongWaitMs; longWait tracks that.
     class LongWaitScope;
@@ -209,6 +212,7 @@ private:
     int m_boardMode = 0;
     bool m_portSetupFailed = false;
     bool m_lastReadFailed = false;
+    int m_resyncReply = 0; // the byte behind ExchangeByte's last Resynced
     bool m_lastWriteFailed = false;
     bool m_lastWriteRefused = false;
     int m_busyDepth = 0;

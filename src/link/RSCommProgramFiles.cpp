@@ -30,11 +30,12 @@ struct FirstLine {
     QString errorString;
 };
 
-// The first field of the file's first line. A file without text counts as empty.
-FirstLine readFirstField(const QString& path) {
+// The first field of the file's first line. A file without text counts as empty;
+// a missing one fails like an unreadable one where it must exist.
+FirstLine readFirstField(const QString& path, bool mustExist = false) {
     FirstLine result;
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.isFile() && !mustExist)
         return result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -120,9 +121,10 @@ void RSComm::DeriveProjectPaths(const QString& kvlFileName) {
 }
 
 // The board code is the first character of the project file; a project
-// without text has code 0, which no board has.
+// without text has code 0, which no board has. The project was chosen as an
+// existing file: one gone since then is an error, not code 0.
 bool RSComm::ReadBoardCode(const QString& kvlFileName, const QString& errorTitle) {
-    const FirstLine first = readFirstField(kvlFileName);
+    const FirstLine first = readFirstField(kvlFileName, true);
     if (first.status == FirstLine::Status::Failed) {
         ShowFileError(errorTitle, Prompt::Icon::Information, first.errorNumber, first.errorString);
         return false;

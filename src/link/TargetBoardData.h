@@ -44,6 +44,7 @@ int ProjectBoardCode(const QString& kvlPath);
 // The ident block in the board: eight name characters, checksum, revision.
 constexpr int IdentBytes = BoardIdent::Bytes;
 constexpr int IdentAddress = BoardIdent::Address;
+constexpr int IdentNameBytes = BoardIdent::NameBytes;
 QString IdentByteAddress(int k);
 // A name byte as its character; zero bytes pad short names and add nothing.
 QString IdentCharacter(const QString& byteValue);

@@ -6,7 +6,6 @@
 namespace BoardRegisters {
 
 constexpr int FlagBase = 32;
-constexpr int FaultCodeRegister = 8176;         // B8176
 constexpr int FirmwareRevision = 8159;          // B8159
 constexpr int IdentBlock = BoardIdent::Address; // ident (8), checksum, revision
 

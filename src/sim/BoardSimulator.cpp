@@ -132,6 +132,8 @@ std::optional<quint8> BoardSimulator::writeByte(quint8 byte) {
         return byte;
     default:
         m_position = 0;
+        if (m_high * 256 + m_low == m_faults.rejectWritesTo)
+            return quint8(byte + 1);
         if (m_high == 0xFF && m_low == 0xFF && byte == 0xFF)
             m_pendingFfffWrite = true; // kept back until we know it is not an attention run
         else

@@ -19,6 +19,8 @@ int daysInMonth(int month, int year) {
 } // namespace
 
 void BoardStatus::powerUp() {
+    // A user program system fault now, a CO-CPU board fault before it.
+    m_memory.setByte(CurrentFault, 0x45);
     m_memory.setByte(LastFault, 0x0A);
     m_memory.setByte(CoCpuSlot, 3);
     m_memory.setByte(CurrentCommError, 0);

@@ -60,7 +60,6 @@ Cupper::Cupper(BoardMemory& memory, PlsBoard& pls)
 
 void Cupper::powerUp() {
     m_memory.setByte(FirmwareRevision, 23);
-    m_memory.setByte(FaultCodeRegister, 0x12);
     m_memory.setText(IdentBlock, QByteArrayLiteral("CUPR2700"), 8);
     m_memory.setByte(IdentBlock + 8, 0x3A);
     m_memory.setByte(IdentBlock + 9, 4);
@@ -80,13 +79,21 @@ void Cupper::powerUp() {
     m_memory.setByte(Df1DestinationFile, 10);
 
     m_memory.setDword(ShiftStrokes, 1'234'567);
-    m_memory.setWord(ShiftDieJams, 7);
     m_memory.setDword(LastShiftStrokes, 2'345'678);
-    m_memory.setWord(LastShiftDieJams, 11);
+    // Each shift's die jam total is the sum of its station counts, as a jam
+    // counts in both.
+    int shiftJams = 0;
+    int lastShiftJams = 0;
     for (int station = 0; station < 16; ++station) {
-        m_memory.setWord(ShiftStationJams + 2 * station, (station * 3) % 5);
-        m_memory.setWord(LastShiftStationJams + 2 * station, (station * 7) % 4);
+        const int jams = (station * 3 + 1) % 5;
+        const int lastJams = (station * 7) % 4;
+        m_memory.setWord(ShiftStationJams + 2 * station, jams);
+        m_memory.setWord(LastShiftStationJams + 2 * station, lastJams);
+        shiftJams += jams;
+        lastShiftJams += lastJams;
     }
+    m_memory.setWord(ShiftDieJams, shiftJams);
+    m_memory.setWord(LastShiftDieJams, lastShiftJams);
     m_strokes = double(m_memory.dword(ShiftStrokes));
     m_publishedStrokes = m_memory.dword(ShiftStrokes);
     resetAlarms();

@@ -13,6 +13,9 @@ struct Faults {
     // Also answers off by one where this says so (index, byte from the host).
     std::function<bool(qint64, quint8)> wrongEchoWhen;
     qint64 garbageAt = -1; // after answering this byte, also send garbage
+    // Every write to this byte address is answered with a wrong echo and not
+    // stored, as a board that will not take the value does.
+    int rejectWritesTo = -1;
     QByteArray garbage = QByteArray("\x13\x37\xA5", 3);
 
     // PLS faults.

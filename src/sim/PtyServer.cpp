@@ -74,6 +74,7 @@ bool PtyServer::openPty() {
     }
     fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     m_path = QString::fromLocal8Bit(ptsname(m_fd));
+    m_pty = true;
     m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY);
     if (m_slaveFd >= 0)
         makeRaw(m_slaveFd, 0);
@@ -92,6 +93,17 @@ bool PtyServer::openDevice(const QString& device, int baud) {
     m_path = device;
     prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
     return true;
+}
+
+bool PtyServer::hostAtAnswerSpeed() const {
+    if (m_answerBaud <= 0 || !m_pty)
+        return true;
+    // The pseudo-terminal's two sides share one set of terminal settings:
+    // what the host set on its side reads here.
+    termios t{};
+    if (tcgetattr(m_slaveFd >= 0 ? m_slaveFd : m_fd, &t) != 0)
+        return true;
+    return cfgetospeed(&t) == (m_answerBaud == 19200 ? B19200 : B9600);
 }
 
 void PtyServer::sendAt(const QByteArray& bytes, qint64 dueNs) {
@@ -138,6 +150,8 @@ void PtyServer::run(const std::atomic<bool>& stop) {
         // No allowance for the time the byte took to get here: taking off a
         // guess of it would let a host answer faster than a real wire can.
         const qint64 arrivedNs = nowNs();
+        if (!hostAtAnswerSpeed())
+            continue; // garbled on a real line: no answer
         inFreeNs = std::max(inFreeNs, arrivedNs);
         for (ssize_t i = 0; i < n; ++i) {
             inFreeNs += byteNs; // this byte is in

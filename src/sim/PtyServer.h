@@ -31,6 +31,11 @@ public:
     // so the pseudo-terminal's own delivery time comes on top, as a real
     // line's driver and cable would add theirs.
     void setThrottleBaud(int baud) { m_throttleBaud = baud; }
+    // 0 answers a host at any speed. Otherwise only a host whose port is set
+    // to this speed is answered, as a real board's line garbles any other: on
+    // a pseudo-terminal the speed the host set is read at each byte; a real
+    // device is opened at this speed.
+    void setAnswerBaud(int baud) { m_answerBaud = baud; }
     // 0: none. Otherwise answers leave only at the ticks of a timer of this
     // period, as an adapter's latency timer releases what it has received.
     void setLatencyMs(int ms) { m_latencyNs = qint64(ms) * 1'000'000; }
@@ -41,6 +46,7 @@ public:
 private:
     void sendAt(const QByteArray& bytes, qint64 dueNs);
     qint64 latencyTick(qint64 dueNs) const;
+    bool hostAtAnswerSpeed() const;
 
     BoardSimulator& m_board;
     int m_fd = -1;
@@ -48,6 +54,8 @@ private:
     QString m_path;
     QString m_error;
     int m_throttleBaud = 0;
+    int m_answerBaud = 0;
+    bool m_pty = false;
     qint64 m_latencyNs = 0;
     qint64 m_epochNs = 0; // the latency timer's phase
 };

@@ -30,8 +30,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("PATH"));
     const QCommandLineOption baud(
         QStringLiteral("baud"),
-        QStringLiteral("Hold each answer at least the wire time of two bytes at 9600 or 19200 "
-                       "baud after its byte arrived."),
+        QStringLiteral("Answer only a host whose port is set to this speed (on a pseudo-terminal, "
+                       "the speed the host set), and hold each answer at least the wire time of "
+                       "two bytes at it after its byte arrived. Without it the board answers at "
+                       "any speed, at once."),
         QStringLiteral("9600|19200"));
     const QCommandLineOption latency(
         QStringLiteral("latency-ms"),
@@ -48,7 +50,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption garbage(
         QStringLiteral("garbage-at"),
         QStringLiteral("Send garbage bytes after the answer to byte N."), QStringLiteral("N"));
-    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage});
+    const QCommandLineOption rejectWrites(
+        QStringLiteral("reject-writes-to"),
+        QStringLiteral("Answer every write to byte address N with a wrong echo and keep the old "
+                       "value."),
+        QStringLiteral("N"));
+    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage, rejectWrites});
     const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
                                           QStringLiteral("The PLS never reports ready."));
     const QCommandLineOption plsRefuseByte(
@@ -107,6 +114,7 @@ int main(int argc, char* argv[]) {
     board.faults().silentFromByte = number(silent);
     board.faults().wrongEchoAt = number(wrongEcho);
     board.faults().garbageAt = number(garbage);
+    board.faults().rejectWritesTo = int(number(rejectWrites));
     board.faults().plsStaysBusy = parser.isSet(plsStaysBusy);
     board.faults().plsRefuseByteIndex = int(number(plsRefuseByte));
     board.faults().programBadSumRecord = int(number(programBadSum));
@@ -141,6 +149,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     server.setThrottleBaud(throttle);
+    server.setAnswerBaud(throttle);
     server.setLatencyMs(latencyMs);
     std::printf("%s\n", qPrintable(server.path()));
     std::fflush(stdout);

@@ -1,6 +1,7 @@
 #include "FieldEditor.h"
 
 #include "DisplayFormat.h"
+#include "EntryChecks.h"
 #include "NumberText.h"
 #include "Prompt.h"
 #include "RSComm.h"
@@ -148,8 +149,7 @@ QString FieldEditor::startText(const Field& field) const {
 }
 
 QString FieldEditor::RangeMessage(int min, int max) {
-    return QStringLiteral("Only a Number Between ") + QString::number(min) +
-           QStringLiteral(" and ") + QString::number(max) + QStringLiteral(" can be Entered");
+    return EntryChecks::RangeMessage({min, max});
 }
 
 void FieldEditor::setCausesValidation(QWidget* control, bool causes) {

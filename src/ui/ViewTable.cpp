@@ -3,7 +3,8 @@
 ViewTable::ViewTable() {
     const char* const captions[Count] = {
         "&1 Main Display",   "&2 Set-up Parameters", "&3 Serial Communications",
-        "&4 Machine Timing", "&5 Shift Data",        "&6 I/O States"};
+        "&4 Machine Timing", "&5 Shift Data",        "&6 I/O States",
+        "&7 Trend"};
     for (int i = 0; i < Count; ++i)
         m_entries[size_t(i)] = {i, QString::fromLatin1(captions[i]), {}};
 }

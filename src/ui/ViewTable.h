@@ -7,18 +7,21 @@
 class ViewBase;
 class ViewContext;
 
-// The six views of the main window's window list, in list order: index,
-// caption of the list item, and how to make the view. Each layer registers
-// the views it builds; an index nobody registered stays disabled.
+// The views of the main window's window list, in list order: index,
+// caption of the list item, and how to make the view. The six views of the
+// machine come first; the Trend view follows them, so that their indices
+// stay as they are. Each layer registers the views it builds; an index
+// nobody registered stays disabled.
 class ViewTable {
 public:
-    static constexpr int Count = 6;
+    static constexpr int Count = 7;
     static constexpr int MainDisplay = 0;
     static constexpr int SetupParameters = 1;
     static constexpr int SerialCommunications = 2;
     static constexpr int MachineTiming = 3;
     static constexpr int ShiftData = 4;
     static constexpr int IOStates = 5;
+    static constexpr int Trend = 6;
 
     using Factory = std::function<ViewBase*(ViewContext&)>;
     struct Entry {

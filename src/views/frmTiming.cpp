@@ -1,5 +1,6 @@
 #include "frmTiming.h"
 
+#include "EntryChecks.h"
 #include "FieldEditor.h"
 #include "RSComm.h"
 #include "SharedState.h"
@@ -14,20 +15,15 @@
 #include <QTabBar>
 #include <limits>
 
-namespace {
-
-constexpr int SetpointMax = 359;
-constexpr int OffsetMax = 359;
-constexpr int ChannelNumberMax = frmTiming::Channels - 1;
-
-} // namespace
+static_assert(frmTiming::Channels == EntryChecks::TimingChannels);
 
 frmTiming::frmTiming(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmTiming"), QStringLiteral("Machine Timing"), parent) {
     BuildControls();
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     FieldSettings setpoint;
-    setpoint.max = SetpointMax;
+    setpoint.min = EntryChecks::Setpoint.min;
+    setpoint.max = EntryChecks::Setpoint.max;
     setpoint.value = FieldValue::ShownText;
     setpoint.markers = {QStringLiteral("****")};
     setpoint.rewriteAccepted = true;
@@ -43,10 +39,12 @@ frmTiming::frmTiming(ViewContext& context, QWidget* parent)
     number.rewriteOnEntry = true;
     number.validateOnEveryLeave = false;
     number.arrowEndsEdit = false;
-    number.max = OffsetMax;
+    number.min = EntryChecks::ResolverOffset.min;
+    number.max = EntryChecks::ResolverOffset.max;
     number.enterTarget = m_cmdSetOffset;
     m_editor->addField(m_txtTmg[0], m_updTmg[0], number);
-    number.max = ChannelNumberMax;
+    number.min = EntryChecks::ChannelNumber.min;
+    number.max = EntryChecks::ChannelNumber.max;
     number.enterTarget = nullptr;
     m_editor->addField(m_txtTmg[1], m_updTmg[1], number);
 

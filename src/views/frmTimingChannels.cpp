@@ -2,6 +2,7 @@
 #include "frmTiming.h"
 
 #include "ChannelRecall.h"
+#include "EntryChecks.h"
 #include "FieldEditor.h"
 #include "Prompt.h"
 #include "RSComm.h"
@@ -25,10 +26,8 @@ bool frmTiming::txtChannel_Commit(int field, qint32 value) {
     const int n = ChannelOf(field);
     const qint32 on = FieldEditor::WholeValue(Box(n)->text());
     const qint32 off = FieldEditor::WholeValue(Box(n + Channels)->text());
-    if (on == off) {
-        m_context.prompt().message(QStringLiteral("Set-up"),
-                                   QStringLiteral("ON Setpoint cannot Equal OFF Setpoint"),
-                                   Prompt::Icon::Information);
+    if (const auto refused = EntryChecks::SetpointPair(on, off)) {
+        m_context.prompt().message(QStringLiteral("Set-up"), *refused, Prompt::Icon::Information);
         return false;
     }
     StoreSetpoint(field, value);

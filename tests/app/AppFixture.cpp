@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "RefreshLoop.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
 #include "frmMain.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
@@ -63,6 +65,27 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
+}
+
+bool RunPasses(RefreshLoop& loop, int n, int timeoutMs) {
+    QEventLoop events;
+    int passes = 0;
+    // Quit inside the n-th pass's signal: the loop's next step is only
+    // scheduled then, and no step runs until the test runs events again.
+    const auto counted = QObject::connect(&loop, &RefreshLoop::passCompleted, &events, [&] {
+        if (++passes == n)
+            events.quit();
+    });
+    const auto gone = QObject::connect(&loop, &QObject::destroyed, &events, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &events, &QEventLoop::quit);
+    limit.start(timeoutMs);
+    if (n > 0)
+        events.exec();
+    QObject::disconnect(counted);
+    QObject::disconnect(gone);
+    return passes == n;
 }
 
 void AppFixture::tick(int times) {

@@ -15,12 +15,22 @@
 class QLabel;
 class QPlainTextEdit;
 class QTimer;
+class RefreshLoop;
 
 // One QApplication for the whole test program (widgets need it).
 void EnsureApplication();
+// How long a wait may take before the test gives up: a safety limit only,
+// generous enough for a loaded machine and a sanitizer build.
+constexpr int WaitLimitMs = 20000;
 // Runs the event loop (deferred deletes too) until the condition holds;
 // false after timeoutMs.
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = WaitLimitMs);
+// Runs the event loop until the loop has completed n more online passes and
+// returns right at the end of the n-th, before the next one begins: the
+// simulated machine moves on with every byte, so a wait that looked only
+// now and then would find it further on the faster the build. False after
+// timeoutMs, or when more than n passes ran.
+bool RunPasses(RefreshLoop& loop, int n, int timeoutMs = WaitLimitMs);
 
 // The main window on the in-process simulated board and a virtual clock, with
 // its own program folder and scripted prompts. The 500 ms timer is stopped:
@@ -32,7 +42,7 @@ protected:
 
     void startMainWindow(bool keepTimer = false);
     // Runs the event loop until the condition holds (false after timeoutMs).
-    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000);
+    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = WaitLimitMs);
     void pump(int ms) {
         pumpUntil([] { return false; }, ms);
     }

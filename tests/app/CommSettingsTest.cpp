@@ -2,6 +2,7 @@
 // settings file and of KORVEL.SFG, the port box's checks, the device list, and
 // going online again after Save. And the Set-up Passcode command.
 #include "AppFixture.h"
+#include "WhenShown.h"
 #include "frmSetupComm.h"
 
 #include <QAction>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 namespace {
@@ -243,12 +243,10 @@ TEST_F(CommSettings, ReportsASettingsFileThatCannotBeWritten) {
 
 TEST_F(CommSettings, CtrlMOpensTheWindowModally) {
     QString shown;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            shown = modal->objectName() + u'|' + modal->windowTitle();
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-        }
+    WhenShown<QDialog> user([&](QDialog* dialog) {
+        if (dialog == QApplication::activeModalWidget())
+            shown = dialog->objectName() + u'|' + dialog->windowTitle();
+        dialog->reject();
     });
     action("mnuEditCommPort")->trigger();
     EXPECT_EQ(shown, "frmSetupComm|Comm Port Settings");

@@ -2,14 +2,15 @@
 #include "LinkFixture.h"
 #include "ScriptedFileDialogs.h"
 #include "SdtFormat.h"
+#include "WhenShown.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
 
@@ -128,20 +129,21 @@ TEST(QtFileDialogs, SaveStartsInThePresetFolderAndAddsTheSuffix) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     QString startedIn;
-    QTimer typist;
-    QObject::connect(&typist, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        typist.stop();
+    // The name goes into the dialog's name box as typed: the dialog's
+    // selectFile() leaves that box alone once it has the focus.
+    WhenShown<QFileDialog> user([&](QFileDialog* dialog) {
         startedIn = dialog->directory().absolutePath();
-        dialog->selectFile("press9");
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name)
+            name->setText(QStringLiteral("press9"));
         static_cast<QDialog*>(dialog)->accept(); // public there
+        if (dialog->isVisible())
+            dialog->reject(); // a test that fails, not one that hangs
     });
-    typist.start(20);
     QtFileDialogs dialogs;
     const QString chosen =
         dialogs.getSaveFileName(nullptr, "Setup Files (*.sdt *.SDT)", folder.path(), "sdt");
+    EXPECT_TRUE(user.acted());
     EXPECT_EQ(startedIn, QDir(folder.path()).absolutePath());
     EXPECT_EQ(chosen, QDir(folder.path()).absoluteFilePath("press9.sdt"));
 }

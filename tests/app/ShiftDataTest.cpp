@@ -53,10 +53,7 @@ protected:
     MouseHoldButton* button() const {
         return view()->findChild<MouseHoldButton*>(QStringLiteral("cmdEndofShift"));
     }
-    bool passes(int n = 1) {
-        const qint64 target = view()->loop().PassesCompleted() + n;
-        return pumpUntil([&] { return view()->loop().PassesCompleted() >= target; });
-    }
+    bool passes(int n = 1) { return RunPasses(view()->loop(), n); }
     BoardTraffic traffic() { return decoder.feed(takeTrace()); }
     // The values written to the end-of-shift flag, in order.
     QList<int> flagWrites(const BoardTraffic& t) const {
@@ -123,7 +120,7 @@ TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {
     QList<int> pass;
     QElapsedTimer timer;
     timer.start();
-    while (!(pass.contains(1116) && !pass.contains(1138)) && timer.elapsed() < 5000) {
+    while (!(pass.contains(1116) && !pass.contains(1138)) && timer.elapsed() < WaitLimitMs) {
         QCoreApplication::processEvents();
         for (const int address : traffic().reads) {
             if (address == 1100)

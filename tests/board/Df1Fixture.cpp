@@ -91,8 +91,7 @@ void Df1Fixture::toggleOfflineEditing() {
 }
 
 bool Df1Fixture::passes(int n) {
-    const qint64 target = view()->loop().PassesCompleted() + n;
-    return pumpUntil([&] { return view()->loop().PassesCompleted() >= target; });
+    return RunPasses(view()->loop(), n);
 }
 
 qint32& Df1Fixture::entry(int index) const {

@@ -144,7 +144,7 @@ TEST_F(FaultStatusTest, ReadingBrokenOffFillsTheRestWith42) {
     ASSERT_TRUE(reader.Step());
     ASSERT_TRUE(reader.FinishUnread());
     EXPECT_TRUE(reader.Done());
-    EXPECT_EQ(reader.status().codeText[0], "12");
+    EXPECT_EQ(reader.status().codeText[0], "45");
     EXPECT_EQ(reader.status().codeText[3], "42");
     EXPECT_EQ(reader.status().correctiveAction, FaultStatus::CorrectiveAction(0x42));
 }

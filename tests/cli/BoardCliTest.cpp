@@ -7,8 +7,9 @@ class BoardCli : public CliFixture {
 protected:
     void SetUp() override {
         startBoard();
-        writeFile("support/FaultErrCodes.txt", "12,Die jam\r\n0A,Guard door open\r\n0a,Guard door "
-                                               "(last record)\r\n42,Board silent\r\n");
+        writeFile("support/FaultErrCodes.txt",
+                  "45,System fault call\r\n0A,Guard door open\r\n0a,Guard door "
+                  "(last record)\r\n42,Board silent\r\n");
         writeFile("support/CommErrCodes.txt", "00,No comm error\r\n02,\"Checksum, bad\"\r\n");
     }
     QString project(const QByteArray& code) {
@@ -29,7 +30,7 @@ TEST_F(BoardCli, StatusWithoutProjectIsBoardD) {
     const auto r = run({"board-status"});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
-              "Current Fault: Code = 12H\tDie jam\n"
+              "Current Fault: Code = 45H\tSystem fault call\n"
               "Last Fault: Code = 0AH\tGuard door (last record)\n"
               "Current Comm Error: Code = 00H\tNo comm error\n"
               "Last Comm Error: Code = 02H\tChecksum, bad\n"
@@ -70,8 +71,10 @@ TEST_F(BoardCli, StatusFollowsTheProjectsBoard) {
 TEST_F(BoardCli, ResetFaultsIsTheConfirmation) {
     auto r = run({"reset-faults"});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
-    EXPECT_EQ(r.err, "WARNING - Fault Code Reset!: Target Board will be reinitialized.\n\nDo you "
-                     "wish to continue?\n");
+    EXPECT_EQ(
+        r.err,
+        "telvane-cli: WARNING - Fault Code Reset!: Target Board will be reinitialized.\n\nDo you "
+        "wish to continue?\n");
     r = run({"board-status"});
     EXPECT_TRUE(r.out.startsWith("Current Fault: Code = 00H\t\nLast Fault: Code = 00H\t\n"
                                  "Current Comm Error: Code = 00H\tNo comm error\n"
@@ -93,12 +96,27 @@ TEST_F(BoardCli, ClockSetWritesTheComputersClock) {
         << status.out.toStdString();
 }
 
+TEST_F(BoardCli, AWriteRejectedEarlyInTheSequenceFailsTheCommand) {
+    board.reset();
+    startBoard({"--reject-writes-to", "8179"});
+    auto r = run({"reset-faults"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_TRUE(r.err.contains("B8179 not written")) << r.err.toStdString();
+    EXPECT_TRUE(run({"board-status"}).out.startsWith("Current Fault: Code = 00H")); // went on
+
+    board.reset();
+    startBoard({"--reject-writes-to", "43010"});
+    r = run({"clock-set"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_TRUE(r.err.contains("B43010 not written")) << r.err.toStdString();
+}
+
 TEST_F(BoardCli, SilentBoardReadsAsCode42) {
     board.reset();
     startBoard({"--silent-after", "5"});
     const auto r = run({"board-status"});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(r.out.startsWith("Current Fault: Code = 12H\tDie jam\n"
+    EXPECT_TRUE(r.out.startsWith("Current Fault: Code = 45H\tSystem fault call\n"
                                  "Last Fault: Code = 42H\tBoard silent\n"
                                  "Current Comm Error: Code = 42H\t\n"
                                  "Last Comm Error: Code = 42H\t\n"

@@ -19,13 +19,13 @@ TEST_F(Cli, ReadsWritesAndReportsTheBoard) {
     EXPECT_EQ(r.out, "23\n");
     r = run({"fault"});
     EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out, "Fault Code (12H): --- Fault File Not Found ---\n");
+    EXPECT_EQ(r.out, "Fault Code (45H): --- Fault File Not Found ---\n");
     QDir(home.path()).mkpath("support");
     QFile::copy(BuildProgram("support/FaultErrCodes.txt"),
                 home.filePath("support/FaultErrCodes.txt"));
     r = run({"fault"});
-    EXPECT_TRUE(r.out.startsWith("Fault Code (12H): ")) << r.out.toStdString();
-    EXPECT_GT(r.out.size(), QString("Fault Code (12H): \n").size());
+    EXPECT_TRUE(r.out.startsWith("Fault Code (45H): ")) << r.out.toStdString();
+    EXPECT_GT(r.out.size(), QString("Fault Code (45H): \n").size());
 }
 
 TEST_F(Cli, PortSettingsFileNamesTheDevice) {
@@ -40,7 +40,7 @@ TEST_F(Cli, RefusedEntryAndUsageErrorsExitTwo) {
     startBoard();
     auto r = run({"write", "B110.6", "2"});
     EXPECT_EQ(r.exit, 2);
-    EXPECT_EQ(r.err, "ENTRY ALERT: Error:\nEnter 0 or 1 Only.\n");
+    EXPECT_EQ(r.err, "telvane-cli: ENTRY ALERT: Error:\nEnter 0 or 1 Only.\n");
     EXPECT_EQ(run({"frobnicate"}).exit, 2);
     EXPECT_EQ(run({"read"}).exit, 2);
     EXPECT_EQ(run({"--baud", "4800", "read", "W0"}).exit, 2);
@@ -51,12 +51,13 @@ TEST_F(Cli, LinkFailuresExitOne) {
     startBoard({"--silent-after", "0"});
     auto r = run({"read", "W1020"});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(
-        r.err.startsWith("WARNING - Communication Error!: Cannot Communicate with Target Board.\n"))
+    EXPECT_TRUE(r.err.startsWith(
+        "telvane-cli: WARNING - Communication Error!: Cannot Communicate with Target Board.\n"))
         << r.err.toStdString();
     r = run({"--device", "/nonexistent/tty", "firmware"}, false);
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(r.err.startsWith("Comm Port Error: Error Number = ")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.startsWith("telvane-cli: Comm Port Error: Error Number = "))
+        << r.err.toStdString();
 }
 
 } // namespace

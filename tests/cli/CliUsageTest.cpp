@@ -10,7 +10,7 @@ namespace {
 
 using CliUsage = CliFixture;
 
-const QString tryHelp = QStringLiteral("Try 'telvane-cli --help'.\n");
+const QString tryHelp = QStringLiteral("telvane-cli: Try 'telvane-cli --help'.\n");
 
 const char* const badAddresses[] = {"XYZ", "1020", "Q1",   "B110.9", "W65535", "EFFGH",
                                     "W-5", "W 32", "W12x", "B70000", "W110.6", ""};
@@ -69,12 +69,11 @@ TEST_F(CliUsage, AUsageErrorIsOneLineAndAPointerToHelp) {
         {{"write", "W32", "-5"}, "not a value: '-5' (digits only)"},
         {{"write", "W32", "1e3"}, "not a value: '1e3' (digits only)"},
         {{"pls-read", "speed"}, "pls-read takes scale, offset, pos or rpm, not 'speed'"},
-        {{"pls-clear", "-1"}, "channel must be a whole number from 0 to 255, not '-1'"},
-        {{"pls-setpoint", "1", "2", "x"},
-         "OFF setpoint must be a whole number from 0 to 65535, not 'x'"},
+        {{"pls-clear", "-1"}, "channel -1: Only a Number Between 0 and 7 can be Entered"},
+        {{"pls-setpoint", "1", "2", "x"}, "OFF setpoint must be a whole number, not 'x'"},
         {{"pls-pulse", "1", "10", "300", "0"},
          "OFF division must be a whole number from 1 to 255, not '300'"},
-        {{"pls-offset", "70000"}, "position must be a whole number from 0 to 65535, not '70000'"},
+        {{"pls-offset", "70000"}, "position 70000: Only a Number Between 0 and 359 can be Entered"},
         {download, "configuration value V3 must be a whole number from 0 to 255, not '256'"},
     };
     for (const auto& c : cases) {
@@ -92,8 +91,8 @@ TEST_F(CliUsage, AUsageErrorIsOneLineAndAPointerToHelp) {
 }
 
 TEST_F(CliUsage, ARefusalThatTheLinkDoesNotExplainIsExplained) {
-    startBoard();
-    const auto r = run({"pls-recall", "16"}); // the board has channels 0..15
+    startBoard({"--pls-refuse-byte", "0"});
+    const auto r = run({"pls-recall", "3"});
     EXPECT_EQ(r.exit, 2);
     EXPECT_EQ(r.err, "telvane-cli: pls-recall was refused by the link or the board\n");
 }

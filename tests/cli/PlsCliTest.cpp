@@ -3,6 +3,7 @@
 #include "CliFixture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 using PlsCli = CliFixture;
 
 TEST_F(PlsCli, ProgramsRecallsAndClearsChannels) {
-    startBoard();
+    startBoard({"--raise-alarm", "3"}); // a machine that stands: the offset can be set
     auto r = run({"pls-read", "scale"});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "360\n");
@@ -54,14 +55,18 @@ TEST_F(PlsCli, RefusalsAndUsageErrorsExitTwo) {
     startBoard();
     auto r = run({"pls-pulse", "5", "10", "25", "0"});
     EXPECT_EQ(r.exit, 2);
-    EXPECT_EQ(r.err, "PLS Pulse Train: ON Division Plus OFF Division\nMust be a Multiple of "
-                     "360.\n\nPLS Channel will not be Programmed.\n");
+    EXPECT_EQ(r.err,
+              "telvane-cli: PLS Pulse Train: ON Division Plus OFF Division\nMust be a Multiple of "
+              "360.\n\nPLS Channel will not be Programmed.\n");
+    // A scale factor above 360 lets the board take 360; the window does not.
+    ASSERT_EQ(run(QStringList{"pls-config-download", "720"} + QStringList(24, "0")).exit, 0);
     r = run({"pls-setpoint", "1", "360", "0"});
     EXPECT_EQ(r.exit, 2);
-    EXPECT_TRUE(r.err.startsWith("PLS Single Setpoint: Setpoint setting 360"))
+    EXPECT_TRUE(r.err.startsWith(
+        "telvane-cli: ON setpoint 360: Only a Number Between 0 and 359 can be Entered\n"))
         << r.err.toStdString();
     EXPECT_EQ(run({"pls-offset", "400"}).exit, 2);
-    EXPECT_EQ(run({"pls-recall", "16"}).exit, 2); // the board has channels 0..15
+    EXPECT_EQ(run({"pls-recall", "8"}).exit, 2); // the window's channels are 0..7
     EXPECT_EQ(run({"pls-read", "speed"}).exit, 2);
     EXPECT_EQ(run({"pls-setpoint", "1", "2"}).exit, 2);
     EXPECT_EQ(run({"pls-setpoint", "a", "b", "c"}).exit, 2);
@@ -69,14 +74,49 @@ TEST_F(PlsCli, RefusalsAndUsageErrorsExitTwo) {
     EXPECT_EQ(run({"pls-config-download", "360", "1"}).exit, 2);
 }
 
+TEST_F(PlsCli, RefusesWhatTheWindowsRefuseBeforeAnyTraffic) {
+    startBoard({"--silent-after", "0"}); // any traffic would fail the link (exit 1)
+    const struct {
+        QStringList args;
+        QString text;
+    } cases[] = {
+        {{"pls-setpoint", "7", "10", "10"}, "ON Setpoint cannot Equal OFF Setpoint"},
+        {{"pls-setpoint", "8", "10", "20"}, "Only a Number Between 0 and 7 can be Entered"},
+        {{"pls-setpoint", "7", "10", "360"}, "Only a Number Between 0 and 359 can be Entered"},
+        {{"pls-clear", "8"}, "Only a Number Between 0 and 7 can be Entered"},
+        {{"pls-offset", "360"}, "Only a Number Between 0 and 359 can be Entered"},
+        {{"write", "1FF4H", "33"}, "Only a Number Between 1 and 32 can be Entered"}, // B8180
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const auto r = run(c.args);
+        EXPECT_EQ(r.exit, 2);
+        EXPECT_TRUE(r.err.startsWith("telvane-cli: ") && r.err.contains(c.text))
+            << r.err.toStdString();
+    }
+}
+
+TEST_F(PlsCli, TheOffsetIsSetOnlyWhileTheMachineStands) {
+    startBoard(); // stands for its first seconds, then inches and runs
+    QElapsedTimer safety;
+    safety.start();
+    ProcessResult r;
+    do
+        r = run({"pls-offset", "10"});
+    while (r.exit == 0 && safety.elapsed() < 60000);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.startsWith("telvane-cli: the machine is turning (")) << r.err.toStdString();
+}
+
 TEST_F(PlsCli, BusyPlsFailsTheLink) {
     startBoard({"--pls-stays-busy"});
     const auto r = run({"pls-clear", "3"});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.err, "WARNING - Communication Error!: Cannot Determine PLS READY Mode Within "
-                     "Target Board.\ntelvane-cli: pls-clear failed: the link to the board failed "
-                     "on " +
-                         pty + " (from --device)\n");
+    EXPECT_EQ(r.err,
+              "telvane-cli: WARNING - Communication Error!: Cannot Determine PLS READY Mode Within "
+              "Target Board.\ntelvane-cli: pls-clear failed: the link to the board failed "
+              "on " +
+                  pty + " (from --device)\n");
 }
 
 TEST_F(PlsCli, RefusedByteFailsTheCommand) {
@@ -98,7 +138,8 @@ TEST_F(PlsCli, ProjectNeedsNoLink) {
     r = run({"project", home.filePath("PLS.kvl")}, false);
     EXPECT_EQ(r.exit, 2);
     EXPECT_TRUE(r.out.startsWith("valid=false\ncode=E\nboard=K2700(PLS)\nident=Unknown\n"));
-    EXPECT_TRUE(r.err.startsWith("PLS Program Download: PLS file is a PLS target board program."));
+    EXPECT_TRUE(r.err.startsWith(
+        "telvane-cli: PLS Program Download: PLS file is a PLS target board program."));
     EXPECT_EQ(run({"project", home.filePath("NONE.kvl")}, false).exit, 2);
 }
 

@@ -28,7 +28,8 @@ TEST_F(ProgramCli, DownloadAnswersItsQuestionYesAndUploadReadsTheIdentBack) {
     project(ThreeRecords);
     auto r = run({"program-download", kvl()});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.startsWith("Program Download - [ABC]: Program to be loaded into module"))
+    EXPECT_TRUE(
+        r.err.startsWith("telvane-cli: Program Download - [ABC]: Program to be loaded into module"))
         << r.err.toStdString();
     EXPECT_TRUE(r.err.endsWith("Program Download: Program Download Complete!\n"))
         << r.err.toStdString();
@@ -38,7 +39,7 @@ TEST_F(ProgramCli, DownloadAnswersItsQuestionYesAndUploadReadsTheIdentBack) {
     writeFile("up/UP.kvl", "ZPROJECT\r\n"); // a board without program memory here
     r = run({"program-upload", home.filePath("up/UP.kvl")});
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
-    EXPECT_EQ(r.err, "Program Upload: Program Upload Complete!\n");
+    EXPECT_EQ(r.err, "telvane-cli: Program Upload: Program Upload Complete!\n");
     EXPECT_EQ(contents("up/UP.rev"), QByteArray("ABC\0\0\0\0\0"
                                                 "3:03\r\n",
                                                 14));

@@ -41,8 +41,10 @@ TEST_F(ReportCliTest, AFileThatCannotBeReadGivesItsWarningAndNoPdf) {
     const QString broken = home.filePath(QStringLiteral("broken.sdt"));
     ProcessResult r = run({QStringLiteral("report"), broken, pdf}, false);
     EXPECT_EQ(r.exit, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("TELVANE: ") + broken +
-                               QStringLiteral(" is not a set-up data file that can be read.")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral("telvane-cli: TELVANE: ") + broken +
+                               QStringLiteral(" is not a set-up data file that can be read.\n\n"
+                                              "It is another kind of file, or a set-up data "
+                                              "file that has been damaged.\n")))
         << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 

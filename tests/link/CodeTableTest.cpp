@@ -1,4 +1,5 @@
 #include "CodeTable.h"
+#include "FaultStatus.h"
 #include "LinkFixture.h"
 #include "TextFields.h"
 
@@ -65,4 +66,32 @@ TEST(CodeTable, ShippedTablesHoldTheRequiredCodes) {
             EXPECT_FALSE(lookup.description->isEmpty());
         }
     }
+}
+
+// A description beside its corrective action must not tell another story:
+// codes that share an action share one description, and no two actions share
+// one. Comm error codes carry no meanings of their own.
+TEST(CodeTable, ShippedTablesAgreeWithTheCorrectiveAction) {
+    const QString support = QStringLiteral(TELVANE_SOURCE_DIR "/support/");
+    auto describe = [](const QString& path, int code) {
+        return CodeTable::find(path, CodeTable::codeText(code), CodeTable::Match::Last)
+            .description.value_or(QString());
+    };
+    QMap<QString, QString> byAction;
+    QMap<QString, QString> actionOf;
+    for (int code = 1; code <= 0xFF; ++code) {
+        const QString action = FaultStatus::CorrectiveAction(code);
+        const QString text = describe(support + "FaultErrCodes.txt", code);
+        SCOPED_TRACE(CodeTable::codeText(code).toStdString() + " " + text.toStdString());
+        EXPECT_FALSE(text.isEmpty());
+        EXPECT_EQ(byAction.value(action, text), text);
+        EXPECT_EQ(actionOf.value(text, action), action);
+        byAction.insert(action, text);
+        actionOf.insert(text, action);
+    }
+    QSet<QString> commTexts;
+    for (int code = 1; code <= 0xFF; ++code)
+        if (code != 0x42)
+            commTexts.insert(describe(support + "CommErrCodes.txt", code));
+    EXPECT_EQ(commTexts.size(), 1) << QStringList(commTexts.values()).join(" | ").toStdString();
 }

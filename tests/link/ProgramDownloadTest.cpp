@@ -199,6 +199,24 @@ TEST_F(ProgramDownload, IdentWriteThatFinallyFailsIsNotComplete) {
     EXPECT_FALSE(link.OnlineMode());
 }
 
+// The board answers the last 255 only after it was sent again: that late 85 is
+// the answer awaited, and the download goes on to the ident.
+TEST_F(ProgramDownload, ALateAnswerToTheLastAttentionStillEndsProgramLoading) {
+    selectDownload('D', ExampleProgram);
+    prompt.queue(Prompt::Answer::Yes);
+    ProgramTransfer job(link, ProgramTransfer::Direction::Download);
+    while (job.Step() && (job.RecordCount() == 0 || job.RecordsDone() < job.RecordCount())) {
+    }
+    ASSERT_EQ(job.RecordsDone(), 1);
+    board.faults().dropAnswerAt = board.bytesReceived(); // the 255 after the last record
+    while (job.Step()) {
+    }
+    EXPECT_TRUE(job.Complete());
+    EXPECT_EQ(shown().last(), Complete);
+    EXPECT_EQ(board.memory().byte(ProgramTransfer::IdentAddress), quint8('A'));
+    EXPECT_TRUE(link.OnlineMode());
+}
+
 TEST_F(ProgramDownload, Refusals) {
     // Offline.
     selectDownload('D', ExampleProgram);
@@ -226,7 +244,8 @@ TEST_F(ProgramDownload, Refusals) {
     selectDownload('D', "");
     EXPECT_FALSE(download());
     EXPECT_EQ(shown().last(), "Program Download|" + QDir::toNativeSeparators(path("CUP.hex")) +
-                                  " File is Not Valid|Exclamation|Ok");
+                                  " File is Not Valid\n\nProgram Downloaded Halted|"
+                                  "Exclamation|Ok");
     EXPECT_TRUE(link.OnlineMode());
     EXPECT_EQ(takeTrace(), "");
 }

@@ -90,6 +90,29 @@ TEST_F(ProgramUpload, AFailureLeavesTheOldFilesUntouched) {
     EXPECT_FALSE(link.InUploadMode());
 }
 
+// A configuration register the board never gave is no digit for the file, and
+// a project that is gone names no board: either way nothing is written.
+TEST_F(ProgramUpload, AFailedConfigurationReadOrAVanishedProjectWritesNothing) {
+    selectUpload('8');
+    board.faults().wrongEchoWhen = [](qint64, quint8 byte) { return byte == 0x1F; }; // B8190..
+    EXPECT_FALSE(link.UploadProgram());
+    EXPECT_EQ(shown(), QStringList{"Program Upload|Program Upload Not Complete!\n\nHEX file not "
+                                   "created.|Critical|Ok"});
+    EXPECT_FALSE(link.CommError());
+    EXPECT_EQ(QDir(programFolder() + "/proj").entryList(QDir::Files), QStringList{"CUP.kvl"});
+
+    board.faults().wrongEchoWhen = nullptr;
+    link.setOnlineMode(true);
+    selectUpload('8');
+    QFile::remove(path("CUP.kvl"));
+    EXPECT_FALSE(link.UploadProgram());
+    const QStringList all = texts();
+    ASSERT_EQ(all.size(), 1);
+    EXPECT_TRUE(all[0].startsWith("RSComm-Upload Program|Error Number = ")) << all[0].toStdString();
+    EXPECT_TRUE(QDir(programFolder() + "/proj").entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(link.InUploadMode());
+}
+
 TEST_F(ProgramUpload, NothingWithoutUploadModeAndARefusalOffline) {
     selectUpload('4');
     link.setInUploadMode(false);

@@ -141,7 +141,7 @@ TEST_F(OpenClose, FaultCodeAndFirmwareRevision) {
     EXPECT_EQ(link.FaultCode(), 0); // tries to read; no port
     EXPECT_TRUE(link.CommError());
     link.OpenRSComm(port);
-    EXPECT_EQ(link.FaultCode(), 0x12);
+    EXPECT_EQ(link.FaultCode(), 0x45);
     EXPECT_EQ(link.FirmwareRev(), 23);
     board.faults().wrongEchoWhen = [](qint64, quint8) { return true; };
     EXPECT_EQ(link.FaultCode(), 0); // the read failed

@@ -87,6 +87,22 @@ TEST_F(CupperTest, JamsNameTheirStationAndDieJamsCount) {
     EXPECT_EQ(word(106), 0x8000);
 }
 
+TEST_F(CupperTest, DieJamTotalsAreTheSumsOfTheirStations) {
+    auto agree = [this](int total, int stations) {
+        int sum = 0;
+        for (int station = 0; station < 16; ++station)
+            sum += word(stations + 2 * station);
+        EXPECT_EQ(word(total), sum) << total;
+    };
+    agree(1104, 1108);
+    agree(1204, 1208);
+    cupper.raiseAlarm(Cupper::DieJam, 9);
+    board.memory().setFlag(32, true); // the shift ends
+    at(0.1);
+    agree(1204, 1208);
+    EXPECT_GT(word(1204), 0);
+}
+
 TEST_F(CupperTest, BrakeResponseAlarmIsFlag858AndLeavesTheAllClearBit) {
     cupper.raiseAlarm(Cupper::BrakeResponseTooLong);
     EXPECT_TRUE(board.memory().flag(858));

@@ -24,11 +24,21 @@ qint64 nowNs() {
 // A plain host on the pseudo-terminal: one byte out, one byte back.
 class RawHost {
 public:
-    explicit RawHost(const QString& path) {
+    explicit RawHost(const QString& path, speed_t speed = 0) {
         m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
         termios t{};
         if (m_fd >= 0 && tcgetattr(m_fd, &t) == 0) {
             cfmakeraw(&t);
+            tcsetattr(m_fd, TCSANOW, &t);
+        }
+        if (speed)
+            setSpeed(speed);
+    }
+    void setSpeed(speed_t speed) {
+        termios t{};
+        if (tcgetattr(m_fd, &t) == 0) {
+            cfsetispeed(&t, speed);
+            cfsetospeed(&t, speed);
             tcsetattr(m_fd, TCSANOW, &t);
         }
     }
@@ -37,13 +47,13 @@ public:
             ::close(m_fd);
     }
     bool isOpen() const { return m_fd >= 0; }
-    // The reply, or -1 when none came within 2 s.
-    int exchange(quint8 byte) {
+    // The reply, or -1 when none came within the time.
+    int exchange(quint8 byte, int timeoutMs = 2000) {
         if (::write(m_fd, &byte, 1) != 1)
             return -1;
         pollfd p{m_fd, POLLIN, 0};
         quint8 reply = 0;
-        if (::poll(&p, 1, 2000) != 1 || ::read(m_fd, &reply, 1) != 1)
+        if (::poll(&p, 1, timeoutMs) != 1 || ::read(m_fd, &reply, 1) != 1)
             return -1;
         return reply;
     }
@@ -110,10 +120,20 @@ TEST(PtyServerTest, BoardsimTakesAdapterLatencyInTheAdaptersRange) {
     BoardProcess board({QStringLiteral("--baud"), QStringLiteral("19200"),
                         QStringLiteral("--latency-ms"), QStringLiteral("16")});
     ASSERT_TRUE(board.started());
-    RawHost host(board.pty());
+    RawHost host(board.pty(), B19200);
     ASSERT_TRUE(host.isOpen());
     const qint64 start = nowNs();
     EXPECT_EQ(host.exchange(Attention), AttentionAnswer);
     EXPECT_EQ(host.exchange(Attention), AttentionAnswer);
     EXPECT_GE(nowNs() - start, 16'000'000LL);
+}
+
+TEST(PtyServerTest, BoardsimAnswersOnlyAHostAtItsSpeed) {
+    BoardProcess board({QStringLiteral("--baud"), QStringLiteral("9600")});
+    ASSERT_TRUE(board.started());
+    RawHost host(board.pty(), B19200);
+    ASSERT_TRUE(host.isOpen());
+    EXPECT_EQ(host.exchange(Attention, 300), -1);
+    host.setSpeed(B9600);
+    EXPECT_EQ(host.exchange(Attention), AttentionAnswer);
 }

@@ -19,7 +19,7 @@ class BoardProcess {
 public:
     explicit BoardProcess(const QStringList& args = {}) {
         m_process.start(BuildProgram(QStringLiteral("telvane-boardsim")), args);
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
+        if (m_process.waitForStarted(30000) && m_process.waitForReadyRead(30000))
             m_pty = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
     ~BoardProcess() { stop(); }
@@ -76,6 +76,8 @@ inline ProcessResult RunProgram(const QString& name, const QStringList& args,
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TELVANE_HOME"), home.path());
+    // The user's configuration folder is the home's own too.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
     if (!steps.isEmpty()) {
         const QString drive = home.filePath(QStringLiteral("drive.txt"));
         home.writeFile(QStringLiteral("drive.txt"), steps.join(u'\n').toUtf8());

@@ -1,5 +1,6 @@
 // The main of every test program.
 #include <QByteArray>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -7,6 +8,10 @@ int main(int argc, char** argv) {
     // see the DejaVu faces only, so that a package that brings other fonts
     // changes no result. Programs the tests start inherit it.
     qputenv("FONTCONFIG_FILE", QByteArray(TELVANE_TEST_FONTS));
+    // A user's own port settings (~/.config/telvane) would take the tests'
+    // place: each test program has a configuration folder of its own.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

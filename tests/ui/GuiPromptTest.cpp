@@ -2,11 +2,11 @@
 #include "GuiPrompt.h"
 #include "AppFixture.h"
 
+#include "WhenShown.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
@@ -59,12 +59,7 @@ TEST(GuiPrompt, ShownBoxReturnsTheButtonClicked) {
     EnsureApplication();
     GuiPrompt prompt;
     // Click Retry once the box is up (it runs its own event loop).
-    QTimer clicker;
-    QObject::connect(&clicker, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->button(QMessageBox::Retry)->click();
-    });
-    clicker.start(20);
+    WhenShown<QMessageBox> user([](QMessageBox* box) { box->button(QMessageBox::Retry)->click(); });
     EXPECT_EQ(prompt.message("T", "text", Prompt::Icon::Critical, Prompt::Buttons::RetryCancel),
               Prompt::Answer::Retry);
 }

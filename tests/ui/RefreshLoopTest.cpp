@@ -63,7 +63,7 @@ protected:
         EnsureApplication();
         board.cupper().hold(true);
     }
-    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
+    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = WaitLimitMs) {
         return PumpUntil(condition, timeoutMs);
     }
     void pump(int ms) {

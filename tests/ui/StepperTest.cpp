@@ -13,7 +13,7 @@ namespace {
 class StepperTest : public LinkFixture {
 protected:
     StepperTest() { EnsureApplication(); }
-    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
+    bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = WaitLimitMs) {
         return PumpUntil(condition, timeoutMs);
     }
     void pump(int ms) {

@@ -42,10 +42,7 @@ protected:
     QColor colour(const QString& name) const {
         return label(name)->palette().color(QPalette::Active, QPalette::WindowText);
     }
-    bool passes(int n = 1) {
-        const qint64 target = view()->loop().PassesCompleted() + n;
-        return pumpUntil([&] { return view()->loop().PassesCompleted() >= target; });
-    }
+    bool passes(int n = 1) { return RunPasses(view()->loop(), n); }
     // "ON" in blue or "off" in dark red, nothing else.
     void expectState(const QString& name, bool on) {
         EXPECT_EQ(text(name), on ? "ON" : "off") << name.toStdString();

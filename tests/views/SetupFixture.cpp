@@ -82,8 +82,7 @@ void SetupFixture::clickArrow(int i, int direction) {
 }
 
 bool SetupFixture::passes(int n) {
-    const qint64 target = view()->loop().PassesCompleted() + n;
-    return pumpUntil([&] { return view()->loop().PassesCompleted() >= target; });
+    return RunPasses(view()->loop(), n);
 }
 
 qint32& SetupFixture::entry(int index) const {

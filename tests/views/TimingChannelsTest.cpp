@@ -4,12 +4,14 @@
 #include "UpDown.h"
 #include "frmTiming.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -223,11 +225,12 @@ TEST_F(TimingChannels, TheChannelNumberIsValidatedBeforeAnyButtonUsesIt) {
     click(tmg(1));
     keys("300");
     click(button("cmdRecallChan"));
-    pump(20);
+    ASSERT_TRUE(pumpUntil([&] { return focused() == "txtTmg1"; }));
     click(tmg(1));
     keys("300");
+    QSignalSpy clicked(button("cmdClearChan"), &QAbstractButton::clicked);
     key(Qt::Key_C, Qt::AltModifier);
-    pump(300); // the access key's animated click
+    ASSERT_TRUE(clicked.wait(WaitLimitMs)); // the access key's animated click
     EXPECT_EQ(titles(), QStringList(3, "Resolver Offset"));
     EXPECT_FALSE(plsCommands().contains(9));
     EXPECT_EQ(board.pls().channel(3).kind, PlsBoard::Channel::Kind::Setpoints);

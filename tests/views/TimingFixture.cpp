@@ -110,8 +110,7 @@ void TimingFixture::toggleOfflineEditing() {
 }
 
 bool TimingFixture::passes(int n) {
-    const qint64 target = view()->loop().PassesCompleted() + n;
-    return pumpUntil([&] { return view()->loop().PassesCompleted() >= target; });
+    return RunPasses(view()->loop(), n);
 }
 
 QList<int> TimingFixture::plsCommands() {

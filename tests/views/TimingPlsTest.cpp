@@ -130,7 +130,7 @@ TEST_F(TimingPls, AnOffsetOutOfRangeNeverReachesTheBoard) {
     EXPECT_EQ(tmg(0)->text(), "0");
     keys("99999");
     click(button("cmdSetOffset"));
-    pump(20);
+    ASSERT_TRUE(pumpUntil([&] { return focused() == "txtTmg0"; }));
     EXPECT_EQ(titles(), QStringList(2, "Resolver Offset"));
     EXPECT_FALSE(plsCommands().contains(42));
     EXPECT_EQ(board.pls().offset(), 10);

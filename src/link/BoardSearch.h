@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+// Looks for the board on serial ports without disturbing anything else that
+// may be on them: each port is opened, and at each speed (19200, then 9600)
+// it gets the attention byte 255 once and 150 ms to answer 85. Nothing else is
+// ever sent. Runs on the event loop, one port and speed at a time, so a window
+// stays alive and can cancel it; the command line waits for finished().
+class BoardSearch final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int AnswerWaitMs = 150;
+    static constexpr int Speeds[] = {19200, 9600};
+
+    struct Board {
+        QString device;
+        int baud = 0;
+    };
+    struct Unopened {
+        QString device;
+        QString reason; // in words, with the way out where there is one
+    };
+
+    explicit BoardSearch(QObject* parent = nullptr);
+    ~BoardSearch() override;
+
+    // The serial ports the system lists, by device name.
+    static QStringList systemPorts();
+    // The devices to search: the system's ports, then the settings' device
+    // when the system does not list it; each once.
+    static QStringList candidates(const QStringList& systemPorts, const QString& settingsDevice);
+    // Why a port could not be opened, in words.
+    static QString openFailure(const QString& device, QSerialPort::SerialPortError error,
+                               const QString& errorString);
+
+    // Starts a new search (a running one is cancelled first).
+    void start(const QStringList& devices);
+    void cancel();
+    bool running() const { return m_running; }
+    bool cancelled() const { return m_cancelled; }
+
+    const QList<Board>& boards() const { return m_boards; }
+    const QList<Unopened>& unopened() const { return m_unopened; }
+    // The devices that were opened and asked, in search order.
+    const QStringList& asked() const { return m_asked; }
+    // One line when no board answered: what was tried.
+    QString nothingFound() const;
+
+signals:
+    // Before each attempt: step counts from 1 to steps.
+    void trying(const QString& device, int baud, int step, int steps);
+    void boardFound(const QString& device, int baud);
+    void portUnopened(const QString& device, const QString& reason);
+    void finished();
+
+private:
+    void nextAttempt();
+    void startAttempt();
+    void answerArrived();
+    void attemptOver(bool answered);
+    void finish();
+
+    QSerialPort m_port;
+    QTimer m_answerTimer;
+    QStringList m_devices;
+    int m_deviceIndex = 0;
+    int m_speedIndex = 0;
+    int m_generation = 0; // a queued attempt of an earlier search does not run
+    bool m_running = false;
+    bool m_cancelled = false;
+    bool m_waiting = false;
+    QList<Board> m_boards;
+    QList<Unopened> m_unopened;
+    QStringList m_asked;
+};

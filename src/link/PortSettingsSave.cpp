@@ -1,0 +1,54 @@
+#include "PortSettingsSave.h"
+
+#include "PortSettingsFile.h"
+#include "ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace PortSettingsSave {
+
+namespace {
+
+bool isCharacterDevice([[maybe_unused]] const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+std::optional<QString> deviceProblem(const QString& device) {
+    if (!QFileInfo::exists(device))
+        return QStringLiteral("The device %1 does not exist.").arg(device);
+    if (!isCharacterDevice(device))
+        return QStringLiteral("%1 is not a character device: a serial port is one.").arg(device);
+    return std::nullopt;
+}
+
+std::optional<Failure> save(const QString& settingsFile, const QString& programFolder,
+                            const PortSettings& settings) {
+    QDir().mkpath(QFileInfo(settingsFile).absolutePath());
+    if (auto failed = WriteWholeFile(settingsFile, PortSettingsFile::printedLine(settings)))
+        return failed;
+    const QByteArray portIndex = QByteArray::number(settings.portNumber - 1) + "\r\n";
+    for (const char* name : {"KOR51", "KOR96", "ZUZ51"}) {
+        const QString folder = ProgramFolder::resolve(programFolder, QString::fromLatin1(name));
+        if (!QFileInfo(folder).isDir())
+            continue;
+        const QString sfg = ProgramFolder::resolve(folder, QStringLiteral("KORVEL.SFG"));
+        if (auto failed = WriteWholeFile(sfg, portIndex))
+            return failed;
+    }
+    return std::nullopt;
+}
+
+} // namespace PortSettingsSave

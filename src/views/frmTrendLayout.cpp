@@ -1,0 +1,115 @@
+// The Trend view's controls: the chart on the left; the registers, the time
+// window, Pause and the recording on the right.
+#include "frmTrend.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateTimeAxis>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace {
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+void frmTrend::buildLayout() {
+    m_chart = new QChart;
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_timeAxis = new QDateTimeAxis;
+    m_timeAxis->setFormat(QStringLiteral("HH:mm:ss"));
+    m_timeAxis->setTitleText(QStringLiteral("Time"));
+    m_valueAxis = new QValueAxis;
+    m_valueAxis->setLabelFormat(QStringLiteral("%.0f"));
+    m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    m_chvTrend = named(new QChartView(m_chart), "chvTrend");
+    m_chvTrend->setRenderHint(QPainter::Antialiasing);
+    m_chvTrend->setMinimumSize(480, 320);
+
+    auto* fraRegisters = named(new QGroupBox(QStringLiteral("Registers")), "fraRegisters");
+    m_lstRegisters = named(new QListWidget, "lstRegisters");
+    m_lstRegisters->setToolTip(QStringLiteral("Untick a register to hide its line"));
+    m_txtAddress = named(new QLineEdit, "txtAddress");
+    m_txtAddress->setPlaceholderText(QStringLiteral("Address, e.g. W1020"));
+    m_cmdAdd = named(new QPushButton(QStringLiteral("Add")), "cmdAdd");
+    m_cmdRemove = named(new QPushButton(QStringLiteral("Remove")), "cmdRemove");
+    auto* registers = new QGridLayout(fraRegisters);
+    registers->addWidget(m_lstRegisters, 0, 0, 1, 2);
+    registers->addWidget(m_txtAddress, 1, 0);
+    registers->addWidget(m_cmdAdd, 1, 1);
+    registers->addWidget(m_cmdRemove, 2, 1);
+
+    auto* fraView = named(new QGroupBox(QStringLiteral("Time Window")), "fraView");
+    m_cboWindow = named(new QComboBox, "cboWindow");
+    for (int minutes : WindowMinutes)
+        m_cboWindow->addItem(minutes == 1 ? QStringLiteral("Last minute")
+                                          : QStringLiteral("Last %1 minutes").arg(minutes));
+    m_cmdPause = named(new QPushButton(QStringLiteral("Pause")), "cmdPause");
+    m_cmdPause->setCheckable(true);
+    m_cmdPause->setToolTip(QStringLiteral("Freeze the chart; sampling and recording go on"));
+    auto* view = new QVBoxLayout(fraView);
+    view->addWidget(m_cboWindow);
+    view->addWidget(m_cmdPause);
+
+    auto* fraRecord = named(new QGroupBox(QStringLiteral("Recording")), "fraRecord");
+    m_cmdRecord = named(new QPushButton(QStringLiteral("Record...")), "cmdRecord");
+    m_cmdStop = named(new QPushButton(QStringLiteral("Stop")), "cmdStop");
+    m_lblRecording = named(new QLabel, "lblRecording");
+    m_lblRecording->setWordWrap(true);
+    auto* record = new QGridLayout(fraRecord);
+    record->addWidget(m_cmdRecord, 0, 0);
+    record->addWidget(m_cmdStop, 0, 1);
+    record->addWidget(m_lblRecording, 1, 0, 1, 2);
+
+    m_lblOffline = named(new QLabel(QStringLiteral("The Trend window needs the board online: "
+                                                   "choose Online Data (F3).")),
+                         "lblOffline");
+    m_lblOffline->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold"));
+    m_lblOffline->hide();
+    m_lblHover = named(new QLabel, "lblHover");
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(fraRegisters, 1);
+    side->addWidget(fraView);
+    side->addWidget(fraRecord);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_lblOffline);
+    left->addWidget(m_chvTrend, 1);
+    left->addWidget(m_lblHover);
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left, 1);
+    top->addLayout(side);
+
+    connect(m_cmdAdd, &QPushButton::clicked, this, [this] { AddRegister(m_txtAddress->text()); });
+    connect(m_txtAddress, &QLineEdit::returnPressed, this,
+            [this] { AddRegister(m_txtAddress->text()); });
+    connect(m_cmdRemove, &QPushButton::clicked, this,
+            [this] { RemoveRegister(m_lstRegisters->currentRow()); });
+    connect(m_lstRegisters, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = m_lstRegisters->row(item);
+        if (row >= 0 && row < m_registers.size())
+            m_registers[row].series->setVisible(item->checkState() == Qt::Checked);
+        m_chartDirty = true;
+    });
+    connect(m_cboWindow, &QComboBox::currentIndexChanged, this, [this] { refreshChart(); });
+    connect(m_cmdPause, &QPushButton::toggled, this, [this](bool paused) {
+        if (!paused)
+            refreshChart();
+    });
+    connect(m_cmdRecord, &QPushButton::clicked, this, &frmTrend::cmdRecord_Click);
+    connect(m_cmdStop, &QPushButton::clicked, this, &frmTrend::cmdStop_Click);
+}
