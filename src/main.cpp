@@ -33,8 +33,8 @@ int main(int argc, char* argv[]) {
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     QtPrintDialogs printDialogs;
-    InstallReportCommand(main, printDialogs);
-    InstallBoardCommands(main);
+    InstallReportCommand(main.context(), printDialogs, &main);
+    InstallBoardCommands(main.context(), &main);
     main.show();
 
 #ifdef TELVANE_TEST_HOOKS

@@ -34,6 +34,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
     m_linkWait = std::make_unique<LinkWaitDisplay>(m_link, *m_sbrMain);
     m_menus.build(*this, m_viewTable);
     connectMenus();
+    connect(m_context.get(), &ViewContext::commandsChanged, this, &frmMDIMain::CommandsChanged);
     connect(m_sbrMain, &StatusPanels::PanelDblClick, this, &frmMDIMain::sbrMain_PanelDblClick);
 
     m_tmrBackgroungUpdate.setObjectName(QStringLiteral("tmrBackgroungUpdate"));
@@ -88,8 +89,8 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuFileExport, &QAction::triggered, this, &frmMDIMain::mnuFileExport_Click);
     m_menus.mnuFilePrint->setEnabled(false);
     connect(m_menus.mnuFilePrint, &QAction::triggered, this, [this] {
-        if (m_printCommand)
-            m_printCommand();
+        if (m_context->printCommand())
+            m_context->printCommand()();
     });
     connectTransferMenus();
     connect(m_menus.mnuFileExit, &QAction::triggered, this, &QWidget::close);
@@ -115,14 +116,9 @@ void frmMDIMain::connectMenus() {
     connect(m_menus.mnuHelpAbout, &QAction::triggered, this, &frmMDIMain::mnuHelpAbout_Click);
 }
 
-void frmMDIMain::setPrintCommand(std::function<void()> command) {
-    m_printCommand = std::move(command);
-    m_menus.mnuFilePrint->setEnabled(bool(m_printCommand));
-}
-
-void frmMDIMain::setTargetBoardOpener(std::function<void(const QString&)> open) {
-    m_targetBoardOpener = std::move(open);
-    m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_targetBoardOpener));
+void frmMDIMain::CommandsChanged() {
+    m_menus.mnuFilePrint->setEnabled(bool(m_context->printCommand()));
+    m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_context->targetBoardOpener()));
 }
 
 void frmMDIMain::SetCaption() {

@@ -76,9 +76,6 @@ public:
     // Makes FileData the current data.
     void AcceptFileData();
 
-    // The print command comes from the report layer; File Print is
-    // available once it is given.
-    void setPrintCommand(std::function<void()> command);
     // --- group upload and download ---------------------------------------------
     void mnuFileUploadData_Click(int index);
     void mnuFileDownloadData_Click(int index);
@@ -89,10 +86,6 @@ public:
     // 0: pick a project and download its program; 1: open the target board
     // window for the picked (or the previous) project.
     void ProgramFileCommand(int mode);
-    // The target board layer says how its window opens for a project file.
-    // Installing it enables "&Target Board Interface" (the main window cannot
-    // depend on the target board layer).
-    void setTargetBoardOpener(std::function<void(const QString&)> open);
 
     void tmrBackgroungUpdate_Timer();
     void sbrMain_PanelDblClick(int panelIndex);
@@ -105,6 +98,9 @@ private:
     bool WriteSetupFile();
     void FileWarning(const QString& text);
     void connectMenus();
+    // The print command and the target board window come through the view
+    // context (the main window cannot depend on the layers that make them).
+    void CommandsChanged();
     void connectTransferMenus();
     void SetCaption();
     void mnuViewOnline_Click();
@@ -141,10 +137,8 @@ private:
     // Going online failed: the status line points to the search for the board.
     bool m_suggestFindBoard = false;
     bool m_shutDown = false;
-    std::function<void()> m_printCommand;
     ViewTable m_viewTable;
     int m_currentView = 0;
     QPointer<QMdiSubWindow> m_viewWindow;
     QList<QPointer<QMdiSubWindow>> m_retired;
-    std::function<void(const QString&)> m_targetBoardOpener;
 };

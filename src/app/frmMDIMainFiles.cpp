@@ -3,16 +3,12 @@
 #include "frmMDIMain.h"
 
 #include "Prompt.h"
-#include "SdtFormat.h"
-#include "SetupFileReader.h"
+#include "SdtFile.h"
 #include "SharedRoutines.h"
 #include "ShiftExport.h"
+#include "WholeFile.h"
 
-#include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QSaveFile>
 
 namespace {
 
@@ -26,16 +22,6 @@ bool sameFixedPart(const SetupRecord& a, const SetupRecord& b) {
     return a.PlsConfig0 == b.PlsConfig0 && a.PlsScale == b.PlsScale && a.PlsOffset == b.PlsOffset &&
            a.PlsConfig1 == b.PlsConfig1 && a.PlsConfig2to9 == b.PlsConfig2to9 &&
            a.ChannelSetpoint == b.ChannelSetpoint;
-}
-
-// Writes the whole file or nothing: a failed write leaves the old file whole.
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* why) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *why = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 // The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
@@ -101,7 +87,7 @@ void frmMDIMain::mnuFileOpen_Click() {
         if (path.isEmpty())
             return;
         QString warning;
-        const auto record = ReadSetupFile(path, &warning);
+        const auto record = SdtFile::read(path, &warning);
         if (!record) {
             FileWarning(warning);
             return;
@@ -159,10 +145,9 @@ bool frmMDIMain::mnuFileSave_Click() {
 bool frmMDIMain::WriteSetupFile() {
     SetupRecord record = m_shared.CurrentData;
     record.VersionTag = m_shared.ProgramVersionTag;
-    QString why;
-    if (!writeAtomically(m_shared.Files.gFileNamePath, SdtFormat::encode(record), &why)) {
-        FileWarning(QStringLiteral("Unable to save ") + m_shared.Files.gFileNamePath +
-                    QStringLiteral(".\n\n") + why);
+    QString warning;
+    if (!SdtFile::write(m_shared.Files.gFileNamePath, record, &warning)) {
+        FileWarning(warning);
         return false;
     }
     m_shared.CurrentData = record;
@@ -202,10 +187,9 @@ void frmMDIMain::mnuFileExport_Click() {
     if (path.isEmpty())
         return;
     m_shared.Files.gFileExportPath = path;
-    QString why;
-    if (!writeAtomically(path,
-                         ShiftExport::text(m_shared.CurrentData, m_shared.Files.gFileNameTitle,
-                                           m_shared.Files.gUploadNOW),
-                         &why))
-        FileWarning(QStringLiteral("Unable to export to ") + path + QStringLiteral(".\n\n") + why);
+    const QByteArray text = ShiftExport::text(m_shared.CurrentData, m_shared.Files.gFileNameTitle,
+                                              m_shared.Files.gUploadNOW);
+    if (const auto failed = WriteWholeFile(path, text))
+        FileWarning(QStringLiteral("Unable to export to ") + path + QStringLiteral(".\n\n") +
+                    failed->description);
 }

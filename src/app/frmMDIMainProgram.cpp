@@ -36,8 +36,8 @@ void frmMDIMain::ProgramFileCommand(int mode) {
         return;
     }
     if (mode == 1) {
-        if (m_targetBoardOpener)
-            m_targetBoardOpener(programFile);
+        if (const auto& open = m_context->targetBoardOpener())
+            open(programFile);
         return;
     }
     if (m_prompt.message(QStringLiteral("Program Download"),

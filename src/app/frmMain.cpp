@@ -91,10 +91,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::cmdAlarmReset_Click() {
-    // Inside another transaction's message box the write would interleave with it.
-    if (m_context.link().Busy())
-        return;
-    m_context.link().RSWrite(QStringLiteral("F15"), QStringLiteral("1"));
+    m_context.WriteIfOnline(QStringLiteral("F15"), QStringLiteral("1"));
 }
 
 void frmMain::CycleStart() {

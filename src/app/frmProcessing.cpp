@@ -4,6 +4,7 @@
 #include "RSComm.h"
 #include "SharedRoutines.h"
 #include "SharedState.h"
+#include "StartOnceShown.h"
 #include "Stepper.h"
 #include "ViewContext.h"
 
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 frmProcessing::frmProcessing(ViewContext& context, QWidget* parent)
@@ -41,6 +41,7 @@ frmProcessing::frmProcessing(ViewContext& context, QWidget* parent)
     m_stepper->setOwner(this);
     connect(m_stepper, &Stepper::finished, this, &frmProcessing::TransferEnded);
     Form_Load();
+    StartOnceShown(this, [this] { StartTransfer(); });
 }
 
 frmProcessing::~frmProcessing() {
@@ -54,15 +55,6 @@ void frmProcessing::Form_Load() {
     m_prgProcessing->setMaximum(m_transfer.Maximum());
     m_prgProcessing->setValue(0);
     m_lblProcessing->setText(m_transfer.StatusCaption());
-}
-
-void frmProcessing::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    // Qt shows the window again after every message box over it: start once.
-    if (!m_started) {
-        m_started = true;
-        QTimer::singleShot(0, this, &frmProcessing::StartTransfer);
-    }
 }
 
 void frmProcessing::StartTransfer() {

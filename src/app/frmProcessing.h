@@ -29,7 +29,6 @@ public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -45,6 +44,5 @@ private:
     QLabel* m_lblProcessing = nullptr;
     QProgressBar* m_prgProcessing = nullptr;
     QPushButton* m_cmdCancel = nullptr;
-    bool m_started = false;
     bool m_finished = false;
 };

@@ -1,15 +1,15 @@
 #include "TargetBoardCommand.h"
 
-#include "frmMDIMain.h"
+#include "ViewContext.h"
 #include "frmTargetBoard.h"
 
 #include <memory>
 
-void InstallBoardCommands(frmMDIMain& main) {
+void InstallBoardCommands(ViewContext& context, QWidget* parent) {
     // The main window's program command picks and checks the project; the
     // window opens for it here.
-    main.setTargetBoardOpener([&main](const QString& project) {
-        auto window = std::make_unique<frmTargetBoard>(main.context(), &main);
+    context.setTargetBoardOpener([&context, parent](const QString& project) {
+        auto window = std::make_unique<frmTargetBoard>(context, parent);
         window->InitializeForm(project);
     });
 }

@@ -299,9 +299,5 @@ void frm8470DF1::StoreEntry(int entry, qint32 value) {
 }
 
 void frm8470DF1::WriteIfOnline(const QString& address, qint32 value) {
-    RSComm& link = m_context.link();
-    // Inside another transaction's message box a write would interleave with it.
-    if (!link.OnlineMode() || link.CommError() || link.Busy())
-        return;
-    link.RSWrite(address, QString::number(value));
+    m_context.WriteIfOnline(address, QString::number(value));
 }

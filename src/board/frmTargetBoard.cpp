@@ -4,6 +4,7 @@
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SharedRoutines.h"
+#include "StartOnceShown.h"
 #include "UpDown.h"
 #include "ViewContext.h"
 
@@ -14,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTimer>
 
 using namespace TargetBoardData;
 
@@ -38,6 +38,7 @@ frmTargetBoard::frmTargetBoard(ViewContext& context, QWidget* parent)
     setModal(true);
     BuildControls();
     m_loop.setOwner(this);
+    StartOnceShown(this, [this] { Form_Activate(); });
 
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
@@ -129,16 +130,6 @@ bool frmTargetBoard::InitializeForm(const QString& KorvelFile) {
         return false;
     exec();
     return true;
-}
-
-// Once, after the window is on screen: Qt activates a window again after
-// every message box over it, and the loop must not start twice.
-void frmTargetBoard::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_activated)
-        return;
-    m_activated = true;
-    QTimer::singleShot(0, this, [this] { Form_Activate(); });
 }
 
 void frmTargetBoard::Form_Activate() {
@@ -339,11 +330,7 @@ QList<PollItem> frmTargetBoard::PollItems() {
 }
 
 void frmTargetBoard::Write(const QString& address, const QString& value) {
-    RSComm& link = m_context.link();
-    // Inside another transaction's message box a write would interleave with it.
-    if (!link.OnlineMode() || link.CommError() || link.Busy())
-        return;
-    link.RSWrite(address, value);
+    m_context.WriteIfOnline(address, value);
 }
 
 bool frmTargetBoard::accept(int index, const QString& text) {

@@ -55,7 +55,6 @@ public:
     void cmdSetToCurrDate_Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
@@ -114,7 +113,6 @@ private:
 
     int m_boardCode = TargetBoardData::DefaultBoardCode;
     TargetBoardData::DiskIdentity m_disk;
-    bool m_activated = false;
     bool m_firstPassPending = false;
     QString m_identName; // of the pass under way
     int m_identNameBytes = 0;

@@ -75,7 +75,7 @@ const CliCommand table[] = {
     {Projects, "project", "FILE.kvl",
      "check a project for the program download and print valid, code,\nboard, ident, checksum, "
      "revision, configA, configB, configC as\nkey=value lines",
-     1, 1, false, nullptr, PlsCommands::project},
+     1, 1, false, nullptr, ProgramCommands::project},
 
     {SetupFiles, "report", "FILE.sdt OUT.pdf",
      "write the report of the set-up file to OUT.pdf, as the print\ncommand prints it", 2, 2, false,

@@ -4,8 +4,6 @@
 #include "CliExit.h"
 #include "RSComm.h"
 
-#include <QFileInfo>
-
 namespace {
 
 const QStringList readables = {QStringLiteral("scale"), QStringLiteral("offset"),
@@ -157,31 +155,6 @@ int configDownload(CliSession& s, const QStringList& args) {
     for (size_t i = 0; i < values.size(); ++i)
         values[i] = v[qsizetype(i) + 1];
     return outcome(s, s.link.PLSConfigDownload(values, v[0]));
-}
-
-int project(CliSession& s, const QStringList& args) {
-    const QString& path = args[0];
-    if (!QFileInfo(path).isFile()) {
-        CliOut::error(QStringLiteral("no such project file: %1").arg(path));
-        return Usage;
-    }
-    RSComm& link = s.link;
-    link.setDownloadFile(path);
-    const int code = link.BoardCode();
-    const auto digits = link.ConfigDigits();
-    auto show = [](const char* key, const QString& value) {
-        CliOut::line(QString::fromLatin1(key) + u'=' + value);
-    };
-    show("valid", link.ValidProgram() ? QStringLiteral("true") : QStringLiteral("false"));
-    show("code", code > 0 && code < 0x10000 ? QString(QChar(code)) : QString());
-    show("board", link.ProgramTargetboardName());
-    show("ident", link.FileIdent());
-    show("checksum", link.FileChecksum());
-    show("revision", link.FileRevision());
-    show("configA", QString::number(digits[0]));
-    show("configB", QString::number(digits[1]));
-    show("configC", QString::number(digits[2]));
-    return link.ValidProgram() ? Ok : Usage;
 }
 
 } // namespace PlsCommands

@@ -4,7 +4,7 @@
 
 // The commands of telvane-cli that drive the board's PLS (pls-read,
 // pls-setpoint, pls-pulse, pls-clear, pls-recall, pls-offset, pls-config,
-// pls-config-download) and read a program project (project): their checks
+// pls-config-download): their checks
 // and handlers for the command table. Handlers return Ok when the operation
 // succeeded, LinkFailed when the link failed, Usage when the link or the
 // board refused it.
@@ -25,6 +25,5 @@ int recall(CliSession& session, const QStringList& args);
 int offset(CliSession& session, const QStringList& args);
 int config(CliSession& session, const QStringList& args);
 int configDownload(CliSession& session, const QStringList& args);
-int project(CliSession& session, const QStringList& args);
 
 } // namespace PlsCommands

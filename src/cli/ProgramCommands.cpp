@@ -5,17 +5,17 @@
 #include "ProgramTransfer.h"
 #include "RSComm.h"
 #include "StderrPrompt.h"
+#include "Terminal.h"
 
 #include <QFileInfo>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
 // "ADDRESS  DONE/ALL (PERCENT%)" on one line of a terminal, redrawn in place.
 class ProgressLine {
 public:
-    ProgressLine() : m_terminal(isatty(STDERR_FILENO) == 1) {}
+    ProgressLine() : m_terminal(StderrIsTerminal()) {}
     ~ProgressLine() { clear(); }
     void show(const RSComm& link, const ProgramTransfer& job) {
         if (!m_terminal || job.RecordCount() == 0)
@@ -90,6 +90,31 @@ int upload(CliSession& s, const QStringList& args) {
     s.link.setUploadFile(args[0]);
     s.link.setInUploadMode(true);
     return run(s, ProgramTransfer::Direction::Upload);
+}
+
+int project(CliSession& s, const QStringList& args) {
+    const QString& path = args[0];
+    if (!QFileInfo(path).isFile()) {
+        CliOut::error(QStringLiteral("no such project file: %1").arg(path));
+        return Usage;
+    }
+    RSComm& link = s.link;
+    link.setDownloadFile(path);
+    const int code = link.BoardCode();
+    const auto digits = link.ConfigDigits();
+    auto show = [](const char* key, const QString& value) {
+        CliOut::line(QString::fromLatin1(key) + u'=' + value);
+    };
+    show("valid", link.ValidProgram() ? QStringLiteral("true") : QStringLiteral("false"));
+    show("code", code > 0 && code < 0x10000 ? QString(QChar(code)) : QString());
+    show("board", link.ProgramTargetboardName());
+    show("ident", link.FileIdent());
+    show("checksum", link.FileChecksum());
+    show("revision", link.FileRevision());
+    show("configA", QString::number(digits[0]));
+    show("configB", QString::number(digits[1]));
+    show("configC", QString::number(digits[2]));
+    return link.ValidProgram() ? Ok : Usage;
 }
 
 } // namespace ProgramCommands

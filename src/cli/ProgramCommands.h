@@ -7,6 +7,8 @@
 // confirmation: its Yes/No questions are answered Yes (and printed).
 namespace ProgramCommands {
 
+// Checks a project for the program download and prints what it found.
+int project(CliSession& session, const QStringList& args);
 int download(CliSession& session, const QStringList& args);
 int upload(CliSession& session, const QStringList& args);
 

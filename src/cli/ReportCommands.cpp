@@ -3,14 +3,13 @@
 #include "CliExit.h"
 #include "Prompt.h"
 #include "Report.h"
-#include "SetupFileReader.h"
-#include "SharedState.h"
+#include "SdtFile.h"
 #include "StderrPrompt.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPageLayout>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 #include <cstring>
 
@@ -32,26 +31,26 @@ int report(CliSession& session, const QStringList& args) {
     const QString& setupPath = args[0];
     const QString& pdfPath = args[1];
     QString warning;
-    auto record = ReadSetupFile(setupPath, &warning);
+    // Grown to the full tables, as an opened file becomes the current data.
+    const auto record = SdtFile::read(setupPath, &warning);
     if (!record) {
         prompt.message(QStringLiteral("TELVANE"), warning, Prompt::Icon::Exclamation);
         return Usage;
     }
-    // As an opened file becomes the current data.
-    record->AddressTable.resize(LastIndex + 1);
-    record->ValueTable.resize(LastIndex + 1, 0);
     const QString caption = u'[' + QFileInfo(setupPath).fileName() + u']';
 
-    // The page and resolution the print dialog's PDF output has; the file is
+    // The page and resolution of the print dialog's PDF output (a
+    // high-resolution printer's A4 page with 10-point margins); the file is
     // written whole or not at all.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
+    constexpr int PdfResolution = 1200;
+    const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                           QMarginsF(10, 10, 10, 10), QPageLayout::Point);
     QSaveFile file(pdfPath);
     bool printed = file.open(QIODevice::WriteOnly);
     if (printed) {
         QPdfWriter writer(&file);
-        writer.setResolution(printer.resolution());
-        writer.setPageLayout(printer.pageLayout());
+        writer.setResolution(PdfResolution);
+        writer.setPageLayout(page);
         writer.setCreator(QStringLiteral("TELVANE"));
         printed = PrintReport(writer, *record, caption);
     }

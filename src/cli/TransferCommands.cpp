@@ -8,10 +8,10 @@
 #include "SdtFile.h"
 #include "SharedState.h"
 #include "StderrPrompt.h"
+#include "Terminal.h"
 
 #include <QFileInfo>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -30,7 +30,7 @@ void warn(Prompt& prompt, const QString& text) {
 
 // Runs the transfer to its end, with a progress line when a person watches.
 void runTransfer(DataTransfer& transfer) {
-    const bool terminal = isatty(fileno(stderr));
+    const bool terminal = StderrIsTerminal();
     while (transfer.Step()) {
         if (terminal) {
             std::fprintf(stderr, "\r%s %d/%d", qPrintable(transfer.StatusCaption()),

@@ -1,6 +1,8 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace NumberText {
@@ -78,6 +80,12 @@ bool isNumeric(const QString& text) {
 
 double roundHalfEven(double value) {
     return std::nearbyint(value); // the default rounding mode takes ties to even
+}
+
+qint32 wholeInt32(const QString& text) {
+    constexpr double low = std::numeric_limits<qint32>::min();
+    constexpr double high = std::numeric_limits<qint32>::max();
+    return qint32(std::clamp(roundHalfEven(leadingNumber(text)), low, high));
 }
 
 std::optional<long long> toWhole(const QString& text, long long low, long long high) {

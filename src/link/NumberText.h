@@ -17,6 +17,10 @@ bool isNumeric(const QString& text);
 // Rounds to the nearest whole number, halves to the even neighbour.
 double roundHalfEven(double value);
 
+// The leading number rounded half to even and clamped to a 32-bit integer
+// (0 when there is none): what a register value or a typed entry becomes.
+qint32 wholeInt32(const QString& text);
+
 // The numeric text rounded half-to-even into an integer range; nullopt when
 // the text is not numeric or the value lies outside [low, high].
 std::optional<long long> toWhole(const QString& text, long long low, long long high);

@@ -2,11 +2,11 @@
 
 #include "NumberText.h"
 #include "TextFields.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace PortSettingsFile {
 
@@ -47,14 +47,10 @@ QByteArray printedLine(const PortSettings& settings) {
 
 bool write(const QString& path, const PortSettings& settings) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QString line = QString::number(settings.portNumber) + u',' + settings.baud;
     if (!settings.device.isEmpty())
         line += u',' + settings.device;
-    file.write(Windows1252::encode(line + QStringLiteral("\r\n")));
-    return file.commit();
+    return !WriteWholeFile(path, Windows1252::encode(line + QStringLiteral("\r\n")));
 }
 
 } // namespace PortSettingsFile

@@ -4,8 +4,8 @@
 #include "ProgramFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -14,13 +14,6 @@
 namespace PortSettingsSave {
 
 namespace {
-
-std::optional<Failure> writeWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return std::nullopt;
-    return Failure{int(file.error()), file.errorString()};
-}
 
 bool isCharacterDevice([[maybe_unused]] const QString& path) {
 #ifdef Q_OS_UNIX
@@ -44,7 +37,7 @@ std::optional<QString> deviceProblem(const QString& device) {
 std::optional<Failure> save(const QString& settingsFile, const QString& programFolder,
                             const PortSettings& settings) {
     QDir().mkpath(QFileInfo(settingsFile).absolutePath());
-    if (auto failed = writeWholeFile(settingsFile, PortSettingsFile::printedLine(settings)))
+    if (auto failed = WriteWholeFile(settingsFile, PortSettingsFile::printedLine(settings)))
         return failed;
     const QByteArray portIndex = QByteArray::number(settings.portNumber - 1) + "\r\n";
     for (const char* name : {"KOR51", "KOR96", "ZUZ51"}) {
@@ -52,7 +45,7 @@ std::optional<Failure> save(const QString& settingsFile, const QString& programF
         if (!QFileInfo(folder).isDir())
             continue;
         const QString sfg = ProgramFolder::resolve(folder, QStringLiteral("KORVEL.SFG"));
-        if (auto failed = writeWholeFile(sfg, portIndex))
+        if (auto failed = WriteWholeFile(sfg, portIndex))
             return failed;
     }
     return std::nullopt;

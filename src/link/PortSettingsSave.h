@@ -1,16 +1,14 @@
 #pragma once
 
 #include "SerialPort.h"
+#include "WholeFile.h"
 
 #include <optional>
 
 // Saving port settings, the same from the window and from the command line.
 namespace PortSettingsSave {
 
-struct Failure {
-    int number = 0;
-    QString description;
-};
+using Failure = WriteFailure;
 
 // Why a device path typed by the user cannot be the board's port (it does
 // not exist, or is not a character device); nullopt when it can.

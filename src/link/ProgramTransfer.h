@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardIdent.h"
 #include "ProgramRecords.h"
 #include "Prompt.h"
 
@@ -38,8 +39,8 @@ public:
     int RecordCount() const { return m_recordCount; }
 
     // The board's ident block.
-    static constexpr int IdentAddress = 61424; // 8 ident bytes, checksum, revision
-    static constexpr int IdentBytes = 10;
+    static constexpr int IdentAddress = BoardIdent::Address;
+    static constexpr int IdentBytes = BoardIdent::Bytes;
     static constexpr int RecordBytes = 16; // per uploaded record
 
 private:

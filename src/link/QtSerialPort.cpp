@@ -116,7 +116,9 @@ bool QtSerialPort::writeByte(quint8 byte) {
     const char c = char(byte);
     if (m_port.write(&c, 1) != 1)
         return false;
-    // Hand the byte to the driver now: there is no event loop inside a transaction.
+    // Hand the byte to the driver now: a transaction does not wait for the
+    // event loop to write it (the long-wait display runs one only while a
+    // reply is late, and it is not to be relied on for output).
     m_port.flush();
     return true;
 }

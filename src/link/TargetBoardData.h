@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoardIdent.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QPair>
@@ -40,9 +42,9 @@ std::optional<ReadError> ReadDiskIdentity(const QString& kvlPath, DiskIdentity& 
 int ProjectBoardCode(const QString& kvlPath);
 
 // The ident block in the board: eight name characters, checksum, revision.
-constexpr int IdentBytes = 10;
-constexpr int IdentAddress = 61424;
-constexpr int IdentNameBytes = 8;
+constexpr int IdentBytes = BoardIdent::Bytes;
+constexpr int IdentAddress = BoardIdent::Address;
+constexpr int IdentNameBytes = BoardIdent::NameBytes;
 QString IdentByteAddress(int k);
 // A name byte as its character; zero bytes pad short names and add nothing.
 QString IdentCharacter(const QString& byteValue);

@@ -3,9 +3,9 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPen>
-#include <QPrinter>
 
-InchPrinter::InchPrinter(QPagedPaintDevice& device) : m_device(device) {}
+InchPrinter::InchPrinter(QPagedPaintDevice& device, PagedJob job)
+    : m_device(device), m_job(std::move(job)) {}
 
 InchPrinter::~InchPrinter() {
     if (m_painter.isActive())
@@ -30,12 +30,11 @@ bool InchPrinter::end() {
     if (!m_painter.isActive())
         return m_ok;
     // A broken job is thrown away rather than sent half done.
-    if (auto* printer = dynamic_cast<QPrinter*>(&m_device); printer && !m_ok)
-        printer->abort();
+    if (!m_ok && m_job.abort)
+        m_job.abort();
     if (!m_painter.end())
         m_ok = false;
-    if (auto* printer = dynamic_cast<QPrinter*>(&m_device);
-        printer && printer->printerState() == QPrinter::Error)
+    if (m_job.failed && m_job.failed())
         m_ok = false;
     return m_ok;
 }

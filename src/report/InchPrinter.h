@@ -3,8 +3,17 @@
 #include <QFont>
 #include <QPainter>
 #include <QString>
+#include <functional>
 
 class QPagedPaintDevice;
+
+// What a printer adds to a paged device, so that the report needs no print
+// support library: a broken job can be thrown away, and a job can still fail
+// after its last page. Either may be empty (a PDF file has neither).
+struct PagedJob {
+    std::function<void()> abort;
+    std::function<bool()> failed;
+};
 
 // A paged device seen the way the report is laid out: inch coordinates from
 // the top left of the printable area, a current position that each printed
@@ -13,7 +22,7 @@ class QPagedPaintDevice;
 // remaining output into no-ops, so that a broken job ends at once.
 class InchPrinter {
 public:
-    explicit InchPrinter(QPagedPaintDevice& device);
+    explicit InchPrinter(QPagedPaintDevice& device, PagedJob job = {});
     ~InchPrinter();
     InchPrinter(const InchPrinter&) = delete;
     InchPrinter& operator=(const InchPrinter&) = delete;
@@ -51,6 +60,7 @@ private:
     QPointF toDevice(double x, double y) const;
 
     QPagedPaintDevice& m_device;
+    PagedJob m_job;
     QPainter m_painter;
     QFont m_font;
     double m_dpiX = 1;

@@ -186,8 +186,9 @@ void ReportWriter::PrintShiftPage() {
 
 } // namespace
 
-bool PrintReport(QPagedPaintDevice& device, const SetupRecord& data, const QString& caption) {
-    InchPrinter printer(device);
+bool PrintReport(QPagedPaintDevice& device, const SetupRecord& data, const QString& caption,
+                 PagedJob job) {
+    InchPrinter printer(device, std::move(job));
     if (!printer.begin()) {
         printer.end();
         return false;

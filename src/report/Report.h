@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InchPrinter.h"
+
 #include <QString>
 
 class QPagedPaintDevice;
@@ -10,5 +12,7 @@ struct SetupRecord;
 // first page; the shift data and the brake response on the second. It starts
 // and ends the document on the device. The caption is the file part of the
 // main window's caption, printed in every page header. False when the device
-// failed; the job is then abandoned.
-bool PrintReport(QPagedPaintDevice& device, const SetupRecord& data, const QString& caption);
+// failed; the job is then abandoned (through job, where the device is a
+// printer).
+bool PrintReport(QPagedPaintDevice& device, const SetupRecord& data, const QString& caption,
+                 PagedJob job = {});

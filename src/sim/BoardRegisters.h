@@ -1,11 +1,13 @@
 #pragma once
 
+#include "BoardIdent.h"
+
 // Board memory addresses the simulated cupper keeps.
 namespace BoardRegisters {
 
 constexpr int FlagBase = 32;
-constexpr int FirmwareRevision = 8159; // B8159
-constexpr int IdentBlock = 0xEFF0;     // ident (8), checksum, revision
+constexpr int FirmwareRevision = 8159;          // B8159
+constexpr int IdentBlock = BoardIdent::Address; // ident (8), checksum, revision
 
 // The machine and its alarms.
 constexpr int AlarmWord1 = 32;         // W32: jams and timing (the bytes of flags F0..F15)

@@ -195,9 +195,5 @@ void frmSetup::StoreEntry(int entry, qint32 value) {
 }
 
 void frmSetup::WriteIfOnline(const QString& address, const QString& value) {
-    RSComm& link = m_context.link();
-    // Inside another transaction's message box a write would interleave with it.
-    if (!link.OnlineMode() || link.CommError() || link.Busy())
-        return;
-    link.RSWrite(address, value);
+    m_context.WriteIfOnline(address, value);
 }

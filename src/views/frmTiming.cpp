@@ -53,7 +53,7 @@ frmTiming::frmTiming(ViewContext& context, QWidget* parent)
     };
     m_editor->change = [this](int field) {
         if (field < 2 * Channels)
-            updChannel_Change(IsOffField(field) ? field - Channels + OffBox : field);
+            updChannel_Change(IsOffField(field) ? field - Channels + OffBoxIndex : field);
     };
     // A closed view's controls lose the focus as they go: that ends no edit.
     m_editor->live = [this] { return m_loop.LoopRunning(); };

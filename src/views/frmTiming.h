@@ -26,13 +26,14 @@ class frmTiming final : public ViewBase {
     Q_OBJECT
 public:
     static constexpr int Channels = 8;
-    // Box index of a channel's OFF box: channel + OffBox (8..15 do not exist).
-    static constexpr int OffBox = 16;
+    // Two index spaces. The boxes' own (control array) index: ON boxes 0..7,
+    // a channel's OFF box at channel + OffBoxIndex (8..15 do not exist).
+    static constexpr int OffBoxIndex = 16;
     static constexpr int ConfigLabels = 10;
-    // Fields of the editor: ON boxes 0..7, OFF boxes 8..15, then the two
+    // The field editor's index: ON boxes 0..7, OFF boxes 8..15, then the two
     // boxes of txtTmg.
-    static constexpr int OffsetField = 16;  // txtTmg(0)
-    static constexpr int ChannelField = 17; // txtTmg(1)
+    static constexpr int OffsetField = 2 * Channels;     // txtTmg(0)
+    static constexpr int ChannelField = OffsetField + 1; // txtTmg(1)
     // Above this speed the position is not shown.
     static constexpr int FastRpm = 50;
 

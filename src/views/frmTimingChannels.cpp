@@ -1,6 +1,7 @@
 // The timing channels: setpoint edits, recall and clear.
 #include "frmTiming.h"
 
+#include "ChannelRecall.h"
 #include "EntryChecks.h"
 #include "FieldEditor.h"
 #include "Prompt.h"
@@ -15,8 +16,6 @@ namespace {
 
 const QString NotProgrammed = QStringLiteral("****");
 const QString Failed = QStringLiteral("---");
-constexpr int OnState = 1;
-constexpr int OffState = 0;
 
 } // namespace
 
@@ -39,7 +38,7 @@ bool frmTiming::txtChannel_Commit(int field, qint32 value) {
 // An up-down click: the stepped value is stored and programmed at once, with
 // no check of ON against OFF.
 void frmTiming::updChannel_Change(int Index) {
-    const int field = Index >= OffBox ? Index - OffBox + Channels : Index;
+    const int field = Index >= OffBoxIndex ? Index - OffBoxIndex + Channels : Index;
     StoreSetpoint(field, FieldEditor::WholeValue(Box(field)->text()));
     ProgramChannel(ChannelOf(field));
 }
@@ -90,24 +89,21 @@ bool frmTiming::RecallStep(int n, bool memory) {
         ShowChannel(n, Failed, Failed);
         return false;
     }
-    const int position = link.ChannelRecallPos();
-    switch (link.ChannelRecallState()) {
-    case OnState:
-        Box(n)->setText(QString::number(position));
-        if (memory)
-            setpoints[0] = qint16(position);
-        return true;
-    case OffState:
-        Box(n + Channels)->setText(QString::number(position));
-        if (memory)
-            setpoints[1] = qint16(position);
-        return true;
-    default:
+    const ChannelRecall::Result recalled = ChannelRecall::decode(link);
+    switch (recalled.setpoint) {
+    case ChannelRecall::Setpoint::On:
+        Box(n)->setText(QString::number(recalled.position));
+        break;
+    case ChannelRecall::Setpoint::Off:
+        Box(n + Channels)->setText(QString::number(recalled.position));
+        break;
+    case ChannelRecall::Setpoint::None:
         ShowChannel(n, NotProgrammed, NotProgrammed);
-        if (memory)
-            setpoints = {0, 0};
-        return false;
+        break;
     }
+    if (memory)
+        ChannelRecall::store(recalled, setpoints);
+    return recalled.setpoint != ChannelRecall::Setpoint::None;
 }
 
 void frmTiming::RecallSetpoints(int n, bool memory) {

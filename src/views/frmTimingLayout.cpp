@@ -138,7 +138,7 @@ QWidget* frmTiming::BuildChannelPage() {
         channels->addWidget(label, n + 1, 0, Qt::AlignRight);
         for (int column = 0; column < 2; ++column) {
             const int field = n + column * Channels;
-            const int index = n + column * OffBox; // the box's own index
+            const int index = n + column * OffBoxIndex; // the box's own index
             m_txtChannel[size_t(field)] = numberBox(QStringLiteral("txtChannel%1").arg(index));
             m_updChannel[size_t(field)] = new UpDown(QStringLiteral("updChannel%1").arg(index));
             channels->addWidget(

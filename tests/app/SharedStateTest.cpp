@@ -2,6 +2,7 @@
 #include "SharedState.h"
 #include "AppFixture.h"
 #include "SharedRoutines.h"
+#include "TargetBoardData.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,6 +88,7 @@ TEST(SharedRoutines, ChangeExtensionKeepsFolderAndBaseName) {
 }
 
 TEST(SharedRoutines, ProjectBoardCode) {
+    using TargetBoardData::ProjectBoardCode;
     QTemporaryDir dir;
     EXPECT_EQ(ProjectBoardCode(dir.filePath("missing.rev")), 68);
     QFile empty(dir.filePath("empty.kvl"));

@@ -34,7 +34,7 @@ protected:
         writeFile("support/CommErrCodes.txt", "00,No comm error\r\n02,Checksum error\r\n");
         startMainWindow();
         main->context().setFileDialogs(dialogs);
-        InstallBoardCommands(*main);
+        InstallBoardCommands(main->context(), main.get());
     }
     ~TargetBoard() override {
         if (window) {

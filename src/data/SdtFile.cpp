@@ -1,0 +1,52 @@
+#include "SdtFile.h"
+
+#include "SdtFormat.h"
+#include "SharedState.h"
+#include "WholeFile.h"
+
+#include <QFile>
+
+namespace SdtFile {
+
+namespace {
+// A set-up data file is under a kilobyte; anything this large is not one.
+constexpr qint64 MaxSetupFileBytes = 16 * 1024 * 1024;
+} // namespace
+
+std::optional<SetupRecord> read(const QString& path, QString* warning) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *warning =
+            QStringLiteral("Unable to open ") + path + QStringLiteral(".\n\n") + file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(MaxSetupFileBytes);
+    if (file.error() != QFileDevice::NoError) {
+        *warning =
+            QStringLiteral("Unable to read ") + path + QStringLiteral(".\n\n") + file.errorString();
+        return std::nullopt;
+    }
+    // What the decoder found wrong means nothing to a user; that the file is
+    // not one of ours, or is damaged, does.
+    auto record = SdtFormat::decode(bytes);
+    if (!record) {
+        *warning = path + QStringLiteral(" is not a set-up data file that can be read.\n\n") +
+                   QStringLiteral("It is another kind of file, or a set-up data file that has "
+                                  "been damaged.");
+        return std::nullopt;
+    }
+    record->AddressTable.resize(LastIndex + 1);
+    record->ValueTable.resize(LastIndex + 1, 0);
+    return record;
+}
+
+bool write(const QString& path, const SetupRecord& record, QString* warning) {
+    if (const auto failed = WriteWholeFile(path, SdtFormat::encode(record))) {
+        *warning = QStringLiteral("Unable to save ") + path + QStringLiteral(".\n\n") +
+                   failed->description;
+        return false;
+    }
+    return true;
+}
+
+} // namespace SdtFile
