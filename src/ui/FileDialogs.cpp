@@ -25,16 +25,29 @@ QString QtFileDialogs::getOpenFileName(QWidget* parent, const QString& filter,
                                         nullptr, QFileDialog::ReadOnly);
 }
 
-QString QtFileDialogs::getSaveFileName(QWidget* parent, const QString& filter,
-                                       const QString& preset, const QString& defaultSuffix) {
-    QFileDialog dialog(parent, QStringLiteral("Save As"), startPath(preset), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+std::unique_ptr<QFileDialog> QtFileDialogs::saveDialog(QWidget* parent, const QString& filter,
+                                                       const QString& preset,
+                                                       const QString& defaultSuffix) {
+    auto dialog =
+        std::make_unique<QFileDialog>(parent, QStringLiteral("Save As"), startPath(preset), filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
     // The dialog adds the suffix before it asks about replacing a file, so
     // the question names the file that will be written.
-    dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
+    dialog->setDefaultSuffix(defaultSuffix);
+    return dialog;
+}
+
+QString QtFileDialogs::chosenFile(const QFileDialog& dialog) {
+    const QStringList files = dialog.selectedFiles();
     // A platform dialog may ignore the default suffix.
-    return WithDefaultSuffix(dialog.selectedFiles().first(), defaultSuffix);
+    return files.isEmpty() ? QString() : WithDefaultSuffix(files.first(), dialog.defaultSuffix());
+}
+
+QString QtFileDialogs::getSaveFileName(QWidget* parent, const QString& filter,
+                                       const QString& preset, const QString& defaultSuffix) {
+    const auto dialog = saveDialog(parent, filter, preset, defaultSuffix);
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return chosenFile(*dialog);
 }

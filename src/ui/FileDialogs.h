@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 // The file dialogs of the main window, behind an interface so that tests
@@ -28,4 +31,11 @@ public:
     QString getOpenFileName(QWidget* parent, const QString& filter, const QString& preset) override;
     QString getSaveFileName(QWidget* parent, const QString& filter, const QString& preset,
                             const QString& defaultSuffix) override;
+
+    // The Save As dialog getSaveFileName() runs, set up but not shown, and
+    // the file it returns once accepted.
+    static std::unique_ptr<QFileDialog> saveDialog(QWidget* parent, const QString& filter,
+                                                   const QString& preset,
+                                                   const QString& defaultSuffix);
+    static QString chosenFile(const QFileDialog& dialog);
 };

@@ -2,7 +2,6 @@
 #include "LinkFixture.h"
 #include "ScriptedFileDialogs.h"
 #include "SdtFormat.h"
-#include "WhenShown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -123,29 +123,25 @@ TEST(DefaultSuffix, IsAddedOnlyToANameWithoutExtension) {
 }
 
 // The real dialog: it opens in the preset folder, and a name typed without an
-// extension comes back with the default suffix.
+// extension comes back with the default suffix. It is driven as the user
+// would (a name typed into its box, then accepted), without running it
+// modally, so that no timing decides when it is up.
 TEST(QtFileDialogs, SaveStartsInThePresetFolderAndAddsTheSuffix) {
     EnsureApplication();
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    QString startedIn;
-    // The name goes into the dialog's name box as typed: the dialog's
-    // selectFile() leaves that box alone once it has the focus.
-    WhenShown<QFileDialog> user([&](QFileDialog* dialog) {
-        startedIn = dialog->directory().absolutePath();
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (name)
-            name->setText(QStringLiteral("press9"));
-        static_cast<QDialog*>(dialog)->accept(); // public there
-        if (dialog->isVisible())
-            dialog->reject(); // a test that fails, not one that hangs
-    });
-    QtFileDialogs dialogs;
-    const QString chosen =
-        dialogs.getSaveFileName(nullptr, "Setup Files (*.sdt *.SDT)", folder.path(), "sdt");
-    EXPECT_TRUE(user.acted());
-    EXPECT_EQ(startedIn, QDir(folder.path()).absolutePath());
-    EXPECT_EQ(chosen, QDir(folder.path()).absoluteFilePath("press9.sdt"));
+    const auto dialog =
+        QtFileDialogs::saveDialog(nullptr, "Setup Files (*.sdt *.SDT)", folder.path(), "sdt");
+    EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QStringLiteral("press9"));
+    QSignalSpy accepted(dialog.get(), &QDialog::accepted);
+    static_cast<QDialog*>(dialog.get())->accept(); // public there
+    EXPECT_EQ(accepted.count(), 1);
+    EXPECT_EQ(QtFileDialogs::chosenFile(*dialog),
+              QDir(folder.path()).absoluteFilePath("press9.sdt"));
 }
 
 TEST_F(SetupFiles, UnchangedDataAsksNothing) {
