@@ -294,6 +294,9 @@ void frmSetupComm::SearchFinished() {
     }
     lblSearch->setText(lines.join(u'\n'));
     lblSearch->show();
+    // A wrapped label asks for no more height than one line: the window
+    // grows to the lines it now shows, so that none is cut off.
+    lblSearch->setMinimumHeight(lblSearch->heightForWidth(cboDevice->width()));
     adjustSize();
 }
 
