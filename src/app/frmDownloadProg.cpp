@@ -3,6 +3,7 @@
 #include "ProgramTransfer.h"
 #include "RSComm.h"
 #include "SharedRoutines.h"
+#include "StartOnceShown.h"
 #include "Stepper.h"
 #include "ViewContext.h"
 
@@ -32,6 +33,7 @@ frmDownloadProg::frmDownloadProg(ViewContext& context, QWidget* parent)
     Timer1.setInterval(250);
     connect(&Timer1, &QTimer::timeout, this, &frmDownloadProg::Timer1_Timer);
     SetTransferMode(0);
+    StartOnceShown(this, [this] { Form_Activate(); });
 }
 
 frmDownloadProg::~frmDownloadProg() = default;
@@ -46,11 +48,8 @@ void frmDownloadProg::SetTransferMode(int Mode) {
 void frmDownloadProg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CenterForm(this);
-    // Qt shows a window again after each message box over it: start once.
-    if (!m_started) {
-        m_started = true;
-        QTimer::singleShot(0, this, &frmDownloadProg::Form_Activate);
-    }
+    // From here on the transfer is under way: the window waits for its end.
+    m_shown = true;
 }
 
 void frmDownloadProg::Form_Activate() {
@@ -75,7 +74,7 @@ void frmDownloadProg::TransferFinished() {
 }
 
 bool frmDownloadProg::Running() const {
-    return m_started && !m_finished;
+    return m_shown && !m_finished;
 }
 
 void frmDownloadProg::Timer1_Timer() {

@@ -44,7 +44,7 @@ private:
     QLabel* lblWaitDisplay = nullptr;
     QTimer Timer1;
     int m_transferMode = 0;
-    bool m_started = false;
+    bool m_shown = false;
     bool m_finished = false;
     bool m_complete = false;
     std::unique_ptr<ProgramTransfer> m_job;

@@ -4,11 +4,9 @@
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SharedRoutines.h"
-#include "StartOnceShown.h"
 #include "UpDown.h"
 #include "ViewContext.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,15 +28,11 @@ QString errorText(int number, const QString& description) {
 } // namespace
 
 frmTargetBoard::frmTargetBoard(ViewContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context),
-      m_loop(
-          context.link(), [&context] { context.GoOffline(); }, *this, this),
+    : ModalViewBase(context, QStringLiteral("frmTargetBoard"),
+                    QStringLiteral("Target Board Interface"), parent),
       m_reader(context.link(), context.programFolder()),
       m_now([] { return QDateTime::currentDateTime(); }) {
-    setModal(true);
     BuildControls();
-    m_loop.setOwner(this);
-    StartOnceShown(this, [this] { Form_Activate(); });
 
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
@@ -65,6 +59,11 @@ frmTargetBoard::frmTargetBoard(ViewContext& context, QWidget* parent)
             &frmTargetBoard::cmdSetToCurrTime_Click);
     connect(m_cmdSetToCurrDate, &QPushButton::clicked, this,
             &frmTargetBoard::cmdSetToCurrDate_Click);
+    // A whole first pass: the board answers, and Go Online goes.
+    connect(&m_loop, &RefreshLoop::passCompleted, this, [this] {
+        if (m_firstPassPending)
+            FinishFirstPass();
+    });
 }
 
 frmTargetBoard::~frmTargetBoard() {
@@ -132,9 +131,7 @@ bool frmTargetBoard::InitializeForm(const QString& KorvelFile) {
     return true;
 }
 
-void frmTargetBoard::Form_Activate() {
-    if (!isVisible())
-        return;
+void frmTargetBoard::FormActivate() {
     CenterForm(this);
     m_tabTargetBoard->setCurrentIndex(0);
     tabTargetBoard_Click(0);
@@ -142,7 +139,6 @@ void frmTargetBoard::Form_Activate() {
     // The first cycle shows the computer's clock.
     m_lastSecondShown = -1;
     cmdGoOnline_Click();
-    m_loop.Start();
 }
 
 void frmTargetBoard::tabTargetBoard_Click(int index) {
@@ -161,13 +157,11 @@ void frmTargetBoard::cmdGoOnline_Click() {
 
 // Ok, Esc and the close box all end the loop and close the window; an edit
 // in progress ends unwritten.
-void frmTargetBoard::EndLoop() {
-    m_loop.Stop();
+void frmTargetBoard::FormUnload() {
     m_editor->AbandonEdits();
 }
 
 void frmTargetBoard::cmdOk_Click() {
-    EndLoop();
     done(QDialog::Accepted);
 }
 
@@ -175,9 +169,16 @@ void frmTargetBoard::reject() {
     cmdOk_Click();
 }
 
-void frmTargetBoard::closeEvent(QCloseEvent* event) {
-    EndLoop();
-    QDialog::closeEvent(event);
+bool frmTargetBoard::RowShown(int row) const {
+    return row != NetworkAddress2 || HasSecondAddress(m_boardCode);
+}
+
+bool frmTargetBoard::CoCpuShown() const {
+    return ShowsCoCpuSlot(m_boardCode);
+}
+
+bool frmTargetBoard::FieldShown(int index) const {
+    return index < FirstClockField ? RowShown(index) : HasClock(m_boardCode);
 }
 
 void frmTargetBoard::SetRowEnabled(int row, bool enabled) {
@@ -225,7 +226,7 @@ void frmTargetBoard::PrepareOffline() {
     for (QLabel* l : m_lblRevIdentInPLC)
         l->setEnabled(false);
     for (int i = 0; i < FieldCount; ++i)
-        if (!m_lblSetupDesc[size_t(i)]->isHidden())
+        if (RowShown(i))
             SetRowEnabled(i, false);
     SetClockControlsEnabled(false);
 }
@@ -235,7 +236,7 @@ void frmTargetBoard::ShowFaultStatus() {
     for (int slot = 0; slot < FaultStatus::Slots; ++slot) {
         if (slot == FaultStatus::ActionSlot || status.codeText[size_t(slot)].isEmpty())
             continue;
-        if (slot == FaultStatus::CoCpuSlot && m_lblTargetBoard[size_t(slot)]->isHidden())
+        if (slot == FaultStatus::CoCpuSlot && !CoCpuShown())
             continue;
         m_lblTargetBoard[size_t(slot)]->setText(status.label(slot));
     }
@@ -264,25 +265,36 @@ void frmTargetBoard::FinishFirstPass() {
     m_firstPassPending = false;
 }
 
+// FirstPass: once per connection, and after Reset Faults.
+void frmTargetBoard::PassStart() {
+    if (!m_firstPassPending)
+        return;
+    EnableFirstPassControls();
+    m_reader.Begin(CoCpuShown());
+    // The name is built from this pass's bytes alone and shown only whole:
+    // a byte that was not read would leave an old name or a gap in it.
+    m_identName.clear();
+    m_identNameBytes = 0;
+}
+
+void frmTargetBoard::EnableFirstPassControls() {
+    m_cmdResetFaults->setEnabled(false);
+    for (QLabel* l : m_lblRevIdentInPLC)
+        l->setEnabled(true);
+    for (int i = 0; i < FieldCount; ++i)
+        if (RowShown(i))
+            SetRowEnabled(i, true);
+    const bool clock = HasClock(m_boardCode);
+    if (!clock)
+        for (int i = FirstClockField; i < FieldCount; ++i)
+            SetRowEnabled(i, false);
+    SetClockControlsEnabled(clock);
+}
+
 QList<PollItem> frmTargetBoard::PollItems() {
     QList<PollItem> items;
     if (m_firstPassPending) {
-        // FirstPass: once per connection, and after Reset Faults.
-        m_cmdResetFaults->setEnabled(false);
-        for (QLabel* l : m_lblRevIdentInPLC)
-            l->setEnabled(true);
-        for (int i = 0; i < FieldCount; ++i)
-            if (!m_lblSetupDesc[size_t(i)]->isHidden())
-                SetRowEnabled(i, true);
-        const bool clock = HasClock(m_boardCode);
-        if (!clock)
-            for (int i = FirstClockField; i < FieldCount; ++i)
-                SetRowEnabled(i, false);
-        SetClockControlsEnabled(clock);
-
-        const bool coCpu = !m_lblTargetBoard[FaultStatus::CoCpuSlot]->isHidden();
-        m_reader.Begin(coCpu);
-        const int readings = FaultStatus::Slots + (coCpu ? 1 : 0);
+        const int readings = FaultStatus::Slots + (CoCpuShown() ? 1 : 0);
         for (int k = 0; k < readings; ++k) {
             PollItem item;
             item.read = [this]() -> std::optional<QString> {
@@ -294,10 +306,6 @@ QList<PollItem> frmTargetBoard::PollItems() {
             };
             items.append(item);
         }
-        // The name is built from this pass's bytes alone and shown only whole:
-        // a byte that was not read would leave an old name or a gap in it.
-        m_identName.clear();
-        m_identNameBytes = 0;
         for (int k = 0; k < IdentBytes; ++k) {
             items.append({IdentByteAddress(k), [this, k](const QString& value) {
                               if (k < IdentNameBytes) {
@@ -309,20 +317,12 @@ QList<PollItem> frmTargetBoard::PollItems() {
                               }
                           }});
         }
-        PollItem done;
-        done.when = [this] {
-            FinishFirstPass();
-            return false;
-        };
-        items.append(done);
     }
     // PollPass: every register on every pass; the board decides what shows.
     for (int i = 0; i < FieldCount; ++i) {
         items.append(
             {QString::fromLatin1(Fields[size_t(i)].address), [this, i](const QString& value) {
-                 const bool shown = i < FirstClockField ? !m_txtSetup[size_t(i)]->isHidden()
-                                                        : m_txtSetup[size_t(i)]->isEnabled();
-                 if (shown && !m_editor->EditActive(i))
+                 if (FieldShown(i) && !m_editor->EditActive(i))
                      m_editor->showValue(i, TwoDigits(value));
              }});
     }

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "FaultStatus.h"
-#include "RefreshLoop.h"
+#include "ModalViewBase.h"
 #include "TargetBoardData.h"
 
 #include <QDateTime>
-#include <QDialog>
 #include <array>
 #include <functional>
 #include <memory>
@@ -24,7 +23,7 @@ class ViewContext;
 // action, the program identity in the board and on disk, the network
 // address and the board's clock. Modal; it goes online when it opens and
 // runs its own refresh loop until Ok, Esc or the close box ends it.
-class frmTargetBoard final : public QDialog, private RefreshView {
+class frmTargetBoard final : public ModalViewBase {
     Q_OBJECT
 public:
     static constexpr int FieldCount = TargetBoardData::FieldCount;
@@ -44,7 +43,6 @@ public:
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     int BoardCode() const { return m_boardCode; }
-    RefreshLoop& loop() { return m_loop; }
     bool FirstPassPending() const { return m_firstPassPending; }
     bool EditActive(int index) const;
 
@@ -55,7 +53,6 @@ public:
     void cmdSetToCurrDate_Click();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
@@ -64,28 +61,36 @@ private:
     QWidget* BuildIdentPage();
     QWidget* BuildNetworkPage();
     QWidget* BuildClockPage();
-    void Form_Activate();
     void tabTargetBoard_Click(int index);
-    void EndLoop();
+    // What this board has: the window shows only these.
+    bool RowShown(int row) const;
+    bool CoCpuShown() const;
+    // A field the polls show: its row is there and, for a clock field, the
+    // board has a clock.
+    bool FieldShown(int index) const;
     void SetRowEnabled(int row, bool enabled);
     void SetClockControlsEnabled(bool enabled);
     void ShowFaultStatus();
     void ShowComputerClock();
     void FaultStatusFailed();
     void FinishFirstPass();
+    void EnableFirstPassControls();
     void Write(const QString& address, const QString& value);
     bool accept(int index, const QString& text);
     void updSetup_Change(int index);
+
+    // ViewLifecycle
+    void FormActivate() override;
+    void FormUnload() override;
 
     // RefreshView
     void CycleStart() override;
     void PrepareOnline() override;
     void PrepareOffline() override;
+    void PassStart() override;
     QList<PollItem> PollItems() override;
     void MemoryPass() override {}
 
-    ViewContext& m_context;
-    RefreshLoop m_loop;
     FaultStatusReader m_reader;
     std::function<QDateTime()> m_now;
     std::unique_ptr<FieldEditor> m_editor;

@@ -186,8 +186,6 @@ QWidget* frmTargetBoard::BuildClockPage() {
 }
 
 void frmTargetBoard::BuildControls() {
-    setObjectName(QStringLiteral("frmTargetBoard"));
-    setWindowTitle(QStringLiteral("Target Board Interface"));
     for (int i = 0; i < FieldCount; ++i) {
         const auto& f = TargetBoardData::Fields[size_t(i)];
         m_lblSetupDesc[size_t(i)] =

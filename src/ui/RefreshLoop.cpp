@@ -49,6 +49,7 @@ void RefreshLoop::CycleTop() {
             m_view.PrepareOnline();
         }
         m_offlinePrepared = false;
+        m_view.PassStart();
         m_items = m_view.PollItems();
         m_pollIndex = 0;
         // The cycle's top sent nothing: the pass's first read may follow in

@@ -42,7 +42,11 @@ public:
     virtual void CycleStart() {}
     virtual void PrepareOnline() = 0;
     virtual void PrepareOffline() = 0;
+    // An online pass starts now: what its items need on screen and the
+    // state they fill in; no board traffic.
+    virtual void PassStart() {}
     // The items of the online pass that starts now, one transaction each.
+    // They only read and show.
     virtual QList<PollItem> PollItems() = 0;
     // The offline pass: values from memory, no board traffic.
     virtual void MemoryPass() = 0;

@@ -18,6 +18,8 @@ public:
     void CycleStart() override { calls.append("cycle"); }
     void PrepareOnline() override { calls.append("prepareOnline"); }
     void PrepareOffline() override { calls.append("prepareOffline"); }
+    // Where in calls each pass started: kept apart, the call order stays as it was.
+    void PassStart() override { passStarts.append(int(calls.size())); }
     QList<PollItem> PollItems() override {
         calls.append("pass");
         QList<PollItem> items;
@@ -48,6 +50,7 @@ public:
     QStringList calls;
     QStringList shown;
     QList<int> failed;
+    QList<int> passStarts;
     QList<int> skip;
     int stepsWithoutYield = 0;
     std::function<void(int)> duringStep;
@@ -91,6 +94,20 @@ TEST_F(Loop, OfflineItPreparesOnceAndShowsMemory) {
     EXPECT_FALSE(loop.OnlinePrepared());
     EXPECT_EQ(takeTrace(), "");
     EXPECT_EQ(view.calls.mid(0, 3), (QStringList{"cycle", "prepareOffline", "memory"}));
+}
+
+// Each online pass starts right before its items are asked for; an offline
+// cycle starts none.
+TEST_F(Loop, EveryOnlinePassStartsJustBeforeItsItems) {
+    loop.Start();
+    ASSERT_TRUE(pumpUntil([&] { return view.count("memory") >= 2; }));
+    EXPECT_TRUE(view.passStarts.isEmpty());
+    goOnline();
+    ASSERT_TRUE(pumpUntil([&] { return loop.PassesCompleted() >= 3; }));
+    loop.Stop();
+    EXPECT_EQ(view.passStarts.size(), view.count("pass"));
+    for (const int at : view.passStarts)
+        EXPECT_EQ(view.calls.value(at), "pass") << at;
 }
 
 TEST_F(Loop, OnlineItReadsOneRegisterPerStepWithoutPause) {
