@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class RSComm;
 
@@ -59,26 +60,32 @@ private:
         Over
     };
 
-    void StepDownload();
-    void StepUpload();
+    void RunPhase();
+    // Steps both directions share.
+    bool RequireOnline(const QString& title);
+    std::optional<QString> ReadIdentByte();
+    void RecordStep();
+    void StartSettle(Phase phase);
+    void Trap(const char* what);
+    // Download steps.
     void DownloadStart();
     void DownloadReadIdent();
     void DownloadConfirm();
     void DownloadPrepare();
-    void DownloadRecord();
+    bool DownloadRecord();
     void DownloadLeave();
     void DownloadSettle();
     void DownloadWriteIdent();
     void DownloadReport();
+    // A download ended by a failure after the confirmation.
+    void DownloadFailed(const QString& text, Prompt::Icon icon);
+    // Upload steps.
     void UploadStart();
     void UploadReadIdent();
     void UploadReadConfiguration();
-    void UploadRecord();
+    bool UploadRecord();
     void UploadSave();
-    // A download ended by a failure after the confirmation.
-    void DownloadFailed(const QString& text, Prompt::Icon icon);
     void UploadNotComplete();
-    void Trap(const char* what);
     void End() { m_phase = Phase::Over; }
 
     RSComm& m_link;

@@ -1,0 +1,205 @@
+// The upload steps of a program transfer: the board's program into the
+// selected project's files.
+#include "ProgramTransfer.h"
+
+#include "BoardCodes.h"
+#include "ProgramTransferSteps.h"
+#include "RSComm.h"
+#include "TextFields.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+using namespace ProgramTransferSteps;
+
+namespace {
+
+QString hex2(int value) {
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+struct MemoryRange {
+    int first = 0;
+    int bytes = 0;
+};
+
+MemoryRange programMemory(int boardCode) {
+    switch (boardCode) {
+    case '2':
+        return {0x5000, 45056};
+    case '3':
+    case '6':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case 'A':
+    case 'B':
+        return {0x2000, 24576};
+    case '4':
+    case '5':
+    case '8':
+        return {0x2000, 8192};
+    case 'D':
+        return {0x4000, 32768};
+    default:
+        return {};
+    }
+}
+
+// The configuration digit read back from its register's value.
+QString digitAFrom(const QString& value) {
+    return value == u"3"   ? QStringLiteral("1")
+           : value == u"5" ? QStringLiteral("2")
+                           : QStringLiteral("3");
+}
+QString digitCFrom(const QString& value) {
+    return value == u"5"    ? QStringLiteral("1")
+           : value == u"10" ? QStringLiteral("2")
+                            : QStringLiteral("3");
+}
+
+// Fills a save file; the caller commits it once every file is ready.
+bool fill(QSaveFile& file, const QByteArray& bytes) {
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+void ProgramTransfer::UploadStart() {
+    m_link.setReadingIdent(false);
+    if (!m_link.InUploadMode())
+        return End();
+    if (!RequireOnline(UploadTitle)) {
+        m_link.setInUploadMode(false);
+        return End();
+    }
+    m_phase = Phase::ReadIdent;
+    m_index = 0;
+}
+
+void ProgramTransfer::UploadNotComplete() {
+    m_link.setReadingIdent(false);
+    m_link.prompt().message(UploadTitle,
+                            QStringLiteral("Program Upload Not Complete!\n\nHEX file not created."),
+                            Prompt::Icon::Critical);
+    m_link.setOnlineMode(false);
+    m_link.setInUploadMode(false);
+    End();
+}
+
+void ProgramTransfer::UploadReadIdent() {
+    RSComm& link = m_link;
+    link.setReadingIdent(true);
+    m_touched = true; // reads only, but the board was asked
+    const auto value = ReadIdentByte();
+    if (!value) {
+        link.setReadingIdent(false);
+        link.setInUploadMode(false);
+        return End();
+    }
+    if (link.LastReadFailed())
+        return UploadNotComplete();
+    const int code = value->toInt();
+    if (m_index < BoardIdent::NameBytes) {
+        m_identBytes.append(char(code)); // zero bytes included
+    } else {
+        QString digits = hex2(code);
+        RSComm::HEX2MarkHEX(digits);
+        (m_index == BoardIdent::NameBytes ? m_checksumText : m_revisionText) = digits;
+    }
+    if (++m_index < IdentBytes)
+        return;
+    link.setReadingIdent(false);
+    m_phase = Phase::ReadConfiguration;
+}
+
+void ProgramTransfer::UploadReadConfiguration() {
+    RSComm& link = m_link;
+    // The board code names what is read and written: a project that cannot be
+    // read (or is gone) ends the upload before a file is touched.
+    if (!link.ReloadBoardCode(QStringLiteral("RSComm-Upload Program"))) {
+        link.setInUploadMode(false);
+        return End();
+    }
+    if (BoardCodes::isConfigured(link.BoardCode())) {
+        const std::array<QString, 3> registers = {QStringLiteral("B8190"), QStringLiteral("B8189"),
+                                                  QStringLiteral("B8188")};
+        std::array<QString, 3> answers;
+        for (size_t i = 0; i < registers.size(); ++i) {
+            answers[i] = link.RSRead(registers[i]);
+            // A value the board never gave must not become a digit in the file.
+            if (link.CommError() || link.LastReadFailed())
+                return UploadNotComplete();
+        }
+        m_configurationLine =
+            Windows1252::encode(RSComm::LCFBoardIndex(link.BoardCode()) + QString(34, u'0') +
+                                digitAFrom(answers[0]) + QStringLiteral("00") + answers[1] +
+                                digitCFrom(answers[2]) + QStringLiteral("000%\r\n"));
+    }
+    const MemoryRange range = programMemory(link.BoardCode());
+    m_firstAddress = range.first;
+    m_recordCount = range.bytes / RecordBytes;
+    m_recordIndex = 0;
+    m_hexText.clear();
+    m_hexText.reserve(qsizetype(m_recordCount) * 43 + 13);
+    m_phase = Phase::Records;
+}
+
+bool ProgramTransfer::UploadRecord() {
+    const int address = m_firstAddress + m_recordIndex * RecordBytes;
+    const auto data = m_link.ReadProgramRecord(address, RecordBytes);
+    if (!data) {
+        UploadNotComplete();
+        return false;
+    }
+    QString line = QStringLiteral(":10") +
+                   QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper() +
+                   QStringLiteral("00");
+    for (const char b : *data)
+        line += hex2(quint8(b));
+    m_hexText += line.toLatin1() + "\r\n";
+    return true;
+}
+
+void ProgramTransfer::UploadSave() {
+    RSComm& link = m_link;
+    m_hexText += ":00000001FF\r\n";
+    const QByteArray revision = m_identBytes + m_checksumText.toLatin1() +
+                                m_revisionText.toLatin1() + QByteArrayLiteral("\r\n");
+    // Each file is replaced whole, and only once all of them are ready.
+    QSaveFile hexFile(link.ProgramFile());
+    QSaveFile configurationFile(link.ConfigurationFile());
+    QSaveFile revisionFile(link.RevisionFile());
+    const bool configured = !m_configurationLine.isEmpty();
+    QSaveFile* failed = nullptr;
+    if (!fill(hexFile, m_hexText))
+        failed = &hexFile;
+    else if (configured && !fill(configurationFile, m_configurationLine))
+        failed = &configurationFile;
+    else if (!fill(revisionFile, revision))
+        failed = &revisionFile;
+    else if (!hexFile.commit())
+        failed = &hexFile;
+    else if (configured && !configurationFile.commit())
+        failed = &configurationFile;
+    else if (!revisionFile.commit())
+        failed = &revisionFile;
+    if (failed) {
+        link.setInUploadMode(false);
+        const QString name = QDir::toNativeSeparators(failed->fileName());
+        link.prompt().message(QStringLiteral("RSComm-Upload Program"),
+                              QStringLiteral("Error Number = ") +
+                                  QString::number(int(failed->error())) + QStringLiteral("\n\n") +
+                                  failed->errorString() +
+                                  (name.isEmpty() ? QString() : QStringLiteral(" (") + name + u')'),
+                              Prompt::Icon::Information);
+        return End();
+    }
+    link.prompt().message(UploadTitle, QStringLiteral("Program Upload Complete!"),
+                          Prompt::Icon::Information);
+    link.setOnlineMode(true);
+    link.setInUploadMode(false);
+    m_complete = true;
+    End();
+}
