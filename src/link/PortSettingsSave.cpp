@@ -15,23 +15,26 @@ namespace PortSettingsSave {
 
 namespace {
 
-bool isCharacterDevice([[maybe_unused]] const QString& path) {
 #ifdef Q_OS_UNIX
+bool isCharacterDevice(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
-#else
-    return true;
-#endif
 }
+#endif
 
 } // namespace
 
-std::optional<QString> deviceProblem(const QString& device) {
+std::optional<QString> deviceProblem([[maybe_unused]] const QString& device) {
+#ifndef Q_OS_UNIX
+    // A Windows port ("COM3") is no file to look at: opening it tells.
+    return std::nullopt;
+#else
     if (!QFileInfo::exists(device))
         return QStringLiteral("The device %1 does not exist.").arg(device);
     if (!isCharacterDevice(device))
         return QStringLiteral("%1 is not a character device: a serial port is one.").arg(device);
     return std::nullopt;
+#endif
 }
 
 std::optional<Failure> save(const QString& settingsFile, const QString& programFolder,
