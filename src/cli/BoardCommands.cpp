@@ -1,5 +1,6 @@
 #include "BoardCommands.h"
 
+#include "BoardIdent.h"
 #include "CliArgs.h"
 #include "CliExit.h"
 #include "FaultStatus.h"
@@ -77,21 +78,25 @@ void printIdentity(RSComm& link, const DiskIdentity& disk) {
     QString name;
     QString checksum = Unread;
     QString revision = Unread;
-    bool read = false;
+    // The name counts only when all its bytes were read: a partial one would
+    // show letters from two places as one name.
+    int nameBytesRead = 0;
     for (int k = 0; k < IdentBytes && !link.CommError(); ++k) {
         const QString value = link.RSRead(IdentByteAddress(k));
         if (link.CommError() || link.LastReadFailed())
             continue;
-        read = true;
-        if (k < 8)
+        if (k < BoardIdent::NameBytes) {
             name += IdentCharacter(value);
-        else if (k == 8)
+            ++nameBytesRead;
+        } else if (k == BoardIdent::NameBytes) {
             checksum = value;
-        else
+        } else {
             revision = value;
+        }
     }
     CliOut::line(QStringLiteral("In Target Board:"));
-    CliOut::line(QStringLiteral("Name:") + Tab + (read ? name : Unread));
+    CliOut::line(QStringLiteral("Name:") + Tab +
+                 (nameBytesRead == BoardIdent::NameBytes ? name : Unread));
     CliOut::line(QStringLiteral("Revision:") + Tab + revision);
     CliOut::line(QStringLiteral("Checksum:") + Tab + checksum);
     CliOut::line(QStringLiteral("On Disk:"));
