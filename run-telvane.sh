@@ -23,4 +23,6 @@ read -r pty <&"${BOARD[0]}"
 # The folder and the files saved in it stay from one run to the next.
 scripts/prepare-run-folder.sh "$home" build/bin "$pty"
 echo "Simulated board on $pty. TELVANE starts offline: F3, or a double click on OFFLINE, goes online."
-TELVANE_HOME=$home build/bin/telvane
+# A port settings file of the user's own (~/.config/telvane) would win over
+# the simulator's: this program folder has its own configuration folder.
+TELVANE_HOME=$home XDG_CONFIG_HOME=$home/config build/bin/telvane
