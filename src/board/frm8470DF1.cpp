@@ -7,6 +7,7 @@
 #include "SharedState.h"
 #include "UpDown.h"
 #include "ViewContext.h"
+#include "WindowFields.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -38,8 +39,9 @@ frm8470DF1::frm8470DF1(ViewContext& context, QWidget* parent)
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
         FieldSettings settings;
-        settings.min = 0;
-        settings.max = FieldMax;
+        const EntryChecks::Limits& limits = WindowFields::Df1Setup[size_t(1 + i)].limits;
+        settings.min = limits.min;
+        settings.max = limits.max;
         settings.value = FieldValue::ShownText;
         settings.messageTitle = QStringLiteral("R8470DF1 Set-up");
         m_editor->addField(m_txtSetup[size_t(i)], m_updSetup[size_t(i)], settings);
@@ -64,8 +66,10 @@ void frm8470DF1::Form_Load() {
     m_registerAddress = {
         QStringLiteral("B4023"),   QStringLiteral("B4021"), QStringLiteral("B4022"),
         QStringLiteral("W4016"),   QStringLiteral("B4014"), QStringLiteral("B4026"),
-        QStringLiteral("B4302.6"), QStringLiteral("B4303"), QStringLiteral("W4304"),
-        QStringLiteral("B4001.0"), QStringLiteral("B4050"), QStringLiteral("B4011")};
+        QStringLiteral("B4302.6"), QStringLiteral("B4303"), QStringLiteral("W4304")};
+    for (int row = PlcTypeRow; row < RegisterCount; ++row)
+        m_registerAddress[size_t(row)] =
+            QString::fromLatin1(WindowFields::Df1Setup[size_t(row - PlcTypeRow)].address);
     m_listReady = false;
     m_cboSetup->addItem(QStringLiteral("PLC5"));
     m_cboSetup->addItem(QStringLiteral("SLC500"));

@@ -36,7 +36,6 @@ public:
     static constexpr int FirstFieldEntry = 47;
     // EditActive index of the list; 0 and 1 are the fields.
     static constexpr int ListEdit = 2;
-    static constexpr int FieldMax = 255;
 
     static inline const QString StsAddress = QStringLiteral("B4018");
     static inline const QString ExtStsAddress = QStringLiteral("B4019");

@@ -59,11 +59,6 @@ frmTargetBoard::frmTargetBoard(ViewContext& context, QWidget* parent)
             &frmTargetBoard::cmdSetToCurrTime_Click);
     connect(m_cmdSetToCurrDate, &QPushButton::clicked, this,
             &frmTargetBoard::cmdSetToCurrDate_Click);
-    // A whole first pass: the board answers, and Go Online goes.
-    connect(&m_loop, &RefreshLoop::passCompleted, this, [this] {
-        if (m_firstPassPending)
-            FinishFirstPass();
-    });
 }
 
 frmTargetBoard::~frmTargetBoard() {
@@ -317,6 +312,14 @@ QList<PollItem> frmTargetBoard::PollItems() {
                               }
                           }});
         }
+        // The board answered the first pass: Go Online goes before the fields
+        // are polled. No transaction of its own.
+        PollItem identRead;
+        identRead.when = [this] {
+            FinishFirstPass();
+            return false;
+        };
+        items.append(identRead);
     }
     // PollPass: every register on every pass; the board decides what shows.
     for (int i = 0; i < FieldCount; ++i) {

@@ -4,29 +4,9 @@
 #include "CliArgs.h"
 #include "CliExit.h"
 #include "RSComm.h"
-#include "TargetBoardData.h"
+#include "WindowFields.h"
 
 #include <algorithm>
-
-namespace {
-
-// A register that the Target Board Interface edits takes only what its
-// field takes, whatever the address is spelt like.
-std::optional<QString> windowLimits(const ParsedAddress& address, const QString& value) {
-    for (const TargetBoardData::Field& field : TargetBoardData::Fields) {
-        const auto own = Address::parseWellFormed(QString::fromLatin1(field.address));
-        if (own->letter != address.letter || own->boardAddress != address.boardAddress ||
-            own->bitMask != address.bitMask)
-            continue;
-        if (auto refused = EntryChecks::InRange(value.toLongLong(), {field.min, field.max}))
-            return QStringLiteral("%1 %2 (%3): %4")
-                .arg(QString::fromLatin1(field.address), value, QString::fromLatin1(field.label),
-                     *refused);
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 namespace RegisterCommands {
 
@@ -48,7 +28,7 @@ std::optional<QString> checkWrite(const QStringList& args) {
         std::all_of(value.begin(), value.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digits)
         return QStringLiteral("not a value: '%1' (digits only)").arg(value);
-    return windowLimits(*Address::parseWellFormed(args[0]), value);
+    return WindowFields::CheckWrite(args[0], value.toLongLong());
 }
 
 int read(CliSession& s, const QStringList& args) {

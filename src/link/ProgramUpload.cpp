@@ -6,9 +6,9 @@
 #include "ProgramTransferSteps.h"
 #include "RSComm.h"
 #include "TextFields.h"
+#include "WholeFile.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 using namespace ProgramTransferSteps;
 
@@ -57,11 +57,6 @@ QString digitCFrom(const QString& value) {
     return value == u"5"    ? QStringLiteral("1")
            : value == u"10" ? QStringLiteral("2")
                             : QStringLiteral("3");
-}
-
-// Fills a save file; the caller commits it once every file is ready.
-bool fill(QSaveFile& file, const QByteArray& bytes) {
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -167,32 +162,22 @@ void ProgramTransfer::UploadSave() {
     m_hexText += ":00000001FF\r\n";
     const QByteArray revision = m_identBytes + m_checksumText.toLatin1() +
                                 m_revisionText.toLatin1() + QByteArrayLiteral("\r\n");
-    // Each file is replaced whole, and only once all of them are ready.
-    QSaveFile hexFile(link.ProgramFile());
-    QSaveFile configurationFile(link.ConfigurationFile());
-    QSaveFile revisionFile(link.RevisionFile());
-    const bool configured = !m_configurationLine.isEmpty();
-    QSaveFile* failed = nullptr;
-    if (!fill(hexFile, m_hexText))
-        failed = &hexFile;
-    else if (configured && !fill(configurationFile, m_configurationLine))
-        failed = &configurationFile;
-    else if (!fill(revisionFile, revision))
-        failed = &revisionFile;
-    else if (!hexFile.commit())
-        failed = &hexFile;
-    else if (configured && !configurationFile.commit())
-        failed = &configurationFile;
-    else if (!revisionFile.commit())
-        failed = &revisionFile;
-    if (failed) {
+    // The three files of a project are replaced together or not at all: a new
+    // program beside an old revision would be the mismatch this upload prevents.
+    QList<FileContent> files{{link.ProgramFile(), m_hexText}};
+    if (!m_configurationLine.isEmpty())
+        files.append({link.ConfigurationFile(), m_configurationLine});
+    files.append({link.RevisionFile(), revision});
+    if (const auto failed = WriteWholeFiles(files)) {
         link.setInUploadMode(false);
-        const QString name = QDir::toNativeSeparators(failed->fileName());
-        link.prompt().message(QStringLiteral("RSComm-Upload Program"),
-                              QStringLiteral("Error Number = ") +
-                                  QString::number(int(failed->error())) + QStringLiteral("\n\n") +
-                                  failed->errorString() +
-                                  (name.isEmpty() ? QString() : QStringLiteral(" (") + name + u')'),
+        const QString name = QDir::toNativeSeparators(failed->path);
+        QString text = QStringLiteral("Error Number = ") + QString::number(failed->failure.number) +
+                       QStringLiteral("\n\n") + failed->failure.description +
+                       (name.isEmpty() ? QString() : QStringLiteral(" (") + name + u')');
+        for (const QString& path : failed->notRestored)
+            text += QStringLiteral("\n\nThe previous contents of %1 could not be put back.")
+                        .arg(QDir::toNativeSeparators(path));
+        link.prompt().message(QStringLiteral("RSComm-Upload Program"), text,
                               Prompt::Icon::Information);
         return End();
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Why a file could not be written: the file error's number and description.
@@ -13,3 +15,17 @@ struct WriteFailure {
 // Replaces the file as a whole, or leaves it as it was (QSaveFile): every
 // file the program writes goes through here.
 std::optional<WriteFailure> WriteWholeFile(const QString& path, const QByteArray& bytes);
+
+// Files that belong together (a project's program, configuration and
+// revision) are replaced all or none: each is prepared in full first, then
+// they are committed in turn, and a failure puts back those already replaced.
+struct FileContent {
+    QString path;
+    QByteArray bytes;
+};
+struct GroupWriteFailure {
+    QString path; // the file that could not be written
+    WriteFailure failure;
+    QStringList notRestored; // replaced files whose old contents could not be put back
+};
+std::optional<GroupWriteFailure> WriteWholeFiles(const QList<FileContent>& files);

@@ -6,7 +6,6 @@
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SharedRoutines.h"
-#include "Stepper.h"
 #include "UpDown.h"
 #include "ViewContext.h"
 
@@ -169,9 +168,6 @@ bool FieldEditor::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn: {
-        // A field left while the link was busy is left first, now it is free.
-        if (!m_held.isEmpty() && !linkBusy())
-            LeaveHeld();
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Back from a menu, or from a message box or another window to a
         // field still being edited: the edit goes on.
@@ -291,36 +287,29 @@ void FieldEditor::LostFocus(int index) {
 }
 
 // The focus left a field for another control: validation, unless the field
-// validates only for controls that cause it. False when refused.
+// validates only for controls that cause it. False when the field keeps it.
 bool FieldEditor::Leave(int index, const QWidget* next) {
-    if (!m_fields[index].settings.validateOnEveryLeave && !causesValidation(next))
+    Field& field = m_fields[index];
+    if (!field.settings.validateOnEveryLeave && !causesValidation(next)) {
+        // Checked when a control that causes validation uses the value.
+        field.editActive = false;
         return true;
+    }
     if (linkBusy()) {
-        HoldLeave(index);
-        return true;
+        TakeBack(index);
+        return false;
     }
     return Validate(index);
 }
 
-// The focus left a field while a transaction runs (a timer inside a long
-// wait moved it): a commit now would be stored but never written. The field
-// stays in edit, so refreshes leave its text, until the link is free.
-void FieldEditor::HoldLeave(int index) {
-    if (!m_held.contains(index))
-        m_held.append(index);
-    QTimer::singleShot(Stepper::BusyRetryMs, this, [this] { LeaveHeld(); });
-}
-
-void FieldEditor::LeaveHeld() {
-    if (m_held.isEmpty() || !isLive())
-        return;
-    if (linkBusy()) {
-        QTimer::singleShot(Stepper::BusyRetryMs, this, [this] { LeaveHeld(); });
-        return;
-    }
-    for (const int index : std::exchange(m_held, {}))
-        if (m_fields[index].editActive)
-            Validate(index);
+// The focus left a field while a transaction runs. Only a timer moves it
+// then (the user's input waits for the link), and a commit now would be
+// stored but never written: the field takes the focus back and its edit goes
+// on, so that nothing accepted is ever left unwritten.
+void FieldEditor::TakeBack(int index) {
+    m_refused = true;
+    m_refocus = index;
+    QTimer::singleShot(0, m_fields[index].text, [this, index] { Refocus(index, Resume::Edit); });
 }
 
 // A container kept the focus it took from a field, and the focus has now
@@ -339,14 +328,16 @@ bool FieldEditor::Validate(int index) {
         return false;
     QScopedValueRollback<bool> validating(m_validating, true);
     Field& field = m_fields[index];
-    const QString text = field.text->text();
-    // Nothing typed over a placeholder: no edit, and nothing to say.
-    if (IsPlaceholder(text) && !field.text->isModified()) {
+    // Every way out but a refusal ends the edit, so that refreshes show the
+    // field's value again.
+    const auto ended = [&field] {
         field.editActive = false;
         return true;
-    }
-    if (field.settings.markers.contains(text))
-        return true;
+    };
+    const QString text = field.text->text();
+    // Nothing typed over a placeholder, or a marker: no edit, and nothing to say.
+    if ((IsPlaceholder(text) && !field.text->isModified()) || field.settings.markers.contains(text))
+        return ended();
     const int min = field.upDown->Min();
     const int max = field.upDown->Max();
     const bool committedValue = field.settings.value == FieldValue::Committed;
@@ -366,13 +357,12 @@ bool FieldEditor::Validate(int index) {
     if (field.settings.rewriteAccepted)
         field.text->setText(QString::number(value));
     if (field.settings.unchangedIsNoEdit && value == field.editStartValue)
-        return true;
+        return ended();
     if (accept && !accept(index, value, candidate)) {
         Refuse(index);
         return false;
     }
-    field.editActive = false;
-    return true;
+    return ended();
 }
 
 // The focus move is refused: the start value comes back and the field takes
@@ -395,24 +385,26 @@ void FieldEditor::Refuse(int index) {
     if (field.text->hasFocus())
         return; // no move to undo (a button validated the field)
     m_refocus = index;
-    QTimer::singleShot(0, field.text, [this, index] { Refocus(index); });
+    QTimer::singleShot(0, field.text, [this, index] { Refocus(index, Resume::Entry); });
 }
 
-void FieldEditor::Refocus(int index) {
+void FieldEditor::Refocus(int index, Resume resume) {
     if (m_refocus != index)
         return; // edits were abandoned meanwhile
     QLineEdit* text = m_fields[index].text;
     const bool canTakeFocus = isLive() && text->isEnabled() && text->isVisible();
     // Still marked while the focus moves, so that the control it leaves
-    // counts as never entered.
+    // counts as never entered. An edit that goes on comes back as from
+    // another window: its start value and text stay.
     if (canTakeFocus)
-        text->setFocus(Qt::OtherFocusReason);
+        text->setFocus(resume == Resume::Edit ? Qt::ActiveWindowFocusReason : Qt::OtherFocusReason);
     m_refocus = -1;
     // A field that cannot take the focus back ends its edit: refreshes
     // show its value again.
     if (!canTakeFocus)
         m_fields[index].editActive = false;
-    SelectAllText(text);
+    if (resume == Resume::Entry)
+        SelectAllText(text);
 }
 
 void FieldEditor::AbandonEdits() {
@@ -421,7 +413,6 @@ void FieldEditor::AbandonEdits() {
     m_escPending = false;
     m_refocus = -1;
     m_parked = -1;
-    m_held.clear();
     if (indexOf(QApplication::focusWidget()) >= 0) {
         QScopedValueRollback<bool> abandoning(m_abandoning, true);
         m_focusButton->setFocus(Qt::OtherFocusReason);

@@ -59,9 +59,9 @@ struct FieldSettings {
 // is handed to the owner to store and write. While a field is being edited,
 // refreshes leave it alone. A field that shows a placeholder and has no
 // value is no value to step or commit: its arrows do nothing, and leaving it
-// untyped is no edit. A commit reached while the link is busy (a timer run
-// inside a long wait) waits until the link is free, so that what the owner
-// stores is also written.
+// untyped is no edit. A field the focus leaves while the link is busy (only
+// a timer run inside a long wait moves it then) takes the focus back with its
+// edit, so that what the owner stores is always also written.
 class FieldEditor final : public QObject {
     Q_OBJECT
 public:
@@ -142,8 +142,7 @@ private:
     bool linkBusy() const;
     bool hasValue(const Field& field) const;
     QString startText(const Field& field) const;
-    void HoldLeave(int index);
-    void LeaveHeld();
+    void TakeBack(int index);
     QString shown(const Field& field, const QString& value) const;
     void GotFocus(int index);
     bool KeyPress(int index, QKeyEvent* key);
@@ -151,7 +150,10 @@ private:
     bool Leave(int index, const QWidget* next);
     void FocusChanged(QWidget* now);
     void Refuse(int index);
-    void Refocus(int index);
+    // How a field that takes the focus back goes on: entered anew with its
+    // start value restored, or with the edit under way.
+    enum class Resume { Entry, Edit };
+    void Refocus(int index, Resume resume);
     void ArrowClicked(int index, int direction);
     void UpDownChange(int index);
 
@@ -168,6 +170,4 @@ private:
     // The field whose focus a container took (a click on the background).
     int m_parked = -1;
     const RSComm* m_link = nullptr;
-    // Fields left while the link was busy: validated once it is free.
-    QList<int> m_held;
 };

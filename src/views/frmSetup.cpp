@@ -3,6 +3,7 @@
 #include "FieldEditor.h"
 #include "OnOffSwitch.h"
 #include "RSComm.h"
+#include "SetupFields.h"
 #include "SharedState.h"
 #include "UpDown.h"
 #include "ViewContext.h"
@@ -14,23 +15,18 @@
 #include <QPushButton>
 #include <QTabBar>
 
-namespace {
-
-constexpr int FieldMax[frmSetup::FieldCount] = {359, 359, 999, 899, 999, 999, 999};
-// Fields shown as angles: the value followed by the degree sign.
-constexpr int LastDegreeField = 2;
-
-} // namespace
+static_assert(frmSetup::FieldCount == SetupFields::Count);
 
 frmSetup::frmSetup(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmSetup"), QStringLiteral("Set-Up"), parent) {
     BuildControls();
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
+        const SetupFields::Field& field = SetupFields::Fields[size_t(i)];
         FieldSettings settings;
-        settings.min = 0;
-        settings.max = FieldMax[i];
-        settings.degreeSign = i <= LastDegreeField;
+        settings.min = field.limits.min;
+        settings.max = field.limits.max;
+        settings.degreeSign = field.degrees;
         m_editor->addField(m_txtSetup[size_t(i)], m_updSetup[size_t(i)], settings);
     }
     m_editor->accept = [this](int index, qint32 value, const QString&) {
@@ -50,9 +46,8 @@ frmSetup::frmSetup(ViewContext& context, QWidget* parent)
 frmSetup::~frmSetup() = default;
 
 void frmSetup::Form_Load() {
-    RegisterAddress = {QStringLiteral("W1020"), QStringLiteral("W1022"), QStringLiteral("W1024"),
-                       QStringLiteral("W1026"), QStringLiteral("W1028"), QStringLiteral("W1032"),
-                       QStringLiteral("W1034")};
+    for (int i = 0; i < FieldCount; ++i)
+        RegisterAddress[size_t(i)] = QString::fromLatin1(SetupFields::Fields[size_t(i)].address);
     m_switchReady = false;
     // Activation: the first page, whose fields are polled first.
     ShowPage(0);

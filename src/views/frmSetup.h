@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SetupFields.h"
 #include "ViewBase.h"
 
 #include <QList>
@@ -29,7 +30,7 @@ public:
     static constexpr int SwitchEntry = 38;
     static constexpr int FirstFieldEntry = 39;
     // Bit 0 of byte register 1018.
-    static inline const QString SwitchAddress = QStringLiteral("B1018.0");
+    static inline const QString SwitchAddress = QString::fromLatin1(SetupFields::SwitchAddress);
 
     explicit frmSetup(ViewContext& context, QWidget* parent = nullptr);
     ~frmSetup() override;

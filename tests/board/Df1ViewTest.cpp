@@ -364,7 +364,10 @@ TEST_F(Df1View, AFieldShowingADashStepsAndCommitsNothing) {
 // A timer that moves the focus while the link waits for a slow board (the
 // refused field's deferred refocus) ends an edit: it is written once the
 // link is free, so that board and memory agree.
-TEST_F(Df1View, AnEditEndedWhileTheLinkWaitsIsWrittenOnceItIsFree) {
+// A focus move while the link waits can only come from a timer: the field
+// takes the focus back with its edit, and what the user then accepts is
+// stored and written alike; nothing accepted waits unwritten for a close.
+TEST_F(Df1View, AFieldTheFocusLeavesWhileTheLinkWaitsKeepsItsEdit) {
     online();
     click(txt(0));
     keys("42");
@@ -381,7 +384,13 @@ TEST_F(Df1View, AnEditEndedWhileTheLinkWaitsIsWrittenOnceItIsFree) {
     QTimer::singleShot(0, &scope, moveWhenBusy);
     // The answer to the next byte is lost: the link waits a second for it.
     board.faults().dropAnswerAt = board.bytesReceived();
-    ASSERT_TRUE(pumpUntil([&] { return movedWhileBusy && !view()->EditActive(0); }));
+    ASSERT_TRUE(pumpUntil([&] { return movedWhileBusy && !main->link().Busy(); }));
+    ASSERT_TRUE(pumpUntil([&] { return focused() == "txtSetup0"; }));
+    EXPECT_TRUE(view()->EditActive(0));
+    EXPECT_EQ(txt(0)->text(), "42");
+    EXPECT_NE(entry(47), 42);
+    key(Qt::Key_Return);
+    EXPECT_FALSE(view()->EditActive(0));
     EXPECT_EQ(entry(47), 42);
     EXPECT_EQ(memory().byte(4050), 42);
     EXPECT_TRUE(prompt.shown().isEmpty());

@@ -338,6 +338,22 @@ TEST_F(TargetBoard, SilentBoardShowsTheOfflineDisplayAndGoOnlineRecovers) {
     EXPECT_TRUE(find("txtSetup0")->isEnabled());
 }
 
+// Go Online goes once the ident block has been read, before the pass polls
+// the fields (their registers start with high byte 1FH, the ident's EFH).
+TEST_F(TargetBoard, GoOnlineHidesOnceTheIdentIsReadBeforeTheFieldsArePolled) {
+    bool identRead = false;
+    std::optional<bool> hiddenAtFirstField;
+    board.faults().wrongEchoWhen = [&](qint64, quint8 byte) {
+        identRead = identRead || byte == 0xEF;
+        if (window && identRead && byte == 0x1F && !hiddenAtFirstField)
+            hiddenAtFirstField = find("cmdGoOnline")->isHidden();
+        return false;
+    };
+    open();
+    ASSERT_TRUE(hiddenAtFirstField.has_value());
+    EXPECT_TRUE(*hiddenAtFirstField);
+}
+
 class Closing : public TargetBoard, public ::testing::WithParamInterface<int> {};
 
 // Ok, Esc and the close box end the loop alike, and it runs no more.

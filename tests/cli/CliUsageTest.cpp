@@ -18,8 +18,8 @@ const char* const badAddresses[] = {"XYZ", "1020", "Q1",   "B110.9", "W65535", "
 TEST_F(CliUsage, MalformedAddressesAreUsageErrorsAndNothingIsSent) {
     startBoard();
     // Where the lenient reading of these texts would land: byte 32, word 0,
-    // word 12, byte 110.
-    const QStringList watched = {"B32", "W0", "W12", "B110"};
+    // word 12 (byte 110 too, but the running machine drives its inputs).
+    const QStringList watched = {"B32", "W0", "W12"};
     const QString before = run(QStringList{"read"} + watched).out;
     ASSERT_EQ(before.count(u'\n'), watched.size());
     for (const char* text : badAddresses) {

@@ -86,6 +86,12 @@ TEST_F(PlsCli, RefusesWhatTheWindowsRefuseBeforeAnyTraffic) {
         {{"pls-clear", "8"}, "Only a Number Between 0 and 7 can be Entered"},
         {{"pls-offset", "360"}, "Only a Number Between 0 and 359 can be Entered"},
         {{"write", "1FF4H", "33"}, "Only a Number Between 1 and 32 can be Entered"}, // B8180
+        {{"write", "W1020", "400"}, "Only a Number Between 0 and 359 can be Entered"},
+        {{"write", "W1026", "900"}, "Only a Number Between 0 and 899 can be Entered"},
+        {{"write", "B1018.0", "2"}, "Only a Number Between 0 and 1 can be Entered"},
+        // An address that overlaps a field's register names the field's own.
+        {{"write", "W8179", "0"}, "W8179 would also change B8180 (Current Network Address 1)"},
+        {{"write", "B1018", "0"}, "B1018 would also change B1018.0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -117,6 +117,12 @@ TEST_F(FieldEditorWindow, SetpointBoxesKeepMarkersRoundAndMayBeRefused) {
     QTest::keyClick(fields[1], Qt::Key_Tab);
     EXPECT_EQ(fields[1]->text(), "120");
     EXPECT_TRUE(accepted.isEmpty()); // the value did not change
+    // Neither way out leaves a field in edit, where refreshes would pass it by.
+    EXPECT_FALSE(editor.EditActive(0));
+    EXPECT_FALSE(editor.EditActive(1));
+    type(0, "****");
+    QTest::keyClick(fields[0], Qt::Key_Tab);
+    EXPECT_FALSE(editor.EditActive(0));
     type(1, "100.5");
     acceptAnswer = false; // as for ON equal to OFF
     QTest::keyClick(fields[1], Qt::Key_Tab);
