@@ -5,6 +5,7 @@
 #include "RSComm.h"
 #include "RefreshLoop.h"
 #include "SharedState.h"
+#include "ViewCaptions.h"
 #include "ViewContext.h"
 
 #include <QFrame>
@@ -104,20 +105,20 @@ QFrame* frmData::BuildPage(int page) {
     auto* frame = new QFrame;
     frame->setObjectName(QStringLiteral("fraData%1").arg(page));
     frame->setFrameShape(QFrame::NoFrame);
-    frame->setWindowTitle(page == 0 ? QStringLiteral("Current Shift")
-                                    : QStringLiteral("Last Shift"));
+    frame->setWindowTitle(QString::fromLatin1(ViewCaptions::ShiftPages[size_t(page)]));
     frame->setAccessibleName(frame->windowTitle());
 
     for (int i = first; i < first + ShiftEntries; ++i)
         m_lblData[size_t(i)] = valueLabel(i);
-    m_lblDescription[size_t(first)] = descriptionLabel(first, QStringLiteral("Total Strokes:"));
+    m_lblDescription[size_t(first)] =
+        descriptionLabel(first, QString::fromLatin1(ViewCaptions::TotalStrokes));
     m_lblDescription[size_t(first + 1)] =
-        descriptionLabel(first + 1, QStringLiteral("Total Die Jams:"));
+        descriptionLabel(first + 1, QString::fromLatin1(ViewCaptions::TotalDieJams));
     for (int station = 0; station < Stations; ++station)
         m_lblDescription[size_t(first + 2 + station)] =
-            descriptionLabel(first + 2 + station, QStringLiteral("#%1").arg(station + 1));
+            descriptionLabel(first + 2 + station, ViewCaptions::Station(station + 1));
 
-    QGroupBox* totals = groupFrame(2 * page, page == 0 ? "Current Shift" : "Last Shift");
+    QGroupBox* totals = groupFrame(2 * page, ViewCaptions::ShiftPages[size_t(page)]);
     auto* totalsGrid = new QGridLayout(totals);
     for (int row = 0; row < 2; ++row) {
         totalsGrid->addWidget(m_lblDescription[size_t(first + row)], row, 0, Qt::AlignRight);
@@ -125,7 +126,7 @@ QFrame* frmData::BuildPage(int page) {
     }
     totalsGrid->setColumnStretch(2, 1);
 
-    QGroupBox* stations = groupFrame(2 * page + 1, "Die Jams per Station");
+    QGroupBox* stations = groupFrame(2 * page + 1, ViewCaptions::DieJamsPerStation);
     auto* stationGrid = new QGridLayout(stations);
     for (int station = 0; station < Stations; ++station) {
         const int row = station % 8;

@@ -6,6 +6,7 @@
 #include "RSComm.h"
 #include "SharedState.h"
 #include "UpDown.h"
+#include "ViewCaptions.h"
 #include "ViewContext.h"
 
 #include <QComboBox>
@@ -67,8 +68,8 @@ void frm8470DF1::Form_Load() {
         QStringLiteral("B4302.6"), QStringLiteral("B4303"), QStringLiteral("W4304"),
         QStringLiteral("B4001.0"), QStringLiteral("B4050"), QStringLiteral("B4011")};
     m_listReady = false;
-    m_cboSetup->addItem(QStringLiteral("PLC5"));
-    m_cboSetup->addItem(QStringLiteral("SLC500"));
+    for (const char* type : ViewCaptions::PlcTypes)
+        m_cboSetup->addItem(QString::fromLatin1(type));
     m_cboSetup->setCurrentIndex(-1);
 }
 

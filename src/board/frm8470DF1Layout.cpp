@@ -1,6 +1,7 @@
 // The controls of the DF1 communication set-up view and their places.
 #include "FocusButton.h"
 #include "UpDown.h"
+#include "ViewCaptions.h"
 #include "frm8470DF1.h"
 
 #include <QComboBox>
@@ -23,9 +24,9 @@ const char* const Descriptions[frm8470DF1::RegisterCount] = {"R8470 Configuratio
                                                              "Received Command BIT Status",
                                                              "Status:",
                                                              "Current Transaction Received:",
-                                                             "&PLC Type:",
-                                                             "&Destination Node:",
-                                                             "Desination File &Number:"};
+                                                             ViewCaptions::Df1Setup[0],
+                                                             ViewCaptions::Df1Setup[1],
+                                                             ViewCaptions::Df1Setup[2]};
 
 const char* const Frames[3] = {"R8470-DF1 Communication Status", "A/B Link Layer Status",
                                "DF1 Communication Set-up"};
