@@ -66,7 +66,7 @@ inline QList<PdfRun> PdfRuns(const QString& pdfPath) {
         content.remove(QRegularExpression(QStringLiteral("</?[bi]>")));
         content.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
         const auto font = fonts.value(m.captured(1));
-        runs.append({content.trimmed(), font.first, font.second, bold});
+        runs.append({content.simplified(), font.first, font.second, bold});
     }
     return runs;
 }
