@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     QtPrintDialogs printDialogs;
     InstallReportCommand(main.context(), printDialogs, &main);
+    main.setPrintDialogs(&printDialogs);
     InstallBoardCommands(main.context(), &main);
     main.show();
 

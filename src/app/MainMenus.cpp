@@ -63,6 +63,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuFileUpload = addDataMenu(file, "mnuFileUpload", "&Upload (save) Data", mnuFileUploadData);
     mnuFileDownloadProgram = addItem(file, "mnuFileDownloadProgram", "Download &Program");
     mnuFileDownload = addDataMenu(file, "mnuFileDownload", "&Download Data", mnuFileDownloadData);
+    mnuFileCompare = addItem(file, "mnuFileCompare", "Co&mpare...");
     addSeparator(file);
     mnuFilePrint =
         addItem(file, "mnuFilePrint", "&Print Report...", QKeySequence(Qt::CTRL | Qt::Key_P));

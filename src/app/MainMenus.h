@@ -22,6 +22,7 @@ struct MainMenus {
     QAction* mnuFileDownloadProgram = nullptr;
     QAction* mnuFileDownload = nullptr;
     std::array<QAction*, 5> mnuFileDownloadData{};
+    QAction* mnuFileCompare = nullptr;
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFilePrintSetup = nullptr;
     QAction* mnuFileExit = nullptr;

@@ -5,7 +5,7 @@
 #include "RSComm.h"
 #include "RefreshLoop.h"
 #include "SharedState.h"
-#include "ShiftDataLabels.h"
+#include "ViewCaptions.h"
 #include "ViewContext.h"
 
 #include <QFrame>
@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int ShiftEntries = ShiftDataLabels::EntriesPerShift;
-static_assert(frmData::ValueCount == ShiftDataLabels::Entries);
+// Entries of one shift: the totals, then the sixteen stations.
+constexpr int ShiftEntries = 18;
 
 QLabel* valueLabel(int index) {
     auto* label = new QLabel(QStringLiteral("-"));
@@ -38,8 +38,8 @@ QLabel* descriptionLabel(int index, const QString& text) {
     return label;
 }
 
-QGroupBox* groupFrame(int index, const QString& caption) {
-    auto* frame = new QGroupBox(caption);
+QGroupBox* groupFrame(int index, const char* caption) {
+    auto* frame = new QGroupBox(QString::fromLatin1(caption));
     frame->setObjectName(QStringLiteral("fraShiftData%1").arg(index));
     return frame;
 }
@@ -56,8 +56,17 @@ frmData::frmData(ViewContext& context, QWidget* parent)
 }
 
 void frmData::Form_Load() {
-    for (int i = 0; i < ValueCount; ++i)
-        m_address[size_t(i)] = ShiftDataLabels::Address(i);
+    // The register table's first 36 entries: each shift's strokes (a double
+    // word), die jams, then the die jams of stations 1 to 16.
+    for (int shift = 0; shift < 2; ++shift) {
+        const int base = shift == 0 ? 1100 : 1200;
+        const int first = shift * ShiftEntries;
+        m_address[size_t(first)] = QStringLiteral("D%1").arg(base);
+        m_address[size_t(first + 1)] = QStringLiteral("W%1").arg(base + 4);
+        for (int station = 0; station < Stations; ++station)
+            m_address[size_t(first + 2 + station)] =
+                QStringLiteral("W%1").arg(base + 8 + 2 * station);
+    }
     // Activation: the first page, whose entries are polled first.
     ShowPage(0);
 }
@@ -96,15 +105,20 @@ QFrame* frmData::BuildPage(int page) {
     auto* frame = new QFrame;
     frame->setObjectName(QStringLiteral("fraData%1").arg(page));
     frame->setFrameShape(QFrame::NoFrame);
-    frame->setWindowTitle(ShiftDataLabels::ShiftCaption(page));
+    frame->setWindowTitle(QString::fromLatin1(ViewCaptions::ShiftPages[size_t(page)]));
     frame->setAccessibleName(frame->windowTitle());
 
     for (int i = first; i < first + ShiftEntries; ++i)
         m_lblData[size_t(i)] = valueLabel(i);
-    for (int i = first; i < first + ShiftEntries; ++i)
-        m_lblDescription[size_t(i)] = descriptionLabel(i, ShiftDataLabels::Label(i));
+    m_lblDescription[size_t(first)] =
+        descriptionLabel(first, QString::fromLatin1(ViewCaptions::TotalStrokes));
+    m_lblDescription[size_t(first + 1)] =
+        descriptionLabel(first + 1, QString::fromLatin1(ViewCaptions::TotalDieJams));
+    for (int station = 0; station < Stations; ++station)
+        m_lblDescription[size_t(first + 2 + station)] =
+            descriptionLabel(first + 2 + station, ViewCaptions::Station(station + 1));
 
-    QGroupBox* totals = groupFrame(2 * page, ShiftDataLabels::ShiftCaption(page));
+    QGroupBox* totals = groupFrame(2 * page, ViewCaptions::ShiftPages[size_t(page)]);
     auto* totalsGrid = new QGridLayout(totals);
     for (int row = 0; row < 2; ++row) {
         totalsGrid->addWidget(m_lblDescription[size_t(first + row)], row, 0, Qt::AlignRight);
@@ -112,7 +126,7 @@ QFrame* frmData::BuildPage(int page) {
     }
     totalsGrid->setColumnStretch(2, 1);
 
-    QGroupBox* stations = groupFrame(2 * page + 1, ShiftDataLabels::StationsCaption());
+    QGroupBox* stations = groupFrame(2 * page + 1, ViewCaptions::DieJamsPerStation);
     auto* stationGrid = new QGridLayout(stations);
     for (int station = 0; station < Stations; ++station) {
         const int row = station % 8;

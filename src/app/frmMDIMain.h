@@ -18,6 +18,7 @@
 class Clock;
 class HelpWindow;
 class LinkWaitDisplay;
+class PrintDialogs;
 class Prompt;
 class QMdiArea;
 class QMdiSubWindow;
@@ -82,6 +83,10 @@ public:
     // Performs the transfer of the code in the progress window, after the
     // question that offers to go online.
     void RunTransfer(int code);
+    // The compare window: what differs between the board, memory and files.
+    void mnuFileCompare_Click();
+    // The print dialog the compare window prints through (none: it cannot print).
+    void setPrintDialogs(PrintDialogs* dialogs) { m_printDialogs = dialogs; }
     // --- program download and the target board window --------------------------
     // 0: pick a project and download its program; 1: open the target board
     // window for the picked (or the previous) project.
@@ -128,6 +133,7 @@ private:
     QTimer m_reaper;
     QPointer<HelpWindow> m_helpWindow;
     QtFileDialogs m_qtFileDialogs;
+    PrintDialogs* m_printDialogs = nullptr;
     std::unique_ptr<ViewContext> m_context;
 
     QString m_helpFile;

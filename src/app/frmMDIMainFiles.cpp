@@ -18,12 +18,6 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 constexpr int Cancel = 2;
 
-bool sameFixedPart(const SetupRecord& a, const SetupRecord& b) {
-    return a.PlsConfig0 == b.PlsConfig0 && a.PlsScale == b.PlsScale && a.PlsOffset == b.PlsOffset &&
-           a.PlsConfig1 == b.PlsConfig1 && a.PlsConfig2to9 == b.PlsConfig2to9 &&
-           a.ChannelSetpoint == b.ChannelSetpoint;
-}
-
 // The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
 QString folderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
@@ -36,13 +30,7 @@ void frmMDIMain::FileWarning(const QString& text) {
 }
 
 int frmMDIMain::SaveChangesPrompt() {
-    const SetupRecord& current = m_shared.CurrentData;
-    const SetupRecord& saved = m_shared.SavedData;
-    // The whole PLS part counts too: a timing upload changes only that.
-    const bool changed = current.ValueTable != saved.ValueTable ||
-                         current.VersionTag != m_shared.ProgramVersionTag ||
-                         !sameFixedPart(current, saved);
-    if (!changed)
+    if (!HasUnsavedChanges(m_shared))
         return 0;
     switch (m_prompt.message(QStringLiteral("TELVANE"), QStringLiteral("Save Changes to File?"),
                              Prompt::Icon::Exclamation, Prompt::Buttons::YesNoCancel)) {
@@ -101,13 +89,7 @@ void frmMDIMain::mnuFileOpen_Click() {
         m_shared.Files.gFileNameTitle = QFileInfo(path).fileName();
         m_shared.Files.gUploadNOW = GeneralDateNow();
         if (m_shared.FileData.VersionTag != m_shared.ProgramVersionTag) {
-            const auto answer = m_prompt.message(
-                QStringLiteral("TELVANE"),
-                QStringLiteral("File created by set-up program version: ") +
-                    m_shared.FileData.VersionTag +
-                    QStringLiteral("\r\nData tables may not be properly aligned.\r\n\r\n"
-                                   "Do you wish to continue?"),
-                Prompt::Icon::Information, Prompt::Buttons::YesNoCancel);
+            const auto answer = SdtFile::AskOtherVersion(m_prompt, m_shared.FileData.VersionTag);
             if (answer != Prompt::Answer::Yes) {
                 // Save must go on writing the file the caption names.
                 m_shared.Files.gFileNamePath = previousPath;

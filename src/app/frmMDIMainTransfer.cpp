@@ -1,9 +1,11 @@
 // The File menu's group upload and download: the questions, the offer to go
-// online, and the progress window that performs the transfer.
+// online, and the progress window that performs the transfer; and the
+// compare window, which reads the board as an upload does.
 #include "frmMDIMain.h"
 
 #include "Prompt.h"
 #include "SharedRoutines.h"
+#include "frmCompare.h"
 #include "frmProcessing.h"
 
 #include <QAction>
@@ -15,6 +17,7 @@ void frmMDIMain::connectTransferMenus() {
         connect(m_menus.mnuFileDownloadData[size_t(i)], &QAction::triggered, this,
                 [this, i] { mnuFileDownloadData_Click(i); });
     }
+    connect(m_menus.mnuFileCompare, &QAction::triggered, this, &frmMDIMain::mnuFileCompare_Click);
 }
 
 void frmMDIMain::mnuFileUploadData_Click(int index) {
@@ -43,18 +46,17 @@ void frmMDIMain::mnuFileDownloadData_Click(int index) {
 }
 
 void frmMDIMain::RunTransfer(int code) {
-    if (!m_link.OnlineMode()) {
-        const auto answer =
-            m_prompt.message(QStringLiteral("Program Offline"),
-                             QStringLiteral("Program is Currently OFFLINE\r\n\r\n"
-                                            "Do You Wish to Switch to ONLINE MODE to Continue?"),
-                             Prompt::Icon::Question, Prompt::Buttons::YesNo);
-        if (answer != Prompt::Answer::Yes)
-            return;
-        // Goes on whether the link came up or not: the transfer then reports it.
-        mnuViewOnline_Click();
-    }
+    if (!OfferToGoOnline(*m_context))
+        return;
     m_shared.TransferRequest = code;
     frmProcessing processing(*m_context, this);
     processing.exec();
+}
+
+void frmMDIMain::mnuFileCompare_Click() {
+    if (m_link.Busy())
+        return;
+    frmCompare form(
+        *m_context, [this] { return m_commControl.portName(); }, m_printDialogs, this);
+    form.exec();
 }

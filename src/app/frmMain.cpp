@@ -5,6 +5,7 @@
 #include "NumberText.h"
 #include "RSComm.h"
 #include "SharedState.h"
+#include "ViewCaptions.h"
 #include "ViewContext.h"
 
 #include <QGridLayout>
@@ -34,7 +35,7 @@ QLabel* valueLabel(const QString& name) {
 frmMain::frmMain(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmMain"), QStringLiteral("Main Display"), parent) {
     const char* const captions[] = {"Machine Speed", "Machine Position", "Strokes", "Die Jams",
-                                    "Brake Response"};
+                                    ViewCaptions::BrakeResponse};
     for (int i = 0; i < 5; ++i) {
         m_fraDisplay[size_t(i)] = new QGroupBox(QString::fromLatin1(captions[i]));
         m_fraDisplay[size_t(i)]->setObjectName(QStringLiteral("fraDisplay%1").arg(i));
@@ -46,9 +47,9 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
         box->addWidget(m_lblDisplay[size_t(i)]);
     }
     auto* brake = new QGridLayout(m_fraDisplay[4]);
-    const char* const descriptions[] = {"Low Speed:", "High Speed:"};
     for (int i = 0; i < 2; ++i) {
-        m_lblDescription[size_t(i)] = new QLabel(QString::fromLatin1(descriptions[i]));
+        m_lblDescription[size_t(i)] =
+            new QLabel(QString::fromLatin1(ViewCaptions::BrakeResponseSpeeds[size_t(i)]));
         m_lblDescription[size_t(i)]->setObjectName(QStringLiteral("lblDescription%1").arg(i));
         brake->addWidget(m_lblDescription[size_t(i)], i, 0, Qt::AlignRight);
         brake->addWidget(m_lblDisplay[size_t(4 + i)], i, 1);

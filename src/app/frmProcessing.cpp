@@ -17,6 +17,17 @@
 frmProcessing::frmProcessing(ViewContext& context, QWidget* parent)
     : QDialog(parent), m_context(context),
       m_transfer(context.link(), context.shared().CurrentData, context.shared().TransferRequest) {
+    BuildControls();
+}
+
+frmProcessing::frmProcessing(ViewContext& context, SetupRecord& target, int groups,
+                             const QString& caption, QWidget* parent)
+    : QDialog(parent), m_context(context), m_transfer(context.link(), target, groups, caption),
+      m_intoMemory(false) {
+    BuildControls();
+}
+
+void frmProcessing::BuildControls() {
     setObjectName(QStringLiteral("frmProcessing"));
     setWindowTitle(QStringLiteral("TELVANE"));
     setModal(true);
@@ -37,7 +48,7 @@ frmProcessing::frmProcessing(ViewContext& context, QWidget* parent)
     layout->addWidget(m_cmdCancel, 0, Qt::AlignHCenter);
 
     m_stepper = new Stepper(
-        context.link(), [this] { return TransferStep(); }, this);
+        m_context.link(), [this] { return TransferStep(); }, this);
     m_stepper->setOwner(this);
     connect(m_stepper, &Stepper::finished, this, &frmProcessing::TransferEnded);
     Form_Load();
@@ -76,7 +87,7 @@ void frmProcessing::TransferEnded() {
     SharedState& shared = m_context.shared();
     if (m_transfer.TimingDownloaded())
         shared.TimingDownloaded = true;
-    if (m_transfer.DataChanged())
+    if (m_intoMemory && m_transfer.DataChanged())
         m_context.NotifyDataReplaced();
     if (m_transfer.Failed())
         m_context.prompt().message(QStringLiteral("TELVANE"),
@@ -107,4 +118,23 @@ void frmProcessing::closeEvent(QCloseEvent* event) {
     }
     cmdCancel_Click();
     event->ignore();
+}
+
+bool OfferToGoOnline(ViewContext& context) {
+    RSComm& link = context.link();
+    if (link.OnlineMode())
+        return true;
+    const auto answer = context.prompt().message(
+        QStringLiteral("Program Offline"),
+        QStringLiteral("Program is Currently OFFLINE\r\n\r\n"
+                       "Do You Wish to Switch to ONLINE MODE to Continue?"),
+        Prompt::Icon::Question, Prompt::Buttons::YesNo);
+    if (answer != Prompt::Answer::Yes)
+        return false;
+    // Never inside another transaction's message box.
+    if (!link.Busy()) {
+        link.setOnlineMode(true);
+        context.ApplyOnlineMode();
+    }
+    return true;
 }

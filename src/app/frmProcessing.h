@@ -18,6 +18,10 @@ class frmProcessing final : public QDialog {
     Q_OBJECT
 public:
     explicit frmProcessing(ViewContext& context, QWidget* parent = nullptr);
+    // Reads the groups (a set of DataTransfer::Group) from the board into
+    // target, with the reads of their upload: memory stays as it is.
+    frmProcessing(ViewContext& context, SetupRecord& target, int groups, const QString& caption,
+                  QWidget* parent = nullptr);
     ~frmProcessing() override;
 
     const DataTransfer& transfer() const { return m_transfer; }
@@ -32,6 +36,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void BuildControls();
     void Form_Load();
     void StartTransfer();
     bool TransferStep();
@@ -45,4 +50,10 @@ private:
     QProgressBar* m_prgProcessing = nullptr;
     QPushButton* m_cmdCancel = nullptr;
     bool m_finished = false;
+    bool m_intoMemory = true; // the transfer moves CurrentData
 };
+
+// Before a transfer while the program is offline: the question that offers
+// to go online, and going online on Yes. False on No; true otherwise, whether
+// or not the link came up (the transfer then reports it).
+bool OfferToGoOnline(ViewContext& context);

@@ -6,6 +6,7 @@
 #include "RSComm.h"
 #include "SharedState.h"
 #include "UpDown.h"
+#include "ViewCaptions.h"
 #include "ViewContext.h"
 #include "WindowFields.h"
 
@@ -71,8 +72,8 @@ void frm8470DF1::Form_Load() {
         m_registerAddress[size_t(row)] =
             QString::fromLatin1(WindowFields::Df1Setup[size_t(row - PlcTypeRow)].address);
     m_listReady = false;
-    m_cboSetup->addItem(QStringLiteral("PLC5"));
-    m_cboSetup->addItem(QStringLiteral("SLC500"));
+    for (const char* type : ViewCaptions::PlcTypes)
+        m_cboSetup->addItem(QString::fromLatin1(type));
     m_cboSetup->setCurrentIndex(-1);
 }
 

@@ -1,7 +1,7 @@
 // The controls of the DF1 communication set-up view and their places.
 #include "FocusButton.h"
 #include "UpDown.h"
-#include "WindowFields.h"
+#include "ViewCaptions.h"
 #include "frm8470DF1.h"
 
 #include <QComboBox>
@@ -15,8 +15,6 @@
 
 namespace {
 
-static_assert(frm8470DF1::RegisterCount - frm8470DF1::PlcTypeRow == WindowFields::Df1SetupRows);
-
 const char* const Descriptions[frm8470DF1::RegisterCount] = {"R8470 Configuration Status:",
                                                              "Transmit Data Status",
                                                              "Transmit Data Status (prev.):",
@@ -26,9 +24,9 @@ const char* const Descriptions[frm8470DF1::RegisterCount] = {"R8470 Configuratio
                                                              "Received Command BIT Status",
                                                              "Status:",
                                                              "Current Transaction Received:",
-                                                             WindowFields::Df1Setup[0].label,
-                                                             WindowFields::Df1Setup[1].label,
-                                                             WindowFields::Df1Setup[2].label};
+                                                             ViewCaptions::Df1Setup[0],
+                                                             ViewCaptions::Df1Setup[1],
+                                                             ViewCaptions::Df1Setup[2]};
 
 const char* const Frames[3] = {"R8470-DF1 Communication Status", "A/B Link Layer Status",
                                "DF1 Communication Set-up"};

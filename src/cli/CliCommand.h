@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class RSComm;
@@ -13,6 +14,15 @@ struct CliSession {
     RSComm& link;
     StderrPrompt& prompt;
     QString port; // "DEVICE (from --device)", "DEVICE (port N in FILE)"; empty offline
+    // For a command whose arguments decide whether it needs the board (diff
+    // board FILE): opens the link as for the others, printing why not when
+    // no board answered. The main function closes it.
+    std::function<bool()> openLink = {};
+    // The device the link opened.
+    QString device = {};
+    // The exit status has a meaning of its own (diff's 1 is "different"):
+    // nothing is said for it.
+    bool ownStatus = false;
 };
 
 // nullopt when the arguments are fine; otherwise the one line that says why not.

@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "BoardCommands.h"
+#include "DiffCommand.h"
 #include "PlsCommands.h"
 #include "PortCommands.h"
 #include "ProgramCommands.h"
@@ -80,6 +81,13 @@ const CliCommand table[] = {
     {SetupFiles, "report", "FILE.sdt OUT.pdf",
      "write the report of the set-up file to OUT.pdf, as the print\ncommand prints it", 2, 2, false,
      nullptr, ReportCommands::report},
+    {SetupFiles, "diff", "A B [--groups LIST] [--csv]",
+     "print what differs between A and B, set-up files or the word\nboard (read as an upload of "
+     "the "
+     "groups reads it), one line\nper value: NAME, ADDRESS, A, B, tab-separated. LIST: setup,\n"
+     "timing, shift, all, comma-separated (default setup,timing).\n--csv: the compare window's "
+     "CSV. Exit 0 equal, 1 different,\n2 trouble, 3 when the board fails",
+     2, 5, false, DiffCommand::check, DiffCommand::run},
     {Board, "board-status", "[PROJECT.kvl]",
      "print the faults, comm errors and corrective action, the\nprogram identity in the board "
      "and on disk, the network\naddresses and the board clock (default project: board D)",

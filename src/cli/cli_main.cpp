@@ -144,31 +144,38 @@ int main(int argc, char* argv[]) {
 
     StderrPrompt prompt;
     SteadyClock clock;
+    QtSerialPort port;
     RSComm link(prompt, clock, ProgramFolder::path());
     CliSession session{link, prompt, {}};
+    session.openLink = [&] {
+        const CliPortChoice choice =
+            CliPort::choose(link.CommSettingsFile(), parser.value(device), baudText);
+        if (choice.error) {
+            CliOut::error(*choice.error);
+            return false;
+        }
+        session.port = choice.where;
+        link.OpenRSComm(port, choice.settings);
+        if (!link.OnlineMode()) {
+            CliOut::error((port.isOpen() ? QStringLiteral("no answer from the board on %1")
+                                         : QStringLiteral("cannot open %1"))
+                              .arg(choice.where));
+            link.CloseRSComm();
+            return false;
+        }
+        session.device = port.portName();
+        return true;
+    };
     if (!command->needsLink) {
         const int status = command->run(session, args);
-        if (status != Ok)
+        link.CloseRSComm();
+        if (status != Ok && !session.ownStatus)
             explain(status, *command, session, 0, 0);
         return status;
     }
 
-    const CliPortChoice choice =
-        CliPort::choose(link.CommSettingsFile(), parser.value(device), baudText);
-    if (choice.error) {
-        CliOut::error(*choice.error);
+    if (!session.openLink())
         return LinkFailed;
-    }
-    session.port = choice.where;
-    QtSerialPort port;
-    link.OpenRSComm(port, choice.settings);
-    if (!link.OnlineMode()) {
-        CliOut::error((port.isOpen() ? QStringLiteral("no answer from the board on %1")
-                                     : QStringLiteral("cannot open %1"))
-                          .arg(choice.where));
-        link.CloseRSComm();
-        return LinkFailed;
-    }
     const int promptsBefore = prompt.count();
     const int errorsBefore = CliOut::errors();
     int status = command->run(session, args);

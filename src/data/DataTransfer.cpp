@@ -106,6 +106,7 @@ DataTransfer::DataTransfer(RSComm& link, SetupRecord& data, int code)
     case UploadAll:
         m_entry = 0;
         m_lastEntry = LastIndex;
+        m_withTiming = true;
         break;
     case UploadTiming:
         m_phase = Phase::TimingStart;
@@ -114,6 +115,18 @@ DataTransfer::DataTransfer(RSComm& link, SetupRecord& data, int code)
         m_phase = Phase::Done;
         break;
     }
+}
+
+DataTransfer::DataTransfer(RSComm& link, SetupRecord& data, int groups, const QString& caption)
+    : m_link(link), m_data(data), m_code(UploadAll), m_withTiming(groups & TimingGroup),
+      m_fixedCaption(true), m_caption(caption) {
+    // The shift data and the set-up parameters lie side by side in the table.
+    m_entry = groups & ShiftGroup ? RegisterGroup::ShiftDataFirst : RegisterGroup::SetupFirst;
+    m_lastEntry = groups & SetupGroup ? RegisterGroup::SetupLast : RegisterGroup::ShiftDataLast;
+    const bool entries = groups & (SetupGroup | ShiftGroup);
+    if (!entries)
+        m_phase = m_withTiming ? Phase::TimingStart : Phase::Done;
+    m_maximum = (entries ? m_lastEntry - m_entry + 1 : 0) + (m_withTiming ? TimingSteps : 0);
 }
 
 bool DataTransfer::Failed() const {
@@ -187,8 +200,7 @@ void DataTransfer::EntryStep() {
 }
 
 void DataTransfer::EndEntries() {
-    const bool withTiming = m_code == UploadAll || m_code == DownloadAll;
-    m_phase = withTiming ? Phase::TimingStart : Phase::Done;
+    m_phase = m_withTiming ? Phase::TimingStart : Phase::Done;
 }
 
 // --- the timing part ----------------------------------------------------------
@@ -200,7 +212,8 @@ void DataTransfer::TimingStartStep() {
         return;
     }
     const bool upload = IsUpload(m_code);
-    m_caption = upload ? CaptionFor(UploadTiming) : CaptionFor(DownloadTiming);
+    if (!m_fixedCaption)
+        m_caption = upload ? CaptionFor(UploadTiming) : CaptionFor(DownloadTiming);
     m_phase = upload ? Phase::ConfigUpload : Phase::ConfigDownload;
 }
 

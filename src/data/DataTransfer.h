@@ -28,6 +28,15 @@ public:
         DownloadAll = 14,
     };
 
+    // The groups of a transfer, for an upload of any set of them (a compare
+    // reads the board as an upload of its groups does).
+    enum Group {
+        SetupGroup = 1,
+        TimingGroup = 2,
+        ShiftGroup = 4,
+        AllGroups = SetupGroup | TimingGroup | ShiftGroup,
+    };
+
     static bool IsValidCode(int code);
     static bool IsUpload(int code) { return code < DownloadSetup; }
     // The caption the progress window starts with.
@@ -45,6 +54,10 @@ public:
     static QString DownloadText(qint32 value);
 
     DataTransfer(RSComm& link, SetupRecord& data, int code);
+    // Reads the groups (a set of Group) into data with the reads of their
+    // uploads: the entries of the groups in one ascending run, then the
+    // timing part; the caption stays the one given throughout.
+    DataTransfer(RSComm& link, SetupRecord& data, int groups, const QString& caption);
 
     // Does at most one board operation; false once the transfer is over.
     bool Step();
@@ -107,6 +120,8 @@ private:
     int m_lastEntry = -1;
     int m_channel = 0;
     bool m_secondRecall = false;
+    bool m_withTiming = false; // a timing part follows the entries
+    bool m_fixedCaption = false;
 
     bool m_cancelRequested = false;
     bool m_timingFailed = false;

@@ -49,4 +49,13 @@ bool write(const QString& path, const SetupRecord& record, QString* warning) {
     return true;
 }
 
+Prompt::Answer AskOtherVersion(Prompt& prompt, const QString& fileVersionTag) {
+    return prompt.message(QStringLiteral("TELVANE"),
+                          QStringLiteral("File created by set-up program version: ") +
+                              fileVersionTag +
+                              QStringLiteral("\r\nData tables may not be properly aligned.\r\n\r\n"
+                                             "Do you wish to continue?"),
+                          Prompt::Icon::Information, Prompt::Buttons::YesNoCancel);
+}
+
 } // namespace SdtFile

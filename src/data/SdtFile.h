@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Prompt.h"
 #include "SetupRecord.h"
 
 #include <QString>
@@ -17,5 +18,9 @@ std::optional<SetupRecord> read(const QString& path, QString* warning);
 // Writes the whole file or nothing (the old file stays whole); false with
 // the warning to show.
 bool write(const QString& path, const SetupRecord& record, QString* warning);
+
+// The question before data that another version of the program made is
+// used: "Data tables may not be properly aligned."
+Prompt::Answer AskOtherVersion(Prompt& prompt, const QString& fileVersionTag);
 
 } // namespace SdtFile

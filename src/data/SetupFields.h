@@ -5,14 +5,13 @@
 #include <QString>
 #include <array>
 
-// The numeric fields of the Set-up Parameters view, without widgets: what
-// the view shows and takes, and what the command line, the comparison and
-// the Trend window name and check by the same table.
+// The numeric fields of the Set-up Parameters view, without widgets: the
+// registers they read and write and what they take, so that the command line
+// checks a write by the same table. Their captions are in ViewCaptions.
 namespace SetupFields {
 
 struct Field {
-    const char* label;   // as the view shows it, access key and colon included
-    const char* address; // the register the field reads and writes
+    const char* address;
     EntryChecks::Limits limits;
     bool degrees; // an angle: shown with the degree sign
 };
@@ -20,11 +19,7 @@ struct Field {
 constexpr int Count = 7;
 extern const std::array<Field, Count> Fields;
 
-// The label as a name in a list: no access key, no colon ("Low Speed (SPM)").
-QString Name(const Field& field);
-
 // The Brake Wear Compensation switch on the first page.
-constexpr const char* SwitchLabel = "&Brake Wear Compensation Enable:";
 constexpr const char* SwitchAddress = "B1018.0";
 
 } // namespace SetupFields

@@ -15,6 +15,19 @@ QString BuildVersionTag() {
     return QStringLiteral("TELVANE_R") + BuildVersionNumber();
 }
 
+bool HasUnsavedChanges(const SharedState& state) {
+    const SetupRecord& current = state.CurrentData;
+    const SetupRecord& saved = state.SavedData;
+    // The whole PLS part counts too: a timing upload changes only that.
+    const bool samePls =
+        current.PlsConfig0 == saved.PlsConfig0 && current.PlsScale == saved.PlsScale &&
+        current.PlsOffset == saved.PlsOffset && current.PlsConfig1 == saved.PlsConfig1 &&
+        current.PlsConfig2to9 == saved.PlsConfig2to9 &&
+        current.ChannelSetpoint == saved.ChannelSetpoint;
+    return current.ValueTable != saved.ValueTable ||
+           current.VersionTag != state.ProgramVersionTag || !samePls;
+}
+
 void InitRegisterMap(SharedState& state) {
     SetupRecord& d = state.DefaultData;
     d.AddressTable = QList<QString>(LastIndex + 1);

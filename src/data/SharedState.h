@@ -53,6 +53,10 @@ QString BuildVersionTag();
 // The version as people write it, "1.0.0".
 QString BuildVersionNumber();
 
+// CurrentData differs from SavedData where the save question looks: the
+// values, the whole PLS part, or a version tag not this program's.
+bool HasUnsavedChanges(const SharedState& state);
+
 // Builds DefaultData (addresses, defaults, version tag) and copies it into
 // CurrentData and SavedData; Untitled becomes true.
 void InitRegisterMap(SharedState& state);

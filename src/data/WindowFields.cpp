@@ -3,21 +3,24 @@
 #include "Address.h"
 #include "SetupFields.h"
 #include "TargetBoardData.h"
+#include "ViewCaptions.h"
 
 namespace WindowFields {
 
 const std::array<Field, Df1SetupRows> Df1Setup = {{
-    {"&PLC Type:", "B4001.0", {0, 1}},
-    {"&Destination Node:", "B4050", {0, 255}},
-    {"Desination File &Number:", "B4011", {0, 255}},
+    {ViewCaptions::Df1Setup[0], "B4001.0", {0, 1}},
+    {ViewCaptions::Df1Setup[1], "B4050", {0, 255}},
+    {ViewCaptions::Df1Setup[2], "B4011", {0, 255}},
 }};
 
 const QList<Field>& All() {
     static const QList<Field> all = [] {
         QList<Field> fields;
-        for (const SetupFields::Field& f : SetupFields::Fields)
-            fields.append({f.label, f.address, f.limits});
-        fields.append({SetupFields::SwitchLabel, SetupFields::SwitchAddress, {0, 1}});
+        for (int i = 0; i < SetupFields::Count; ++i) {
+            const SetupFields::Field& f = SetupFields::Fields[size_t(i)];
+            fields.append({ViewCaptions::SetupFields[size_t(i)], f.address, f.limits});
+        }
+        fields.append({ViewCaptions::BrakeWearSwitch, SetupFields::SwitchAddress, {0, 1}});
         for (const Field& f : Df1Setup)
             fields.append(f);
         for (const TargetBoardData::Field& f : TargetBoardData::Fields)
@@ -25,14 +28,6 @@ const QList<Field>& All() {
         return fields;
     }();
     return all;
-}
-
-QString Name(const Field& field) {
-    QString name = QString::fromLatin1(field.label);
-    name.remove(QLatin1Char('&'));
-    if (name.endsWith(QLatin1Char(':')))
-        name.chop(1);
-    return name;
 }
 
 namespace {
@@ -63,10 +58,11 @@ std::optional<QString> CheckWrite(const QString& address, qint64 value) {
         const QString fieldAddress = QString::fromLatin1(field.address);
         if (!same(*target, *own))
             return QStringLiteral("%1 would also change %2 (%3); write %2 itself")
-                .arg(address, fieldAddress, Name(field));
+                .arg(address, fieldAddress, ViewCaptions::Plain(field.label));
         if (auto refused = EntryChecks::InRange(value, field.limits))
             return QStringLiteral("%1 %2 (%3): %4")
-                .arg(fieldAddress, QString::number(value), Name(field), *refused);
+                .arg(fieldAddress, QString::number(value), ViewCaptions::Plain(field.label),
+                     *refused);
     }
     return std::nullopt;
 }

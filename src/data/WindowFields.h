@@ -13,7 +13,7 @@
 namespace WindowFields {
 
 struct Field {
-    const char* label; // as its window shows it
+    const char* label; // its caption, as its window shows it
     const char* address;
     EntryChecks::Limits limits;
 };
@@ -26,9 +26,6 @@ extern const std::array<Field, Df1SetupRows> Df1Setup;
 // Every field of every window: the set-up parameters and their switch, the
 // DF1 set-up, the Target Board Interface's network addresses and clock.
 const QList<Field>& All();
-
-// The label as a name: no access key, no colon.
-QString Name(const Field& field);
 
 // Why writing value to the register named by address (well formed) is not
 // what a window would write: a field's own register outside its limits

@@ -49,7 +49,7 @@ double InchPrinter::ScaleHeight() const {
 
 void InchPrinter::setFont(const QString& family, double pointSize, bool bold) {
     m_font = QFont(family);
-    // "Times" may not exist by that name: any serif face stands in for it.
+    // Where the family is missing, a serif face stands in for it.
     m_font.setStyleHint(QFont::Serif);
     // No ligatures: a PDF's text is then searched and copied as it was
     // written ("Configuration", not a "fi" glyph).

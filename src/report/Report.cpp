@@ -1,52 +1,30 @@
 #include "Report.h"
 
 #include "InchPrinter.h"
+#include "ReportLayout.h"
 #include "SetupRecord.h"
+#include "ViewCaptions.h"
 
-#include <QDateTime>
 #include <QLocale>
 
 namespace {
 
-const QString ReportFont = QStringLiteral("Times");
-constexpr double ReportMargin = 0.5;
+constexpr double ReportMargin = ReportLayout::Margin;
 constexpr double ValueColumn = 5.5;
 constexpr double CountColumn = 4.0;
-// Space kept free above the footer.
-constexpr double FooterRoom = 0.9;
 
-enum class Style { Item, Heading };
+using Style = ReportLayout::Style;
 
-class ReportWriter {
+class ReportWriter : ReportLayout {
 public:
     ReportWriter(InchPrinter& printer, const SetupRecord& data, const QString& caption)
-        : p(printer), m_data(data), m_title(QStringLiteral("TELVANE Report: ") + caption) {}
+        : ReportLayout(printer, QStringLiteral("TELVANE Report: ") + caption), m_data(data) {}
 
     void PrintSetupPage();
     void PrintShiftPage();
 
 private:
-    void SetReportFont(Style style) {
-        if (style == Style::Heading)
-            p.setFont(ReportFont, 14, true);
-        else
-            p.setFont(ReportFont, 12, false);
-    }
-    void PrintPageHeader();
-    void FinishPage();
-    void EnsureRoom(int lines);
-    void Heading(const QString& text) {
-        SetReportFont(Style::Heading);
-        p.CurrentX = ReportMargin + 0.25;
-        p.Print(text);
-        SetReportFont(Style::Item);
-    }
-    void ItemLine(const QString& label, const QString& value, double column) {
-        p.CurrentX = ReportMargin + 0.5;
-        p.Print(label, false);
-        p.CurrentX = column - p.TextWidth(value);
-        p.Print(value);
-    }
+    void SetReportFont(Style style) { SetFont(style); }
     void ShiftBlock(int base);
 
     // Entries the record lacks print as 0, as a missing value reads.
@@ -57,42 +35,8 @@ private:
     // Counts carry the regional digit grouping.
     QString count(int index) const { return QLocale().toString(qint64(value(index))); }
 
-    InchPrinter& p;
     const SetupRecord& m_data;
-    QString m_title;
 };
-
-void ReportWriter::PrintPageHeader() {
-    p.setFont(ReportFont, 12, true);
-    p.CurrentX = (p.ScaleWidth() - p.TextWidth(m_title) - ReportMargin) / 2;
-    p.CurrentY = 0.1;
-    p.Print(m_title);
-    const double y = p.CurrentY + p.TextHeight(m_title);
-    p.Line(ReportMargin, y, p.ScaleWidth() - ReportMargin, y);
-    p.CurrentX = ReportMargin;
-    p.CurrentY = y + 0.25;
-}
-
-void ReportWriter::FinishPage() {
-    const QString pageText = QStringLiteral("Page ") + QString::number(p.Page());
-    const QString dateText = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    p.setFont(ReportFont, 10, false);
-    const double y = p.ScaleHeight() - p.TextHeight(QStringLiteral("I")) - 0.1;
-    p.CurrentX = ReportMargin;
-    p.CurrentY = y;
-    p.Print(dateText, false);
-    p.CurrentX = p.ScaleWidth() - p.TextWidth(pageText) - ReportMargin;
-    p.Print(pageText);
-    p.Line(ReportMargin, y - 0.1, p.ScaleWidth() - ReportMargin, y - 0.1);
-    p.NewPage();
-}
-
-void ReportWriter::EnsureRoom(int lines) {
-    if (p.ScaleHeight() - lines * p.TextHeight(QStringLiteral("I")) < p.CurrentY + FooterRoom)
-        FinishPage();
-    if (p.CurrentY == 0)
-        PrintPageHeader();
-}
 
 void ReportWriter::PrintSetupPage() {
     PrintPageHeader();
@@ -131,14 +75,13 @@ void ReportWriter::PrintSetupPage() {
     p.Print(QStringLiteral("4. Speed Compensation (advance): "));
     for (int k = 0; k < 8; ++k) {
         p.CurrentX = ReportMargin + 1.0;
-        p.Print(QStringLiteral("CH0%1 (msec):  %2").arg(k).arg(m_data.PlsConfig2to9[size_t(k)]));
+        p.Print(ViewCaptions::ChannelName(k) + QStringLiteral(" (msec):  ") +
+                plain(m_data.PlsConfig2to9[size_t(k)]));
     }
     p.CurrentX = ReportMargin + 0.5;
     p.Print(QStringLiteral("5. Channel Setpoints (ON - OFF): "));
     for (int c = 0; c < SetupRecord::ChannelCount; ++c) {
-        // The board numbers its channels in octal: 0 to 7, then 10 to 17.
-        const QString label =
-            c < 8 ? QStringLiteral("CH0%1").arg(c) : QStringLiteral("CH%1").arg(c + 2);
+        const QString label = ViewCaptions::ChannelName(c);
         const auto& setpoint = m_data.ChannelSetpoint[size_t(c)];
         p.CurrentX = ReportMargin + 1.0;
         p.Print(label + QStringLiteral(":  ") + plain(setpoint[0]) + QStringLiteral("  - ") +

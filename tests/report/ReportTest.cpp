@@ -196,6 +196,30 @@ TEST_F(ReportTest, ARecordWithShortTablesPrintsZerosInsteadOfFailing) {
     EXPECT_TRUE(HasLine(pages[1], QStringLiteral("2\\. High Speed: 0")));
 }
 
+TEST_F(ReportTest, EveryLineIsPrintedInLiberationSerifAtTheSizeAndWeightOfItsStyle) {
+    print();
+    const QList<PdfRun> runs = PdfRuns(lastPdf);
+    ASSERT_GT(runs.size(), 100);
+    auto style = [&runs](const QString& text) {
+        for (const PdfRun& run : runs)
+            if (run.text == text)
+                return QStringLiteral("%1 %2%3")
+                    .arg(run.family)
+                    .arg(run.points)
+                    .arg(run.bold ? QStringLiteral(" bold") : QString());
+        return QStringLiteral("not printed");
+    };
+    EXPECT_EQ(style("TELVANE Report: [unnamed]"), "LiberationSerif 12 bold");
+    EXPECT_EQ(style("Set-up Parameters"), "LiberationSerif 14 bold");
+    EXPECT_EQ(style("D. PLS Configuration & Channel Setpoints"), "LiberationSerif 14 bold");
+    EXPECT_EQ(style("C. Brake Response"), "LiberationSerif 14 bold");
+    EXPECT_EQ(style("6. High Speed (SPM):"), "LiberationSerif 12");
+    EXPECT_EQ(style("CH17: 0 - 0"), "LiberationSerif 12");
+    EXPECT_EQ(style("Page 2"), "LiberationSerif 10");
+    for (const PdfRun& run : runs)
+        EXPECT_EQ(run.family, "LiberationSerif") << run.text.toStdString();
+}
+
 TEST_F(ReportTest, APrinterThatCannotStartFailsAndLeavesNoFile) {
     const QString path = dir.filePath(QStringLiteral("missing-folder/report.pdf"));
     QPrinter printer(QPrinter::HighResolution);

@@ -5,8 +5,9 @@
 
 int main(int argc, char** argv) {
     // Text widths, line heights and page breaks follow the fonts: the tests
-    // see the DejaVu faces only, so that a package that brings other fonts
-    // changes no result. Programs the tests start inherit it.
+    // see the report's face and the DejaVu faces only, so that a package
+    // that brings other fonts changes no result. Programs the tests start
+    // inherit it.
     qputenv("FONTCONFIG_FILE", QByteArray(TELVANE_TEST_FONTS));
     // A user's own port settings (~/.config/telvane) would take the tests'
     // place: each test program has a configuration folder of its own.

@@ -1,0 +1,136 @@
+#include "DiffCommand.h"
+
+#include "CliArgs.h"
+#include "DataTransfer.h"
+#include "RSComm.h"
+#include "SetupCompare.h"
+#include "SharedState.h"
+#include "StderrPrompt.h"
+
+#include <QDateTime>
+#include <cstdio>
+#include <variant>
+
+namespace DiffCommand {
+namespace {
+
+enum Status { Equal = 0, Different = 1, Trouble = 2, BoardFailed = 3 };
+
+const QString BoardWord = QStringLiteral("board");
+
+struct Plan {
+    QString sides[2];
+    int groups = SetupCompare::DefaultGroups();
+    bool csv = false;
+};
+
+std::variant<Plan, QString> parse(const QStringList& args) {
+    Plan plan;
+    int count = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == u"--csv") {
+            plan.csv = true;
+        } else if (arg == u"--groups" || arg.startsWith(QStringLiteral("--groups="))) {
+            QString list;
+            if (arg == u"--groups") {
+                if (i + 1 >= args.size())
+                    return QStringLiteral("--groups needs a list: setup,timing,shift,all");
+                list = args[++i];
+            } else {
+                list = arg.mid(int(qstrlen("--groups=")));
+            }
+            const auto groups = SetupCompare::ParseGroups(list);
+            if (!groups)
+                return QStringLiteral("--groups takes setup, timing, shift or all, "
+                                      "comma-separated, not '%1'")
+                    .arg(list);
+            plan.groups = *groups;
+        } else if (arg.startsWith(QStringLiteral("--"))) {
+            return QStringLiteral("diff has no option '%1'").arg(arg);
+        } else if (count < 2) {
+            plan.sides[count++] = arg;
+        } else {
+            return QStringLiteral("diff compares two sides, not '%1' too").arg(arg);
+        }
+    }
+    if (count < 2)
+        return QStringLiteral("diff takes A B: two set-up files, or one and the word board");
+    if (plan.sides[0] == BoardWord && plan.sides[1] == BoardWord)
+        return QStringLiteral("diff compares the board with a file, not with itself");
+    return plan;
+}
+
+struct Side {
+    QString name;
+    SetupRecord record;
+};
+
+// Reads the board where the other side keeps its values, as an upload of
+// the groups would; nullopt when the board failed (its messages said why).
+std::optional<Side> readBoard(CliSession& session, const SetupRecord& addresses, int groups) {
+    if (!session.openLink())
+        return std::nullopt;
+    SetupRecord board = addresses;
+    DataTransfer read(session.link, board, groups,
+                      QStringLiteral("Reading the Board for Compare, Please Standby..."));
+    read.RunToEnd();
+    if (read.Failed()) {
+        session.prompt.message(QStringLiteral("TELVANE"),
+                               QStringLiteral("Error Processing Request\r\n\r\n"
+                                              "Process Not Complete"),
+                               Prompt::Icon::Exclamation);
+        return std::nullopt;
+    }
+    return Side{SetupCompare::BoardSideName(session.device, QDateTime::currentDateTime()), board};
+}
+
+} // namespace
+
+std::optional<QString> check(const QStringList& args) {
+    const auto plan = parse(args);
+    if (const QString* problem = std::get_if<QString>(&plan))
+        return *problem;
+    return std::nullopt;
+}
+
+int run(CliSession& session, const QStringList& args) {
+    session.ownStatus = true;
+    const auto parsed = parse(args);
+    if (const QString* problem = std::get_if<QString>(&parsed)) {
+        CliOut::error(*problem);
+        return Trouble;
+    }
+    const Plan& plan = std::get<Plan>(parsed);
+    SharedState program;
+    InitRegisterMap(program);
+    std::optional<Side> sides[2];
+    for (int s = 0; s < 2; ++s) {
+        if (plan.sides[s] == BoardWord)
+            continue;
+        auto record =
+            SetupCompare::ReadFile(plan.sides[s], program.ProgramVersionTag, session.prompt);
+        if (!record)
+            return Trouble;
+        sides[s] = Side{SetupCompare::FileSideName(plan.sides[s]), *record};
+    }
+    for (int s = 0; s < 2; ++s) {
+        if (sides[s])
+            continue;
+        sides[s] = readBoard(session, sides[1 - s]->record, plan.groups);
+        if (!sides[s])
+            return BoardFailed;
+    }
+    const auto rows = SetupCompare::Compare(sides[0]->record, sides[1]->record, plan.groups);
+    if (plan.csv) {
+        const QByteArray csv = SetupCompare::Csv(rows, sides[0]->name, sides[1]->name);
+        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        std::fflush(stdout);
+    } else {
+        for (const SetupCompare::Row& row : rows)
+            CliOut::line(QStringList{row.name, row.address, row.left, row.right}.join(u'\t'));
+    }
+    return rows.isEmpty() ? Equal : Different;
+}
+
+} // namespace DiffCommand

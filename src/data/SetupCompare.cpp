@@ -1,0 +1,257 @@
+#include "SetupCompare.h"
+
+#include "DataTransfer.h"
+#include "DisplayFormat.h"
+#include "Prompt.h"
+#include "SdtFile.h"
+#include "SetupFields.h"
+#include "SharedState.h"
+#include "ViewCaptions.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <algorithm>
+
+namespace SetupCompare {
+namespace {
+
+using namespace ViewCaptions;
+
+// The set-up group as the Set-up Parameters view shows it: running speeds,
+// brake wear compensation, lubricator speed references; then the DF1 link.
+constexpr int SetupOrder[] = {42, 43, 38, 39, 40, 41, 44, 45, 46, 47, 48};
+constexpr int StationEntries = 18; // totals and 16 stations per shift
+
+QString entryName(int index) {
+    if (index == 38)
+        return Plain(BrakeWearSwitch);
+    if (index >= 39 && index <= 45)
+        return Plain(ViewCaptions::SetupFields[size_t(index - 39)]);
+    if (index >= 46)
+        return Plain(Df1Setup[size_t(index - 46)]);
+    if (index >= 36)
+        return QString::fromLatin1(BrakeResponse) + u' ' +
+               Plain(BrakeResponseSpeeds[size_t(index - 36)]);
+    const QString page = QString::fromLatin1(ShiftPages[size_t(index / StationEntries)]);
+    const int item = index % StationEntries;
+    if (item < 2)
+        return page + u' ' + Plain(item == 0 ? TotalStrokes : TotalDieJams);
+    return page + u' ' + QString::fromLatin1(DieJamsPerStation) + u' ' + Station(item - 1);
+}
+
+QString entryText(int index, qint32 value) {
+    if (index == 38 && (value == 0 || value == 1))
+        return value ? QStringLiteral("On") : QStringLiteral("Off");
+    if (index == 46 && (value == 0 || value == 1))
+        return QString::fromLatin1(PlcTypes[size_t(value)]);
+    if (index <= 35)
+        return DisplayFormat::GroupedWhole(qint64(value));
+    const bool setupField = index >= 39 && index < 39 + SetupFields::Count;
+    if (index <= 37 || (setupField && SetupFields::Fields[size_t(index - 39)].degrees))
+        return DisplayFormat::Degrees(QString::number(value));
+    return QString::number(value);
+}
+
+// Where an entry's row goes: the set-up group first, the shift data last.
+int rank(int index) {
+    const auto* at = std::find(std::begin(SetupOrder), std::end(SetupOrder), index);
+    return at != std::end(SetupOrder) ? int(at - std::begin(SetupOrder)) : 100 + index;
+}
+
+// The entry a register address has in the program's own table, if any.
+const QHash<QString, int>& knownAddresses() {
+    static const QHash<QString, int> known = [] {
+        SharedState state;
+        InitRegisterMap(state);
+        QHash<QString, int> map;
+        for (int i = 0; i <= LastIndex; ++i)
+            map.insert(state.DefaultData.AddressTable[i], i);
+        return map;
+    }();
+    return known;
+}
+
+struct Entry {
+    int index;
+    QString address;
+    qint32 value;
+};
+
+// The register entries of the groups that carry an address, each keyed by
+// its address (a repeated address by its occurrence too).
+QList<QPair<QString, Entry>> entries(const SetupRecord& r, int groups) {
+    QList<QPair<QString, Entry>> out;
+    QHash<QString, int> seen;
+    const qsizetype size = std::min(r.AddressTable.size(), r.ValueTable.size());
+    for (int i = 0; i < size; ++i) {
+        const bool setup = i >= RegisterGroup::SetupFirst && i <= RegisterGroup::SetupLast;
+        const bool wanted =
+            setup ? groups & DataTransfer::SetupGroup
+                  : i <= RegisterGroup::ShiftDataLast && (groups & DataTransfer::ShiftGroup);
+        const QString address = r.AddressTable[i].trimmed().toUpper();
+        if (!wanted || address.isEmpty())
+            continue;
+        const int occurrence = seen[address]++;
+        out.append({address + u'#' + QString::number(occurrence), {i, address, r.ValueTable[i]}});
+    }
+    return out;
+}
+
+struct Ranked {
+    int rank;
+    Row row;
+};
+
+QList<Ranked> registerRows(const SetupRecord& left, const SetupRecord& right, int groups) {
+    const auto l = entries(left, groups);
+    const auto r = entries(right, groups);
+    QHash<QString, Entry> rightByKey;
+    for (const auto& [key, entry] : r)
+        rightByKey.insert(key, entry);
+    QList<Ranked> rows;
+    auto add = [&rows](const Entry& named, const Entry* a, const Entry* b) {
+        const int index = knownAddresses().value(named.address, named.index);
+        rows.append({rank(index),
+                     {entryName(index), named.address, a ? entryText(index, a->value) : QString(),
+                      b ? entryText(index, b->value) : QString()}});
+    };
+    for (const auto& [key, entry] : l) {
+        const auto found = rightByKey.constFind(key);
+        if (found == rightByKey.constEnd())
+            add(entry, &entry, nullptr);
+        else if (found->value != entry.value)
+            add(entry, &entry, &*found);
+        rightByKey.remove(key);
+    }
+    for (const auto& [key, entry] : r)
+        if (rightByKey.contains(key))
+            add(entry, nullptr, &entry);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Ranked& a, const Ranked& b) { return a.rank < b.rank; });
+    return rows;
+}
+
+void plsRows(const SetupRecord& left, const SetupRecord& right, QList<Row>& rows) {
+    auto add = [&rows](const QString& name, qint16 a, qint16 b) {
+        if (a != b)
+            rows.append({name, QString(), QString::number(a), QString::number(b)});
+    };
+    const auto items = [](const SetupRecord& r) {
+        QList<qint16> v{r.PlsConfig0, r.PlsConfig1};
+        for (const qint16 item : r.PlsConfig2to9)
+            v.append(item);
+        return v;
+    };
+    const QList<qint16> a = items(left), b = items(right);
+    for (int n = 0; n < a.size(); ++n)
+        add(QStringLiteral("PLS Configuration %1").arg(n), a[n], b[n]);
+    add(QString::fromLatin1(PlsScaleFactor), left.PlsScale, right.PlsScale);
+    add(Plain(ResolverOffset), left.PlsOffset, right.PlsOffset);
+    for (int ch = 0; ch < SetupRecord::ChannelCount; ++ch)
+        for (int which = 0; which < 2; ++which)
+            add(ChannelName(ch) + (which == 0 ? QStringLiteral(" ON") : QStringLiteral(" OFF")),
+                left.ChannelSetpoint[size_t(ch)][size_t(which)],
+                right.ChannelSetpoint[size_t(ch)][size_t(which)]);
+}
+
+QString csvField(const QString& text) {
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
+        !text.contains(u'\r'))
+        return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+} // namespace
+
+int DefaultGroups() {
+    return DataTransfer::SetupGroup | DataTransfer::TimingGroup;
+}
+
+std::optional<int> ParseGroups(const QString& text) {
+    int groups = 0;
+    for (const QString& word : text.split(u',')) {
+        if (word == u"setup")
+            groups |= DataTransfer::SetupGroup;
+        else if (word == u"timing")
+            groups |= DataTransfer::TimingGroup;
+        else if (word == u"shift")
+            groups |= DataTransfer::ShiftGroup;
+        else if (word == u"all")
+            groups |= DataTransfer::AllGroups;
+        else
+            return std::nullopt;
+    }
+    return groups;
+}
+
+QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups) {
+    QList<Row> rows;
+    const QList<Ranked> registers = registerRows(left, right, groups);
+    auto isSetup = [](const Ranked& r) { return r.rank < 100; };
+    for (const Ranked& r : registers)
+        if (isSetup(r))
+            rows.append(r.row);
+    if (groups & DataTransfer::TimingGroup)
+        plsRows(left, right, rows);
+    for (const Ranked& r : registers)
+        if (!isSetup(r))
+            rows.append(r.row);
+    return rows;
+}
+
+QByteArray Csv(const QList<Row>& rows, const QString& leftName, const QString& rightName) {
+    QString text = QStringLiteral("name,address,") + csvField(leftName) + u',' +
+                   csvField(rightName) + QStringLiteral("\r\n");
+    for (const Row& row : rows)
+        text += QStringList{csvField(row.name), csvField(row.address), csvField(row.left),
+                            csvField(row.right)}
+                    .join(u',') +
+                QStringLiteral("\r\n");
+    return text.toUtf8();
+}
+
+QString FileSideName(const QString& path) {
+    const QFileInfo info(path);
+    return info.absoluteFilePath() + QStringLiteral(" (") +
+           QLocale().toString(info.lastModified(), QLocale::ShortFormat) + u')';
+}
+
+QString BoardSideName(const QString& device, const QDateTime& when) {
+    return QStringLiteral("Board on %1 at %2")
+        .arg(device, QLocale().toString(when, QLocale::ShortFormat));
+}
+
+QString MemorySideName(bool unsavedChanges) {
+    return unsavedChanges ? QStringLiteral("Memory (unsaved changes)") : QStringLiteral("Memory");
+}
+
+std::optional<SetupRecord> ReadFile(const QString& path, const QString& programVersionTag,
+                                    Prompt& prompt) {
+    const QString title = QStringLiteral("TELVANE");
+    QString warning;
+    auto record = SdtFile::read(path, &warning);
+    if (record) {
+        for (const QString& address : std::as_const(record->AddressTable)) {
+            if (!address.isEmpty() && !DataTransfer::ValidAddress(address)) {
+                warning = path +
+                          QStringLiteral(" is not a set-up data file that can be read.\n\n") +
+                          QStringLiteral("Its register address '%1' is not one the board has.")
+                              .arg(address);
+                record.reset();
+                break;
+            }
+        }
+    }
+    if (!record) {
+        prompt.message(title, warning, Prompt::Icon::Exclamation);
+        return std::nullopt;
+    }
+    if (record->VersionTag != programVersionTag) {
+        if (SdtFile::AskOtherVersion(prompt, record->VersionTag) != Prompt::Answer::Yes)
+            return std::nullopt;
+    }
+    return record;
+}
+
+} // namespace SetupCompare
