@@ -1,6 +1,7 @@
 // telvane-cli: reads and writes the board's registers from scripts and shells.
 #include "CliArgs.h"
 #include "CliExit.h"
+#include "CliOut.h"
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
@@ -105,6 +106,7 @@ void explain(int status, const CliCommand& c, const CliSession& s, int promptsBe
 } // namespace
 
 int main(int argc, char* argv[]) {
+    CliOut::begin();
     qInstallMessageHandler(printQtMessage);
     const auto app = ReportCommands::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telvane-cli"));
@@ -123,8 +125,8 @@ int main(int argc, char* argv[]) {
     if (!parser.parse(app->arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        std::printf("%s", qPrintable(helpText({device, baud, help})));
-        return Ok;
+        CliOut::text(helpText({device, baud, help}));
+        return CliOut::finish(Ok);
     }
     const QString baudText = parser.value(baud);
     if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
@@ -147,7 +149,7 @@ int main(int argc, char* argv[]) {
     RSComm link(prompt, clock, ProgramFolder::path());
     CliSession session{link, prompt, {}};
     if (!command->needsLink) {
-        const int status = command->run(session, args);
+        const int status = CliOut::finish(command->run(session, args));
         if (status != Ok)
             explain(status, *command, session, 0, 0);
         return status;
@@ -174,6 +176,7 @@ int main(int argc, char* argv[]) {
     int status = command->run(session, args);
     if (status == Ok && link.CommError())
         status = LinkFailed;
+    status = CliOut::finish(status);
     if (status != Ok)
         explain(status, *command, session, promptsBefore, errorsBefore);
     link.CloseRSComm();
