@@ -46,10 +46,15 @@ const char* const notes =
     "or reported. A program transfer that does not complete exits 1, or 2 when it was\n"
     "refused before the board was touched.\n";
 
-// Qt's own warnings (a platform plugin's, for instance) are messages of the
-// tool like any other.
-void printQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
-    std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(text));
+// Qt's own warnings (no XDG_RUNTIME_DIR, for instance) tell a user of the
+// tool nothing to act on: they are printed only when TELVANE_DEBUG is set.
+// What Qt calls critical or fatal is a failure, and is always said.
+void printQtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    const bool failure = type == QtCriticalMsg || type == QtFatalMsg;
+    const bool debugging = qEnvironmentVariableIsSet("TELVANE_DEBUG");
+    if (!failure && !debugging)
+        return;
+    std::fprintf(stderr, "telvane-cli: %s%s\n", failure ? "" : "debug: ", qPrintable(text));
     std::fflush(stderr);
 }
 
