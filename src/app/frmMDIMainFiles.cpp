@@ -24,9 +24,10 @@ bool sameFixedPart(const SetupRecord& a, const SetupRecord& b) {
            a.ChannelSetpoint == b.ChannelSetpoint;
 }
 
-// The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
+// The folder of a path such as "/data/press4.sdt" or "/program/*.sdt", as
+// a dialog's preset ("/data/"): a folder to start in, never a name to offer.
 QString folderOf(const QString& path) {
-    return QFileInfo(path).absolutePath();
+    return QFileInfo(path).absolutePath() + u'/';
 }
 
 } // namespace
