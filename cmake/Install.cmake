@@ -15,55 +15,93 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 
 # The entry starts the program by its full path, known only once the prefix
-# is (cmake --install --prefix may change it). The manual pages are made from
-# the tools' --help at install time, so that no build runs a program.
+# is (cmake --install --prefix may change it). The manual pages of the tools
+# are made from their --help at install time, so that no build runs a
+# program; the window program's page, the changelog and the copyright file
+# are filled in then too.
+set(TELVANE_PACKAGE_CONTACT "TELVANE maintainers <telvane@example.com>"
+    CACHE STRING "Maintainer of the Debian package (name <address>)")
 find_program(GZIP gzip)
 if(GZIP)
   set(man_suffix .1.gz)
-  set(man_gzip "execute_process(COMMAND \"${GZIP}\" -9nf ${CMAKE_BINARY_DIR}/man/\${name}.1
-                    COMMAND_ERROR_IS_FATAL ANY)")
+  set(gzip_code "foreach(file telvane.1 telvane-cli.1 telvane-boardsim.1 changelog)
+      execute_process(COMMAND \"${GZIP}\" -9nf \"\${out}/\${file}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()")
 else()
   set(man_suffix .1)
-  set(man_gzip "")
+  set(gzip_code "")
 endif()
 install(CODE "
+  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
   set(bindir \"${CMAKE_INSTALL_BINDIR}\")
-  if(NOT IS_ABSOLUTE \"\${bindir}\")
-    set(bindir \"\${CMAKE_INSTALL_PREFIX}/\${bindir}\")
-  endif()
+  set(datadir \"${CMAKE_INSTALL_DATADIR}\")
+  foreach(dir bindir datadir)
+    if(NOT IS_ABSOLUTE \"\${\${dir}}\")
+      set(\${dir} \"\${prefix}/\${\${dir}}\")
+    endif()
+  endforeach()
   set(TELVANE_EXEC \"\${bindir}/telvane\")
-  configure_file(\"${CMAKE_SOURCE_DIR}/desktop/telvane.desktop.in\"
-                 \"${CMAKE_BINARY_DIR}/desktop/telvane.desktop\" @ONLY)
-  foreach(page \"telvane-cli|read and write the cupper controller board's registers from a shell\"
-               \"telvane-boardsim|simulated cupper controller board on a pseudo-terminal\")
+  set(TELVANE_DATADIR \"\${datadir}/telvane\")
+  set(PROJECT_VERSION \"${PROJECT_VERSION}\")
+  set(TELVANE_PACKAGE_CONTACT \"${TELVANE_PACKAGE_CONTACT}\")
+  string(TIMESTAMP TELVANE_DATE \"%Y-%m-%d\" UTC)
+  string(TIMESTAMP TELVANE_CHANGELOG_DATE \"%a, %d %b %Y %H:%M:%S +0000\" UTC)
+  set(out \"${CMAKE_BINARY_DIR}/package\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/desktop/telvane.desktop.in\" \"\${out}/telvane.desktop\" @ONLY)
+  configure_file(\"${CMAKE_SOURCE_DIR}/package/telvane.1.in\" \"\${out}/telvane.1\" @ONLY)
+  configure_file(\"${CMAKE_SOURCE_DIR}/package/changelog.in\" \"\${out}/changelog\" @ONLY)
+  configure_file(\"${CMAKE_SOURCE_DIR}/package/copyright.in\" \"\${out}/copyright\" @ONLY)
+  foreach(page
+      \"telvane-cli|read and write the cupper controller board's registers from a shell|telvane(1), telvane-boardsim(1)\"
+      \"telvane-boardsim|simulated cupper controller board on a pseudo-terminal|telvane(1), telvane-cli(1)\")
     string(REPLACE \"|\" \";\" page \"\${page}\")
     list(GET page 0 name)
     list(GET page 1 summary)
+    list(GET page 2 see_also)
+    set(data \"\")
+    if(name STREQUAL telvane-cli) # the simulator reads nothing there
+      set(data \"\${TELVANE_DATADIR}\")
+    endif()
     execute_process(COMMAND \"${CMAKE_COMMAND}\" -DPROGRAM=${CMAKE_BINARY_DIR}/bin/\${name}
       -DNAME=\${name} \"-DSUMMARY=\${summary}\" -DVERSION=${PROJECT_VERSION}
-      -DOUT=${CMAKE_BINARY_DIR}/man/\${name}.1 -P \"${CMAKE_SOURCE_DIR}/cmake/ManPage.cmake\"
+      \"-DSEE_ALSO=\${see_also}; the help page \${TELVANE_DATADIR}/Help/TELVANE.html\"
+      \"-DDATADIR=\${data}\" -DOUT=\${out}/\${name}.1
+      -P \"${CMAKE_SOURCE_DIR}/cmake/ManPage.cmake\"
       COMMAND_ERROR_IS_FATAL ANY)
-    ${man_gzip}
   endforeach()
+  ${gzip_code}
 ")
-install(FILES ${CMAKE_BINARY_DIR}/desktop/telvane.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_BINARY_DIR}/man/telvane-cli${man_suffix}
-              ${CMAKE_BINARY_DIR}/man/telvane-boardsim${man_suffix}
+set(generated ${CMAKE_BINARY_DIR}/package)
+install(FILES ${generated}/telvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${generated}/telvane${man_suffix} ${generated}/telvane-cli${man_suffix}
+              ${generated}/telvane-boardsim${man_suffix}
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# What Debian asks of every package: its copyright and its changelog.
+if(GZIP)
+  install(FILES ${generated}/copyright ${generated}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/telvane)
+endif()
 
 # cpack -G DEB: telvane_VERSION_amd64.deb for /usr, its Depends worked out
 # from the shared libraries the programs use.
 set(CPACK_PACKAGE_NAME telvane)
 set(CPACK_PACKAGE_VENDOR "TELVANE")
-set(CPACK_PACKAGE_CONTACT "TELVANE maintainers <telvane@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Set-up and diagnostics for a cupper's controller board")
+set(CPACK_PACKAGE_CONTACT "${TELVANE_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "set-up and diagnostics for a cupper's controller board")
+# The extended description, after the summary that CPack puts first: one
+# string (a list would join its lines with ';'), a line holding only '.'
+# between paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Set-up and diagnostics for a cupper's controller board\n"
-    "TELVANE talks to the controller board of a cupper (a press in can making)\n"
-    "over RS-232: live machine display and alarms, set-up parameters, PLS timing,\n"
-    "set-up data files, faults and program download. With telvane-cli for\n"
-    "scripts and telvane-boardsim, a simulated board to try it without a machine.")
+    "TELVANE is the technician's program for the controller board of a cupper,
+the press that draws cups in can making. Over the board's RS-232 link it
+shows the machine live (speed, position, strokes, die jams, alarms, I/O),
+edits the set-up parameters on the board or offline, programs the PLS timing
+channels and the resolver offset, keeps set-ups in .sdt files, reads faults
+with their corrective actions, downloads programs and prints a report.
+
+The package also holds telvane-cli, which does the same from scripts and
+shells, and telvane-boardsim, a simulated board to try TELVANE without a
+machine.")
 # The install runs with the package's own prefix (the desktop entry names it).
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)

@@ -1,21 +1,191 @@
-# cmake -DPROGRAM=path -DNAME=name -DSUMMARY=text -DVERSION=x -DOUT=file.1 -P ManPage.cmake
+# cmake -DPROGRAM=path -DNAME=name -DSUMMARY=text -DVERSION=x -DSEE_ALSO=text
+#       [-DDATADIR=folder] -DOUT=file.1 -P ManPage.cmake
 # Writes a manual page from the program's own --help, so the two never differ.
+# The help keeps a form this script reads: "Usage: ..." lines, a paragraph
+# (lines at the left, none ending in ':'), then sections, each a heading at
+# the left ending in ':' with lines indented by two: entries ("  TERM  TEXT",
+# or TERM alone with its TEXT on deeper lines) or a paragraph. Options, Exit
+# status, Environment and Files become those sections of the page; other
+# sections of entries go under COMMANDS, other paragraphs under DESCRIPTION.
+# DATADIR, when given, is named in FILES as the installed program folder.
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${PROGRAM} --help failed: ${status}")
 endif()
-# roff: backslashes and hyphens literal, no line taken for a request.
+
+# roff: backslashes and hyphens literal.
 string(REPLACE "\\" "\\e" help "${help}")
 string(REPLACE "-" "\\-" help "${help}")
-string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" help "${help}")
+# The help becomes a list of lines; what CMake's lists take for their own
+# (';', brackets) and empty lines are stood in for until the page is written.
+string(ASCII 1 semi)
+string(ASCII 2 open)
+string(ASCII 3 close)
+string(ASCII 4 blank)
+string(REPLACE ";" "${semi}" help "${help}")
+string(REPLACE "[" "${open}" help "${help}")
+string(REPLACE "]" "${close}" help "${help}")
+string(REGEX REPLACE "\n$" "" help "${help}")
+string(REPLACE "\n" "${blank};" lines "${help}${blank}") # every line ends in blank
+
+# A term in roff: the first word and options bold, placeholders italic.
+function(format_term term out)
+  string(REPLACE " " ";" words "${term}")
+  set(result "")
+  set(first TRUE)
+  foreach(word IN LISTS words)
+    string(REGEX MATCH "^[${open}]+" pre "${word}")
+    string(REGEX MATCH "[${close}]+$" post "${word}")
+    string(LENGTH "${word}" length)
+    string(LENGTH "${pre}" a)
+    string(LENGTH "${post}" b)
+    math(EXPR n "${length} - ${a} - ${b}")
+    string(SUBSTRING "${word}" ${a} ${n} core)
+    if(first OR core MATCHES "^\\\\-" OR core MATCHES "/")
+      set(core "\\fB${core}\\fR")
+    elseif(core MATCHES "^<(.+)>$")
+      set(core "\\fI${CMAKE_MATCH_1}\\fR")
+    elseif(core MATCHES "^[A-Z][A-Z0-9_]*(\\.[a-z]+)?(\\.\\.\\.)?$")
+      set(core "\\fI${core}\\fR")
+    endif()
+    string(APPEND result " ${pre}${core}${post}")
+    set(first FALSE)
+  endforeach()
+  string(STRIP "${result}" result)
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+# One line of running text; a leading '.' or '\'' would be a request.
+function(text_line line out)
+  string(REGEX REPLACE "^ +" "" line "${line}")
+  string(REGEX REPLACE "^([.'])" "\\\\&\\1" line "${line}")
+  set(${out} "${line}\n" PARENT_SCOPE)
+endfunction()
+
+# A section's lines in roff: tagged paragraphs for entries, else paragraphs.
+function(format_body body out)
+  list(FILTER body EXCLUDE REGEX "^${blank}$")
+  list(LENGTH body count)
+  set(result "")
+  if(count EQUAL 0)
+    set(${out} "" PARENT_SCOPE)
+    return()
+  endif()
+  list(GET body 0 l1)
+  set(l2 "")
+  if(count GREATER 1)
+    list(GET body 1 l2)
+  endif()
+  set(term_gap "^  ([^ ]+( [^ ]+)*)  +([^ ].*)${blank}$")
+  if(l1 MATCHES "${term_gap}" OR (l1 MATCHES "^  [^ ]" AND l2 MATCHES "^   +[^ ]"))
+    foreach(line IN LISTS body)
+      string(REPLACE "${blank}" "" plain "${line}")
+      if(line MATCHES "${term_gap}")
+        format_term("${CMAKE_MATCH_1}" term)
+        text_line("${CMAKE_MATCH_3}" text)
+        string(REPLACE "${blank}" "" text "${text}")
+        string(APPEND result ".TP\n${term}\n${text}")
+      elseif(plain MATCHES "^  ([^ ].*)$")
+        format_term("${CMAKE_MATCH_1}" term)
+        string(APPEND result ".TP\n${term}\n")
+      else()
+        text_line("${plain}" text)
+        string(APPEND result "${text}")
+      endif()
+    endforeach()
+  else()
+    foreach(line IN LISTS body)
+      string(REPLACE "${blank}" "" plain "${line}")
+      text_line("${plain}" text)
+      string(APPEND result "${text}")
+    endforeach()
+  endif()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+# The help read into the synopsis, the description's first paragraphs and
+# the sections, kept in order as sec_N_name and sec_N_body.
+set(synopsis "")
+set(intro "")
+set(sections 0)
+foreach(line IN LISTS lines)
+  string(REPLACE "${blank}" "" plain "${line}")
+  if(plain MATCHES "^Usage: (.*)$")
+    format_term("${CMAKE_MATCH_1}" usage)
+    string(APPEND synopsis "${usage}\n.br\n")
+  elseif(plain MATCHES "^([A-Za-z][^:]*):$")
+    math(EXPR sections "${sections} + 1")
+    set(sec_${sections}_name "${CMAKE_MATCH_1}")
+    set(sec_${sections}_body "")
+  elseif(sections EQUAL 0)
+    if(plain STREQUAL "")
+      string(APPEND intro ".PP\n")
+    else()
+      text_line("${plain}" text)
+      string(APPEND intro "${text}")
+    endif()
+  else()
+    list(APPEND sec_${sections}_body "${line}")
+  endif()
+endforeach()
+string(REGEX REPLACE "^(\\.PP\n)+" "" intro "${intro}")
+
+set(description "${intro}")
+set(options "")
+set(commands "")
+set(exit_status "")
+set(environment "")
+set(files "")
+foreach(i RANGE 1 ${sections})
+  if(sections EQUAL 0)
+    break()
+  endif()
+  set(name "${sec_${i}_name}")
+  format_body("${sec_${i}_body}" body)
+  if(name STREQUAL "Options")
+    string(APPEND options "${body}")
+  elseif(name STREQUAL "Exit status")
+    string(APPEND exit_status "${body}")
+  elseif(name STREQUAL "Environment")
+    string(APPEND environment "${body}")
+  elseif(name STREQUAL "Files")
+    string(APPEND files "${body}")
+  elseif(body MATCHES "^\\.TP")
+    string(APPEND commands ".SS ${name}\n${body}")
+  else()
+    string(APPEND description ".SS ${name}\n${body}")
+  endif()
+endforeach()
+if(DATADIR)
+  string(REPLACE "-" "\\-" datadir "${DATADIR}")
+  string(APPEND files ".TP\n\\fB${datadir}\\fR\nthe program folder of the installed programs: "
+         "the support tables and the help page\n")
+endif()
+
 string(TIMESTAMP date "%Y-%m-%d" UTC)
 string(TOUPPER "${NAME}" title)
-file(WRITE ${OUT} ".TH ${title} 1 \"${date}\" \"TELVANE ${VERSION}\" \"User Commands\"
+string(REPLACE "-" "\\-" name "${NAME}")
+string(REPLACE "-" "\\-" see_also "${SEE_ALSO}")
+string(REPLACE "; " ";\n.br\n" see_also "${see_also}")
+string(REGEX REPLACE "([a-z][a-z\\-]*)\\(([0-9])\\)" "\\\\fB\\1\\\\fR(\\2)" see_also "${see_also}")
+set(page ".TH ${title} 1 \"${date}\" \"TELVANE ${VERSION}\" \"User Commands\"
+.nh
 .SH NAME
-${NAME} \\- ${SUMMARY}
-.SH DESCRIPTION
-.nf
-${help}.fi
-.SH SEE ALSO
-telvane\\-cli(1), telvane\\-boardsim(1); the help page of TELVANE (Help, Help Topics).
-")
+${name} \\- ${SUMMARY}
+.SH SYNOPSIS
+${synopsis}.SH DESCRIPTION
+${description}")
+foreach(part "OPTIONS;options" "COMMANDS;commands" "EXIT STATUS;exit_status"
+             "ENVIRONMENT;environment" "FILES;files")
+  list(GET part 0 heading)
+  list(GET part 1 var)
+  if(NOT "${${var}}" STREQUAL "")
+    string(APPEND page ".SH \"${heading}\"\n${${var}}")
+  endif()
+endforeach()
+string(APPEND page ".SH \"SEE ALSO\"\n${see_also}\n")
+string(REPLACE "${semi}" ";" page "${page}")
+string(REPLACE "${open}" "[" page "${page}")
+string(REPLACE "${close}" "]" page "${page}")
+string(REPLACE "${blank}" "" page "${page}")
+file(WRITE ${OUT} "${page}")

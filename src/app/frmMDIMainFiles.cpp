@@ -18,9 +18,10 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 constexpr int Cancel = 2;
 
-// The folder of a path such as "/data/press4.sdt" or "/program/*.sdt".
+// The folder of a path such as "/data/press4.sdt" or "/program/*.sdt", as
+// a dialog's preset ("/data/"): a folder to start in, never a name to offer.
 QString folderOf(const QString& path) {
-    return QFileInfo(path).absolutePath();
+    return QFileInfo(path).absolutePath() + u'/';
 }
 
 } // namespace

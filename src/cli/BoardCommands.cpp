@@ -158,8 +158,13 @@ int status(CliSession& s, const QStringList& args) {
                          Prompt::Icon::Information);
         return Usage;
     }
+    // Each page is read only while the pages before it could be printed.
     printFaults(reader.status(), coCpu);
+    if (CliOut::failed())
+        return Ok;
     printIdentity(s.link, disk);
+    if (CliOut::failed())
+        return Ok;
     printAddressesAndClock(s.link, disk.boardCode);
     return linkOutcome(s, QStringLiteral("reading the board"));
 }

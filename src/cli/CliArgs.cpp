@@ -2,8 +2,6 @@
 
 #include "Address.h"
 
-#include <cstdio>
-
 namespace CliArgs {
 
 std::optional<QString> address(const QString& text) {
@@ -37,25 +35,3 @@ std::optional<QString> entry(const QString& text, const QString& what,
 }
 
 } // namespace CliArgs
-
-namespace CliOut {
-namespace {
-int errorCount = 0;
-}
-
-void line(const QString& text) {
-    std::printf("%s\n", qPrintable(text));
-    std::fflush(stdout);
-}
-
-void error(const QString& text) {
-    ++errorCount;
-    std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(text));
-    std::fflush(stderr);
-}
-
-int errors() {
-    return errorCount;
-}
-
-} // namespace CliOut

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "CliOut.h" // the commands that check arguments print with it
 #include "EntryChecks.h"
 
 #include <QString>
 #include <optional>
 
-// Checks of command-line arguments and the tool's own output lines.
+// Checks of command-line arguments.
 namespace CliArgs {
 
 // A usage problem when the text is not a well-formed register address.
@@ -19,14 +20,3 @@ std::optional<QString> entry(const QString& text, const QString& what,
                              const EntryChecks::Limits& limits);
 
 } // namespace CliArgs
-
-namespace CliOut {
-
-// A result line on standard output.
-void line(const QString& text);
-// "telvane-cli: TEXT" on standard error.
-void error(const QString& text);
-// How many error lines have been printed so far.
-int errors();
-
-} // namespace CliOut

@@ -1,4 +1,5 @@
 #pragma once
 
-// Exit status of telvane-cli.
-enum CliExit { Ok = 0, LinkFailed = 1, Usage = 2 };
+// Exit status of telvane-cli. A command whose output could not be written
+// failed as one whose link failed did.
+enum CliExit { Ok = 0, LinkFailed = 1, OutputFailed = 1, Usage = 2 };

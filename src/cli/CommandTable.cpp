@@ -11,9 +11,11 @@
 #include "TransferCommands.h"
 #include "WatchCommand.h"
 
+#include <QRegularExpression>
+
 namespace {
 
-constexpr const char* Registers = "Commands";
+constexpr const char* Registers = "Register commands";
 constexpr const char* Pls = "PLS (programmable limit switch) commands";
 constexpr const char* Transfers = "Group transfers (the File menu's Upload and Download)";
 constexpr const char* Projects = "Program projects (no link needed)";
@@ -37,7 +39,8 @@ const CliCommand table[] = {
      "allows) and write CSV to standard output:\na header time,ADDRESS,... then one row per "
      "sample, the time\n(ISO 8601, milliseconds, UTC offset) and each value; a read\nthat "
      "failed leaves its cell empty. Ends after N samples or\nSECONDS, or on Ctrl+C or SIGTERM "
-     "(exit 0, every row written);\na lost link ends it with the rows so far and exit 1",
+     "(exit 0, every row written);\na lost link ends it with the rows so far and exit 1; a reader "
+     "that goes away ends it at once, quietly (exit 0)",
      1, -1, true, WatchCommand::check, WatchCommand::run},
 
     {Pls, "pls-read", "scale|offset|pos|rpm",
@@ -141,8 +144,28 @@ QString synopsis(const CliCommand& command) {
     return text;
 }
 
+QString entry(const QString& head, const QString& text, int column) {
+    constexpr int width = 79; // no line is longer: a terminal or a man page keeps it whole
+    const QString indent(column, u' ');
+    QString out = QStringLiteral("  ") + head;
+    out = out.size() < column - 1 ? out.leftJustified(column) : out + u'\n' + indent;
+    int used = 0;
+    for (const QString& word :
+         text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        if (used > 0 && column + used + 1 + word.size() > width) {
+            out += u'\n' + indent;
+            used = 0;
+        } else if (used > 0) {
+            out += u' ';
+            ++used;
+        }
+        out += word;
+        used += int(word.size());
+    }
+    return out + u'\n';
+}
+
 QString help() {
-    constexpr int column = 32; // where the help texts start
     QString text;
     const char* group = nullptr;
     for (const CliCommand& c : table) {
@@ -151,11 +174,7 @@ QString help() {
             text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
                     QString::fromLatin1(group) + QStringLiteral(":\n");
         }
-        QString head = QStringLiteral("  ") + synopsis(c);
-        head = head.size() < column - 1 ? head.leftJustified(column)
-                                        : head + u'\n' + QString(column, u' ');
-        const QStringList lines = QString::fromLatin1(c.help).split(u'\n');
-        text += head + lines.join(u'\n' + QString(column, u' ')) + u'\n';
+        text += entry(synopsis(c), QString::fromLatin1(c.help));
     }
     return text;
 }

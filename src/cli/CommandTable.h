@@ -12,7 +12,11 @@ std::span<const CliCommand> commands();
 const CliCommand* find(const QString& name);
 // "NAME ARGUMENTS" of a command.
 QString synopsis(const CliCommand& command);
-// The "Commands:" part of --help, group by group in table order.
+// The commands' part of --help: each group under its heading, in table order.
 QString help();
+// One entry of --help, "  HEAD" and its text, the text's line breaks taken
+// as spaces and wrapped into a column of its own, no line over 79 characters.
+// A head too long for its column stands on a line of its own.
+QString entry(const QString& head, const QString& text, int column = 32);
 
 } // namespace CommandTable

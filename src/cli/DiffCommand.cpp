@@ -8,7 +8,6 @@
 #include "StderrPrompt.h"
 
 #include <QDateTime>
-#include <cstdio>
 #include <variant>
 
 namespace DiffCommand {
@@ -123,12 +122,11 @@ int run(CliSession& session, const QStringList& args) {
     }
     const auto rows = SetupCompare::Compare(sides[0]->record, sides[1]->record, plan.groups);
     if (plan.csv) {
-        const QByteArray csv = SetupCompare::Csv(rows, sides[0]->name, sides[1]->name);
-        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
-        std::fflush(stdout);
+        CliOut::text(QString::fromUtf8(SetupCompare::Csv(rows, sides[0]->name, sides[1]->name)));
     } else {
         for (const SetupCompare::Row& row : rows)
-            CliOut::line(QStringList{row.name, row.address, row.left, row.right}.join(u'\t'));
+            if (!CliOut::line(QStringList{row.name, row.address, row.left, row.right}.join(u'\t')))
+                break;
     }
     return rows.isEmpty() ? Equal : Different;
 }

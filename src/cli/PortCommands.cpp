@@ -24,8 +24,9 @@ int find(CliSession& session, const QStringList& args) {
         devices = BoardSearch::candidates(BoardSearch::systemPorts(), named);
     }
     BoardSearch search;
-    QObject::connect(&search, &BoardSearch::boardFound, [](const QString& device, int baud) {
-        CliOut::line(QStringLiteral("%1 %2").arg(device).arg(baud));
+    QObject::connect(&search, &BoardSearch::boardFound, [&search](const QString& device, int baud) {
+        if (!CliOut::line(QStringLiteral("%1 %2").arg(device).arg(baud)))
+            search.cancel(); // nobody can be told of another board
     });
     QObject::connect(&search, &BoardSearch::portUnopened,
                      [](const QString& device, const QString& reason) {

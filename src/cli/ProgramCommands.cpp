@@ -114,7 +114,11 @@ int project(CliSession& s, const QStringList& args) {
     show("configA", QString::number(digits[0]));
     show("configB", QString::number(digits[1]));
     show("configC", QString::number(digits[2]));
-    return link.ValidProgram() ? Ok : Usage;
+    if (link.ValidProgram())
+        return Ok;
+    // The check speaks the download window's words ("... Halted!").
+    CliOut::error(QStringLiteral("project only checks the file: nothing was sent to the board"));
+    return Usage;
 }
 
 } // namespace ProgramCommands

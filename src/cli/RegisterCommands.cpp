@@ -38,7 +38,8 @@ int read(CliSession& s, const QStringList& args) {
             CliOut::error(QStringLiteral("reading %1 failed on %2").arg(address, s.port));
             return LinkFailed;
         }
-        CliOut::line(value);
+        if (!CliOut::line(value))
+            return Ok; // the output failed: no more reads
     }
     return Ok;
 }

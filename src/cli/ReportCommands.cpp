@@ -46,21 +46,24 @@ int report(CliSession& session, const QStringList& args) {
     const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                            QMarginsF(10, 10, 10, 10), QPageLayout::Point);
     QSaveFile file(pdfPath);
-    bool printed = file.open(QIODevice::WriteOnly);
-    if (printed) {
+    bool drawn = false;
+    if (file.open(QIODevice::WriteOnly)) {
         QPdfWriter writer(&file);
         writer.setResolution(PdfResolution);
         writer.setPageLayout(page);
         writer.setCreator(QStringLiteral("TELVANE"));
-        printed = PrintReport(writer, *record, caption);
+        drawn = PrintReport(writer, *record, caption);
     }
-    printed = printed && file.commit();
-    if (!printed) {
-        prompt.message(QStringLiteral("TELVANE"), QStringLiteral("Unable to print report."),
-                       Prompt::Icon::Exclamation);
-        return Usage;
-    }
-    return Ok;
+    if (drawn && file.commit())
+        return Ok;
+    // Which file, and why: the file's own error, else the drawing's.
+    const QString why = file.error() != QFileDevice::NoError
+                            ? file.errorString()
+                            : QStringLiteral("The report could not be drawn.");
+    prompt.message(QStringLiteral("TELVANE"),
+                   QStringLiteral("Unable to print report to %1.\n\n%2").arg(pdfPath, why),
+                   Prompt::Icon::Exclamation);
+    return Usage;
 }
 
 } // namespace ReportCommands

@@ -15,8 +15,8 @@ namespace ReportCommands {
 // on the offscreen platform unless one is chosen, so no display is needed.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 // 0 when the PDF was written; 2 when the set-up file cannot be read (its
-// warning is printed as the program shows it) or the PDF cannot be written,
-// and then no PDF is left.
+// warning is printed as the program shows it) or the PDF cannot be written
+// (the warning names it and says why), and then no PDF is left.
 int report(CliSession& session, const QStringList& args);
 
 } // namespace ReportCommands

@@ -10,6 +10,7 @@
 #include "StderrPrompt.h"
 #include "Terminal.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -63,8 +64,13 @@ namespace TransferCommands {
 std::optional<QString> checkUpload(const QStringList& args) {
     if (auto problem = checkGroup(args))
         return problem;
+    const QFileInfo file(args[1]);
+    // The board is not read for a file that has nowhere to go.
+    if (!file.exists() && !QFileInfo(file.absolutePath()).isDir())
+        return QStringLiteral("cannot save %1: there is no folder %2")
+            .arg(args[1], QDir::toNativeSeparators(file.absolutePath()));
     QString warning;
-    if (QFileInfo::exists(args[1]) && !SdtFile::read(args[1], &warning))
+    if (file.exists() && !SdtFile::read(args[1], &warning))
         return warning;
     return std::nullopt;
 }
@@ -104,7 +110,10 @@ int upload(CliSession& session, const QStringList& args) {
     record.VersionTag = BuildVersionTag();
     if (!SdtFile::write(path, record, &warning)) {
         warn(prompt, warning);
-        return LinkFailed;
+        // Said here, so that the link, which did its part, is not blamed.
+        CliOut::error(QStringLiteral("upload failed: the board was read, but %1 could not be saved")
+                          .arg(path));
+        return OutputFailed;
     }
     return Ok;
 }

@@ -66,7 +66,8 @@ int run(CliSession& s, const QStringList& args) {
     // A monotonic clock of its own: the schedule only needs one that never jumps.
     SteadyClock clock;
     WatchRun watch(s.link, clock, std::get<WatchPlan>(parsed), CliOut::line);
-    watch.stopRequested = StopSignals::requested;
+    // Output that failed, or a reader that went away, ends it like Ctrl+C.
+    watch.stopRequested = [] { return StopSignals::requested() || CliOut::failed(); };
     StopSignals::install();
     const WatchRun::End end = watch.run();
     StopSignals::uninstall();

@@ -1,6 +1,8 @@
 // telvane-cli: reads and writes the board's registers from scripts and shells.
 #include "CliArgs.h"
 #include "CliExit.h"
+#include "CliHelp.h"
+#include "CliOut.h"
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
@@ -16,39 +18,15 @@
 
 namespace {
 
-const char* const notes =
-    "\n"
-    "Addresses: W1020 (word), B8176 (byte), B110.6 (bit 0..7 of a byte), D1100 (double word),\n"
-    "F858 (flag), EFF0H (byte, hexadecimal); every byte within 0..65535. Anything else is a\n"
-    "usage error and nothing is sent.\n"
-    "\n"
-    "Without --device the port settings file Support/RSPort.cfg of the program folder (the\n"
-    "folder of this executable, or TELVANE_HOME) names the port; it is created with the\n"
-    "defaults (port 1, 9600 baud) when missing, and never replaced when it cannot be read.\n"
-    "RSPort.cfg in the user's configuration folder (~/.config/telvane) takes its place when\n"
-    "it exists or when the program folder cannot be written (an installed program).\n"
-    "With --device the file is not created; its speed is used when --baud is not given.\n"
-    "\n"
-    "Every message is printed to standard error and starts with \"telvane-cli: \"; those of\n"
-    "the link follow as TITLE: TEXT. Questions (Retry/Cancel) are answered Cancel, except\n"
-    "that program-download and program-upload answer their Yes/No questions Yes. Their\n"
-    "progress shows on standard error when it is a terminal.\n"
-    "\n"
-    "Values are refused as the Machine Timing window refuses them, before anything is written:\n"
-    "channels 0..7 (pls-setpoint, pls-clear, pls-recall), setpoints and positions 0..359,\n"
-    "an ON setpoint equal to the OFF one, and pls-offset while the machine turns.\n"
-    "\n"
-    "Exit status: 0 when all went through; 1 when the link failed (port not opened,\n"
-    "communication error, or a read or write finally failed) or a group transfer did not\n"
-    "complete; 2 for a usage error, a value the windows or the link refuse, a PLS command\n"
-    "the board refused, a project that is not valid, or a set-up file that cannot be read\n"
-    "or reported. A program transfer that does not complete exits 1, or 2 when it was\n"
-    "refused before the board was touched.\n";
-
-// Qt's own warnings (a platform plugin's, for instance) are messages of the
-// tool like any other.
-void printQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
-    std::fprintf(stderr, "telvane-cli: %s\n", qPrintable(text));
+// Qt's own warnings (no XDG_RUNTIME_DIR, for instance) tell a user of the
+// tool nothing to act on: they are printed only when TELVANE_DEBUG is set.
+// What Qt calls critical or fatal is a failure, and is always said.
+void printQtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    const bool failure = type == QtCriticalMsg || type == QtFatalMsg;
+    const bool debugging = qEnvironmentVariableIsSet("TELVANE_DEBUG");
+    if (!failure && !debugging)
+        return;
+    std::fprintf(stderr, "telvane-cli: %s%s\n", failure ? "" : "debug: ", qPrintable(text));
     std::fflush(stderr);
 }
 
@@ -56,26 +34,6 @@ int usageError(const QString& why) {
     CliOut::error(why);
     std::fprintf(stderr, "telvane-cli: Try 'telvane-cli --help'.\n");
     return Usage;
-}
-
-QString helpText(const QList<QCommandLineOption>& options) {
-    QString text = QStringLiteral(
-        "Usage: telvane-cli [--device PATH] [--baud 9600|19200] COMMAND [ARGUMENTS]\n"
-        "\n"
-        "Talks to the cupper's controller board over the serial link.\n"
-        "\n"
-        "Options:\n");
-    for (const QCommandLineOption& o : options) {
-        QString head = QStringLiteral("  ");
-        for (const QString& name : o.names())
-            head += (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name +
-                    QStringLiteral(", ");
-        head.chop(2);
-        if (!o.valueName().isEmpty())
-            head += u' ' + o.valueName();
-        text += head.leftJustified(32) + o.description() + u'\n';
-    }
-    return text + u'\n' + CommandTable::help() + QString::fromLatin1(notes);
 }
 
 std::optional<QString> argumentProblem(const CliCommand& c, const QStringList& args) {
@@ -105,6 +63,7 @@ void explain(int status, const CliCommand& c, const CliSession& s, int promptsBe
 } // namespace
 
 int main(int argc, char* argv[]) {
+    CliOut::begin();
     qInstallMessageHandler(printQtMessage);
     const auto app = ReportCommands::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("telvane-cli"));
@@ -123,8 +82,8 @@ int main(int argc, char* argv[]) {
     if (!parser.parse(app->arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        std::printf("%s", qPrintable(helpText({device, baud, help})));
-        return Ok;
+        CliOut::text(CliHelp::text({device, baud, help}));
+        return CliOut::finish(Ok);
     }
     const QString baudText = parser.value(baud);
     if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
@@ -167,7 +126,7 @@ int main(int argc, char* argv[]) {
         return true;
     };
     if (!command->needsLink) {
-        const int status = command->run(session, args);
+        const int status = CliOut::finish(command->run(session, args));
         link.CloseRSComm();
         if (status != Ok && !session.ownStatus)
             explain(status, *command, session, 0, 0);
@@ -181,6 +140,7 @@ int main(int argc, char* argv[]) {
     int status = command->run(session, args);
     if (status == Ok && link.CommError())
         status = LinkFailed;
+    status = CliOut::finish(status);
     if (status != Ok)
         explain(status, *command, session, promptsBefore, errorsBefore);
     link.CloseRSComm();

@@ -49,8 +49,9 @@ QString portSettingsFile(const QString& programFolder) {
 QString fileDialogStart(const QString& programFolder) {
     if (canWrite(programFolder))
         return QDir(programFolder).absolutePath();
+    // The documents folder is named whether the user has one or not.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace SettingsLocation

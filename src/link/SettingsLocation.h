@@ -25,8 +25,9 @@ QString userPortSettings();
 // program folder's while that can be written, otherwise the user's.
 QString portSettingsFile(const QString& programFolder);
 
-// Where Open, Save As and Export first look: the program folder, or the
-// user's documents when the program folder cannot be written.
+// Where Open, Save As and Export first look: the program folder, or, when
+// the program folder cannot be written, the user's documents folder, or
+// the home folder of a user who has none.
 QString fileDialogStart(const QString& programFolder);
 
 } // namespace SettingsLocation

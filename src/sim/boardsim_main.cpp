@@ -14,6 +14,22 @@ std::atomic<bool> stopRequested{false};
 void onSignal(int) {
     stopRequested = true;
 }
+
+// What --help adds to the options; the manual page is made from it all.
+const char* const helpEnd = "\n"
+                            "Exit status:\n"
+                            "  0     ended by Ctrl+C, SIGTERM or SIGHUP\n"
+                            "  1     the pseudo-terminal or the device could not be opened\n"
+                            "  2     an unknown option, or an option's value out of range\n";
+
+// Qt's help with the usage line naming the program, not the path it was
+// started by (a build folder's, in a manual page made from it).
+QString helpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    text.replace(0, text.indexOf(u'\n') + 1,
+                 QStringLiteral("Usage: telvane-boardsim [options]\n\n"));
+    return text + QString::fromLatin1(helpEnd);
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -21,9 +37,13 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("telvane-boardsim"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Simulated cupper controller board for TELVANE. Serves a new pseudo-terminal (its path is\n"
-        "the first line printed) or the given serial device, until ended."));
-    parser.addHelpOption();
+        "Serves a simulated cupper controller board on a new pseudo-terminal, whose path\n"
+        "is the first line it prints, or on the given serial device, until it is ended.\n"
+        "It answers as the board does, and a cupper runs behind its registers, so that\n"
+        "TELVANE and telvane-cli can be tried, and are tested, without a machine."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Print this help."));
+    parser.addOption(help);
     const QCommandLineOption device(
         QStringLiteral("device"),
         QStringLiteral("Serve this serial device instead of a pseudo-terminal."),
@@ -82,7 +102,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Raise the next alarm in turn every SECONDS while none is pending."),
         QStringLiteral("SECONDS"));
     parser.addOptions({raiseAlarm, alarmEvery});
-    parser.process(app);
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "telvane-boardsim: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(helpText(parser)));
+        return 0;
+    }
 
     int throttle = 0;
     if (parser.isSet(baud)) {

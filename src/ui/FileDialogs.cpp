@@ -1,13 +1,25 @@
 #include "FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
 
-// A preset such as "C:/folder/*.sdt" names a folder to start in, not a file.
+// Where a dialog opens for a preset. "/folder/" and "/folder/*.sdt" name a
+// folder, anything else a file in its folder. A folder that is not there (a
+// documents folder the user never had, a stick pulled out) is never taken
+// for a file name: the dialog opens in the home folder, the name box empty.
 QString startPath(const QString& preset) {
-    return QFileInfo(preset).fileName().contains(u'*') ? QFileInfo(preset).path() : preset;
+    if (preset.isEmpty())
+        return preset;
+    const QFileInfo info(preset);
+    const bool pattern = info.fileName().contains(u'*');
+    const bool folderOnly = pattern || preset.endsWith(u'/') || info.isDir();
+    QString folder = pattern || !folderOnly ? info.path() : QDir::cleanPath(preset);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return folderOnly ? folder : QDir(folder).filePath(info.fileName());
 }
 
 } // namespace

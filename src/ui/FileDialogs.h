@@ -10,7 +10,8 @@ class QWidget;
 
 // The file dialogs of the main window, behind an interface so that tests
 // choose files without a modal dialog. Each returns the chosen path, or an
-// empty text when the user cancelled.
+// empty text when the user cancelled. A preset is a file to propose, or a
+// folder to start in with an empty name box: "/folder/" or "/folder/*.sdt".
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;

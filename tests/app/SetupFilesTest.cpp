@@ -2,6 +2,7 @@
 #include "LinkFixture.h"
 #include "ScriptedFileDialogs.h"
 #include "SdtFormat.h"
+#include "SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,7 +46,8 @@ TEST_F(SetupFiles, SaveAsThenOpenGivesTheDataBackWithoutQuestions) {
     change();
     dialogs.queue(path("press4.sdt"));
     trigger("mnuFileSaveAs");
-    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Setup Files (*.sdt *.SDT)|" + folder.path()});
+    EXPECT_EQ(dialogs.shown(),
+              QStringList{"Save|Setup Files (*.sdt *.SDT)|" + folder.path() + "/"});
     EXPECT_EQ(fileBytes("press4.sdt").size(), 667);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [press4.sdt]");
     EXPECT_EQ(main->SaveChangesPrompt(), 0);
@@ -104,11 +106,11 @@ TEST_F(SetupFiles, DialogsStartInTheFolderOfTheCurrentFileAndNamesGetTheirExtens
     EXPECT_EQ(fileBytes("jobs/press7.bak").size(), 667);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [press7.bak]");
     EXPECT_EQ(dialogs.shown(), (QStringList{
-                                   "Save|Setup Files (*.sdt *.SDT)|" + folder.path(),
+                                   "Save|Setup Files (*.sdt *.SDT)|" + folder.path() + "/",
                                    "Open|Setup Files (*.sdt *.SDT)|" + path("jobs/press7.sdt"),
-                                   "Save|Setup Files (*.sdt *.SDT)|" + path("jobs"),
-                                   "Save|Text Files (*.txt *.TXT)|" + path("jobs"),
-                                   "Save|Setup Files (*.sdt *.SDT)|" + path("jobs"),
+                                   "Save|Setup Files (*.sdt *.SDT)|" + path("jobs/"),
+                                   "Save|Text Files (*.txt *.TXT)|" + path("jobs/"),
+                                   "Save|Setup Files (*.sdt *.SDT)|" + path("jobs/"),
                                }));
 }
 
@@ -142,6 +144,29 @@ TEST(QtFileDialogs, SaveStartsInThePresetFolderAndAddsTheSuffix) {
     EXPECT_EQ(accepted.count(), 1);
     EXPECT_EQ(QtFileDialogs::chosenFile(*dialog),
               QDir(folder.path()).absoluteFilePath("press9.sdt"));
+}
+
+// An installed program (its folder cannot be written) for a user who has no
+// documents folder: Save As opens in the home folder with nothing in the
+// name box, so that pressing Save cannot write "~/Documents.sdt".
+TEST(QtFileDialogs, SaveAsForAUserWithoutDocumentsStartsAtHomeWithAnEmptyName) {
+    EnsureApplication();
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const QString start = SettingsLocation::fileDialogStart(QStringLiteral("/proc"));
+    // Save As presets the folder of "START/*.sdt"; a folder that went away
+    // since (a stick pulled out) is no name either.
+    for (const QString& preset : {start + "/", home.filePath("Documents/")}) {
+        SCOPED_TRACE(preset.toStdString());
+        const auto dialog =
+            QtFileDialogs::saveDialog(nullptr, "Setup Files (*.sdt *.SDT)", preset, "sdt");
+        EXPECT_EQ(dialog->directory().absolutePath(), QDir(home.path()).absolutePath());
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), "");
+    }
+    qputenv("HOME", savedHome);
 }
 
 TEST_F(SetupFiles, UnchangedDataAsksNothing) {
@@ -308,7 +333,7 @@ TEST_F(SetupFiles, ExportWritesTheShiftDataFromMemory) {
     current().ValueTable[0] = 42;
     dialogs.queue(path("shift.txt"));
     trigger("mnuFileExport");
-    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Text Files (*.txt *.TXT)|" + folder.path()});
+    EXPECT_EQ(dialogs.shown(), QStringList{"Save|Text Files (*.txt *.TXT)|" + folder.path() + "/"});
     const QByteArray text = fileBytes("shift.txt");
     EXPECT_EQ(text.count("\r\n"), 48);
     EXPECT_TRUE(text.startsWith("untitled\r\nDate: \r\n \r\nCurrent Shift Data:\r\n(Total Strokes, "

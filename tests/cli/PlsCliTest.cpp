@@ -146,6 +146,8 @@ TEST_F(PlsCli, ProjectNeedsNoLink) {
     EXPECT_TRUE(r.out.startsWith("valid=false\ncode=E\nboard=K2700(PLS)\nident=Unknown\n"));
     EXPECT_TRUE(r.err.startsWith(
         "telvane-cli: PLS Program Download: PLS file is a PLS target board program."));
+    EXPECT_TRUE(r.err.endsWith(
+        "telvane-cli: project only checks the file: nothing was sent to the board\n"));
     EXPECT_EQ(run({"project", home.filePath("NONE.kvl")}, false).exit, 2);
 }
 

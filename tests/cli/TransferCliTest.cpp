@@ -87,6 +87,25 @@ TEST_F(TransferCli, AFailedUploadLeavesTheFileExactlyAsItWas) {
     EXPECT_EQ(fileBytes(home.filePath("old.sdt")), bytes);
 }
 
+TEST_F(TransferCli, AFileThatCannotBeSavedIsBlamedNotTheLink) {
+    startBoard();
+    // A folder that is not there: refused before the board is read.
+    auto r = run({"upload", "setup", "/nonexistent/dir/x.sdt"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.startsWith(
+        "telvane-cli: cannot save /nonexistent/dir/x.sdt: there is no folder /nonexistent/dir\n"))
+        << r.err.toStdString();
+    // A folder where nobody, root included, can create a file: read, then not saved.
+    r = run({"upload", "setup", "/proc/x.sdt"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_TRUE(r.err.startsWith("telvane-cli: TELVANE: Unable to save /proc/x.sdt.\n\n"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(
+        "telvane-cli: upload failed: the board was read, but /proc/x.sdt could not be saved\n"))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("link")) << r.err.toStdString();
+}
+
 TEST_F(TransferCli, AFileThatCannotBeReadIsWarnedAboutAndNothingIsSent) {
     // A silent board: any traffic would end in a communication error.
     startBoard({"--silent-after", "0"});

@@ -62,9 +62,15 @@ TEST_F(SettingsLocationTest, AnInstalledLinkWritesItsDefaultsIntoTheUsersFolder)
 }
 
 TEST_F(SettingsLocationTest, FileDialogsStartInTheDocumentsWhereTheProgramFolderIsClosed) {
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
     EXPECT_EQ(SettingsLocation::fileDialogStart(program.path()), program.path());
+    EXPECT_EQ(SettingsLocation::fileDialogStart(Unwritable), home.path()); // no documents folder
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Documents")));
     EXPECT_EQ(SettingsLocation::fileDialogStart(Unwritable),
               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    qputenv("HOME", savedHome);
 }
 
 } // namespace
