@@ -3,6 +3,7 @@
 #include "FieldEditor.h"
 #include "OnOffSwitch.h"
 #include "RSComm.h"
+#include "RegisterNames.h"
 #include "SharedState.h"
 #include "UpDown.h"
 #include "ViewContext.h"
@@ -17,8 +18,6 @@
 namespace {
 
 constexpr int FieldMax[frmSetup::FieldCount] = {359, 359, 999, 899, 999, 999, 999};
-// Fields shown as angles: the value followed by the degree sign.
-constexpr int LastDegreeField = 2;
 
 } // namespace
 
@@ -30,7 +29,9 @@ frmSetup::frmSetup(ViewContext& context, QWidget* parent)
         FieldSettings settings;
         settings.min = 0;
         settings.max = FieldMax[i];
-        settings.degreeSign = i <= LastDegreeField;
+        // Angles show with the degree sign.
+        settings.degreeSign =
+            RegisterNames::setupFields()[size_t(i)].format == RegisterNames::Format::Degrees;
         m_editor->addField(m_txtSetup[size_t(i)], m_updSetup[size_t(i)], settings);
     }
     m_editor->accept = [this](int index, qint32 value, const QString&) {
@@ -50,9 +51,8 @@ frmSetup::frmSetup(ViewContext& context, QWidget* parent)
 frmSetup::~frmSetup() = default;
 
 void frmSetup::Form_Load() {
-    RegisterAddress = {QStringLiteral("W1020"), QStringLiteral("W1022"), QStringLiteral("W1024"),
-                       QStringLiteral("W1026"), QStringLiteral("W1028"), QStringLiteral("W1032"),
-                       QStringLiteral("W1034")};
+    for (int i = 0; i < FieldCount; ++i)
+        RegisterAddress[size_t(i)] = RegisterNames::setupFields()[size_t(i)].address;
     m_switchReady = false;
     // Activation: the first page, whose fields are polled first.
     ShowPage(0);

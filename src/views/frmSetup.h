@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RegisterNames.h"
 #include "ViewBase.h"
 
 #include <QList>
@@ -29,7 +30,7 @@ public:
     static constexpr int SwitchEntry = 38;
     static constexpr int FirstFieldEntry = 39;
     // Bit 0 of byte register 1018.
-    static inline const QString SwitchAddress = QStringLiteral("B1018.0");
+    static inline const QString SwitchAddress = RegisterNames::setupSwitch().address;
 
     explicit frmSetup(ViewContext& context, QWidget* parent = nullptr);
     ~frmSetup() override;

@@ -1,6 +1,7 @@
 // The controls of the set-up parameters view and their places.
 #include "FocusButton.h"
 #include "OnOffSwitch.h"
+#include "RegisterNames.h"
 #include "UpDown.h"
 #include "frmSetup.h"
 
@@ -16,14 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-const char* const FieldLabels[frmSetup::FieldCount] = {"TDC Stop Position (L&ow Speed):",
-                                                       "TDC Stop Position (H&igh Speed):",
-                                                       "&Maximum Allowed Stopping Response (deg):",
-                                                       "Low &Speed (SPM):",
-                                                       "High S&peed (SPM):",
-                                                       "&Maximum Speed (full scale calibration):",
-                                                       "&Idle Speed (Cupper Stopped):"};
 
 QGroupBox* groupFrame(int index, const char* caption) {
     auto* frame = new QGroupBox(QString::fromLatin1(caption));
@@ -45,7 +38,7 @@ QFrame* pageFrame(int index, const char* caption) {
 
 void frmSetup::BuildControls() {
     for (int i = 0; i < FieldCount; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(FieldLabels[i]));
+        auto* label = new QLabel(RegisterNames::setupFields()[size_t(i)].text);
         label->setObjectName(QStringLiteral("lblSetup%1").arg(i));
         auto* text = new QLineEdit(QStringLiteral("-"));
         text->setObjectName(QStringLiteral("txtSetup%1").arg(i));
@@ -86,7 +79,7 @@ void frmSetup::BuildControls() {
     addRow(speeds, 1, 4);
     speeds->setColumnStretch(3, 1);
 
-    m_chkBrakeWearCompEnable = new OnOffSwitch(QStringLiteral("&Brake Wear Compensation Enable:"));
+    m_chkBrakeWearCompEnable = new OnOffSwitch(RegisterNames::setupSwitch().text);
     m_chkBrakeWearCompEnable->setObjectName(QStringLiteral("chkBrakeWearCompEnable"));
     auto* brake = new QGridLayout(m_fraParameters[1]);
     brake->addWidget(m_chkBrakeWearCompEnable, 0, 0, 1, 3);
