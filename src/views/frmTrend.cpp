@@ -89,7 +89,7 @@ void frmTrend::restoreSettings() {
     if (registers.isEmpty())
         registers = DefaultRegisters;
     for (const QString& address : registers)
-        addSeries(address, !saved.hidden.contains(address));
+        addSeries(address, !saved.hidden.contains(address, Qt::CaseInsensitive));
     const auto window = std::find(WindowMinutes.begin(), WindowMinutes.end(), saved.windowMinutes);
     m_cboWindow->setCurrentIndex(
         window == WindowMinutes.end() ? 0 : int(std::distance(WindowMinutes.begin(), window)));

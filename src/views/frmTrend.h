@@ -26,8 +26,8 @@ class QStackedLayout;
 class QValueAxis;
 
 // The Trend view: up to eight registers plotted against time while online,
-// one register read per step of the refresh loop; one pass over them is one
-// sample. The chart shows the last 1, 5, 15 or 60 minutes and keeps no more
+// one register read whole per step of the refresh loop; one pass over them is
+// one sample. The chart shows the last 1, 5, 15 or 60 minutes and keeps no more
 // than the longest of these; a recording keeps every sample in a CSV file.
 // The registers, the hidden ones and the time window are kept per user.
 class frmTrend final : public ViewBase {
