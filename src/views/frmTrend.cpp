@@ -161,10 +161,11 @@ void frmTrend::RemoveRegister(int index) {
 }
 
 // The sample being read has the old registers: it is dropped, and the next
-// pass reads the new ones.
+// pass reads the new ones. The pass dropped here is no hole in the readings.
 void frmTrend::registersChanged() {
     ++m_generation;
     m_pending.clear();
+    m_passOpen = false;
     m_loop.NewCycle();
     showRecordingState();
     m_chartDirty = true;
