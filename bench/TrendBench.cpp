@@ -1,12 +1,13 @@
 // Sampling figures against the simulated board:
 //  - WatchEvery0: telvane-cli watch --every 0 of one word register against
 //    telvane-boardsim at 19200 baud, in turns with a minimal host reading the
-//    same register on the same board (vs_minimal: samples per second over the
-//    host's reads per second). The rate comes from the rows' own times, so
+//    same register on the same board the same way (vs_minimal: samples per
+//    second over the host's reads per second). The rate comes from the rows' own times, so
 //    the process start and the handshake are not counted.
 //  - TrendExchangeRate: the Trend view's samples of its three default
 //    registers in process at 19200 baud, in turns with the minimal host doing
-//    the same three reads (vs_minimal). The alarm poll is stopped, as in
+//    the same three reads (vs_minimal). Both read a word as sampling does,
+//    in three byte reads whose bytes belong together. The alarm poll is stopped, as in
 //    app_bench's main display pass, so that only the view's reads are timed.
 //  - TrendMemory8h: the Trend view online on the in-process simulator at
 //    19200 baud on a virtual clock, sampling as fast as the wire allows for
@@ -51,6 +52,21 @@ struct Home {
     }
 };
 
+// A register read as sampling reads it, bytes that belong together: the
+// bytes above the lowest, the lowest, those above again (these registers
+// hold still, so never a repeat).
+bool readWhole(MinimalHost& host, const ParsedAddress& a) {
+    std::uint8_t byte = 0;
+    const auto upper = [&] {
+        for (int i = a.size() - 1; i >= 1; --i)
+            if (!host.readBytes(a.boardAddress + i, 1, &byte))
+                return false;
+        return true;
+    };
+    return a.size() == 1 ? host.readBytes(a.boardAddress, 1, &byte)
+                         : upper() && host.readBytes(a.boardAddress, 1, &byte) && upper();
+}
+
 // Seconds the minimal host takes for `passes` passes over the registers,
 // board in read mode; nullopt when an exchange failed.
 std::optional<double> minimalSeconds(const QString& pty, const QStringList& registers, int passes) {
@@ -60,11 +76,10 @@ std::optional<double> minimalSeconds(const QString& pty, const QStringList& regi
     std::vector<ParsedAddress> addresses;
     for (const QString& text : registers)
         addresses.push_back(*Address::parse(text));
-    std::uint8_t data[4] = {};
     const Stopwatch watch;
     for (int pass = 0; pass < passes; ++pass)
         for (const ParsedAddress& a : addresses)
-            if (!host.readBytes(a.boardAddress, a.size(), data))
+            if (!readWhole(host, a))
                 return std::nullopt;
     return watch.wallSeconds();
 }
@@ -122,8 +137,10 @@ struct TrendWindow {
     ScriptedPrompt prompt;
     ViewTable views;
     std::unique_ptr<frmMDIMain> main;
-    TrendWindow(Clock& clock, SerialPort& port, const QString& folder) {
-        RegisterTrendView(views, clock);
+    // wall: the clock that times the samples (the system's unless given).
+    TrendWindow(Clock& clock, SerialPort& port, const QString& folder,
+                SampleTime::WallClock wall = SampleTime::systemMs) {
+        RegisterTrendView(views, std::move(wall));
         main = std::make_unique<frmMDIMain>(prompt, clock, port, folder, views);
         main->findChild<QTimer*>(QStringLiteral("tmrBackgroungUpdate"))->stop();
         main->show();
@@ -206,7 +223,10 @@ void TrendMemory8h(benchmark::State& state) {
     VirtualClock clock;
     SimSerialPort port(board, clock);
     Home home(QStringLiteral("SIM"));
-    TrendWindow window(clock, port, home.dir.path());
+    // The samples' times follow the simulated hours, as the board's do.
+    const qint64 wallAtStart = SampleTime::systemMs() - clock.nowMs();
+    TrendWindow window(clock, port, home.dir.path(),
+                       [&clock, wallAtStart] { return wallAtStart + clock.nowMs(); });
     double afterMinute = 0, afterHours = 0;
     qint64 samples = 0;
     for (auto _ : state) {
@@ -246,6 +266,10 @@ BENCHMARK(TrendMemory8h)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond)
 } // namespace
 
 int main(int argc, char** argv) {
+    // The Trend window remembers its registers per user: the benchmark's
+    // window starts from the defaults, whatever its user kept.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
     ViewTable views;
     RegisterViews(views);
     RegisterBoardViews(views);
-    RegisterTrendView(views, clock);
+    RegisterTrendView(views);
 
     frmMDIMain main(prompt, clock, commControl, ProgramFolder::path(), views);
     QtPrintDialogs printDialogs;

@@ -4,8 +4,8 @@
 #include "FocusButton.h"
 #include "NumberText.h"
 #include "RSComm.h"
+#include "RegisterNames.h"
 #include "SharedState.h"
-#include "ViewCaptions.h"
 #include "ViewContext.h"
 
 #include <QGridLayout>
@@ -34,10 +34,10 @@ QLabel* valueLabel(const QString& name) {
 
 frmMain::frmMain(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmMain"), QStringLiteral("Main Display"), parent) {
-    const char* const captions[] = {"Machine Speed", "Machine Position", "Strokes", "Die Jams",
-                                    ViewCaptions::BrakeResponse};
+    const auto& names = RegisterNames::mainDisplay();
     for (int i = 0; i < 5; ++i) {
-        m_fraDisplay[size_t(i)] = new QGroupBox(QString::fromLatin1(captions[i]));
+        m_fraDisplay[size_t(i)] =
+            new QGroupBox(i < 4 ? names[size_t(i)].text : RegisterNames::MainBrakeFrame);
         m_fraDisplay[size_t(i)]->setObjectName(QStringLiteral("fraDisplay%1").arg(i));
     }
     for (int i = 0; i < ValueCount; ++i)
@@ -48,8 +48,7 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
     }
     auto* brake = new QGridLayout(m_fraDisplay[4]);
     for (int i = 0; i < 2; ++i) {
-        m_lblDescription[size_t(i)] =
-            new QLabel(QString::fromLatin1(ViewCaptions::BrakeResponseSpeeds[size_t(i)]));
+        m_lblDescription[size_t(i)] = new QLabel(names[size_t(4 + i)].text);
         m_lblDescription[size_t(i)]->setObjectName(QStringLiteral("lblDescription%1").arg(i));
         brake->addWidget(m_lblDescription[size_t(i)], i, 0, Qt::AlignRight);
         brake->addWidget(m_lblDisplay[size_t(4 + i)], i, 1);
@@ -87,8 +86,8 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
 }
 
 void frmMain::Form_Load() {
-    m_address = {QStringLiteral("W182"),  QStringLiteral("W180"),  QStringLiteral("D1100"),
-                 QStringLiteral("W1104"), QStringLiteral("W1040"), QStringLiteral("W1042")};
+    for (int i = 0; i < ValueCount; ++i)
+        m_address[size_t(i)] = RegisterNames::mainDisplay()[size_t(i)].address;
 }
 
 void frmMain::cmdAlarmReset_Click() {
@@ -140,24 +139,14 @@ QList<PollItem> frmMain::PollItems() {
 }
 
 void frmMain::ShowValue(int index, const QString& text) {
-    QLabel* label = m_lblDisplay[size_t(index)];
-    switch (index) {
-    case 0:
+    if (index == 0) {
         m_speedAbove30 = NumberText::leadingNumber(text) > ReadablePositionSpeed;
         m_lastSpeedAbove30 = m_speedAbove30;
-        label->setText(text.trimmed());
-        break;
-    case 1:
-        label->setText(DisplayFormat::Degrees(m_speedAbove30 ? QStringLiteral("888") : text));
-        break;
-    case 2:
-    case 3:
-        label->setText(DisplayFormat::GroupedWhole(text));
-        break;
-    default:
-        label->setText(DisplayFormat::Degrees(text));
-        break;
     }
+    const bool tooFast = index == 1 && m_speedAbove30;
+    m_lblDisplay[size_t(index)]->setText(
+        RegisterNames::format(RegisterNames::mainDisplay()[size_t(index)].format,
+                              tooFast ? QStringLiteral("888") : text));
 }
 
 void frmMain::MemoryPass() {

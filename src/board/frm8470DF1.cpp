@@ -1,14 +1,14 @@
 #include "frm8470DF1.h"
 
 #include "Df1StatusText.h"
+#include "EntryChecks.h"
 #include "FieldEditor.h"
 #include "Prompt.h"
 #include "RSComm.h"
+#include "RegisterNames.h"
 #include "SharedState.h"
 #include "UpDown.h"
-#include "ViewCaptions.h"
 #include "ViewContext.h"
-#include "WindowFields.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -40,7 +40,7 @@ frm8470DF1::frm8470DF1(ViewContext& context, QWidget* parent)
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
         FieldSettings settings;
-        const EntryChecks::Limits& limits = WindowFields::Df1Setup[size_t(1 + i)].limits;
+        const EntryChecks::Limits& limits = EntryChecks::Df1Setup[size_t(1 + i)];
         settings.min = limits.min;
         settings.max = limits.max;
         settings.value = FieldValue::ShownText;
@@ -70,9 +70,9 @@ void frm8470DF1::Form_Load() {
         QStringLiteral("B4302.6"), QStringLiteral("B4303"), QStringLiteral("W4304")};
     for (int row = PlcTypeRow; row < RegisterCount; ++row)
         m_registerAddress[size_t(row)] =
-            QString::fromLatin1(WindowFields::Df1Setup[size_t(row - PlcTypeRow)].address);
+            RegisterNames::df1Setup()[size_t(row - PlcTypeRow)].address;
     m_listReady = false;
-    for (const char* type : ViewCaptions::PlcTypes)
+    for (const char* type : RegisterNames::PlcTypes)
         m_cboSetup->addItem(QString::fromLatin1(type));
     m_cboSetup->setCurrentIndex(-1);
 }

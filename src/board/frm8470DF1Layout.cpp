@@ -1,7 +1,7 @@
 // The controls of the DF1 communication set-up view and their places.
 #include "FocusButton.h"
+#include "RegisterNames.h"
 #include "UpDown.h"
-#include "ViewCaptions.h"
 #include "frm8470DF1.h"
 
 #include <QComboBox>
@@ -15,18 +15,16 @@
 
 namespace {
 
-const char* const Descriptions[frm8470DF1::RegisterCount] = {"R8470 Configuration Status:",
-                                                             "Transmit Data Status",
-                                                             "Transmit Data Status (prev.):",
-                                                             "Current Transaction:",
-                                                             "Active Command:",
-                                                             "Number of BYTES Received:",
-                                                             "Received Command BIT Status",
-                                                             "Status:",
-                                                             "Current Transaction Received:",
-                                                             ViewCaptions::Df1Setup[0],
-                                                             ViewCaptions::Df1Setup[1],
-                                                             ViewCaptions::Df1Setup[2]};
+// The status rows; the set-up rows are named with their registers.
+const char* const Descriptions[frm8470DF1::PlcTypeRow] = {"R8470 Configuration Status:",
+                                                          "Transmit Data Status",
+                                                          "Transmit Data Status (prev.):",
+                                                          "Current Transaction:",
+                                                          "Active Command:",
+                                                          "Number of BYTES Received:",
+                                                          "Received Command BIT Status",
+                                                          "Status:",
+                                                          "Current Transaction Received:"};
 
 const char* const Frames[3] = {"R8470-DF1 Communication Status", "A/B Link Layer Status",
                                "DF1 Communication Set-up"};
@@ -40,7 +38,9 @@ void frm8470DF1::BuildControls() {
         m_fraSetup[size_t(i)] = frame;
     }
     for (int i = 0; i < RegisterCount; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(Descriptions[i]));
+        auto* label =
+            new QLabel(i < PlcTypeRow ? QString::fromLatin1(Descriptions[i])
+                                      : RegisterNames::df1Setup()[size_t(i - PlcTypeRow)].text);
         label->setObjectName(QStringLiteral("lblDescription%1").arg(i));
         m_lblDescription[size_t(i)] = label;
     }

@@ -2,10 +2,7 @@
 
 #include "SampleCsv.h"
 
-SampleRecording::SampleRecording(QObject* parent) : QObject(parent) {
-    m_flushTimer.setInterval(FlushIntervalMs);
-    connect(&m_flushTimer, &QTimer::timeout, this, &SampleRecording::flush);
-}
+SampleRecording::SampleRecording(QObject* parent) : QObject(parent) {}
 
 SampleRecording::~SampleRecording() {
     stop();
@@ -15,20 +12,23 @@ std::optional<QString> SampleRecording::start(const QString& path, const QString
     stop();
     m_failure.clear();
     m_rows = 0;
+    m_bytes = 0;
+    m_path = path;
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         const QString why = m_file.errorString();
         m_file.setFileName(QString());
+        m_path.clear();
         return why;
     }
-    if (!writeLine(SampleCsv::header(addresses)) || !m_file.flush()) {
+    if (!writeLine(SampleCsv::header(addresses))) {
         const QString why = m_file.errorString();
         m_file.close();
-        QFile::remove(path); // a header and nothing else would pass for a recording
+        QFile::remove(path); // a part of a header would pass for a recording
         m_file.setFileName(QString());
+        m_path.clear();
         return why;
     }
-    m_flushTimer.start();
     return std::nullopt;
 }
 
@@ -36,7 +36,11 @@ bool SampleRecording::write(const QDateTime& time, const QList<std::optional<QSt
     if (!isRecording())
         return false;
     if (!writeLine(SampleCsv::row(time, values))) {
-        fail();
+        m_failure = m_file.errorString();
+        // A row cut short would read as a value that was never there.
+        m_file.resize(m_bytes);
+        m_file.close();
+        emit failed(m_failure);
         return false;
     }
     ++m_rows;
@@ -45,25 +49,23 @@ bool SampleRecording::write(const QDateTime& time, const QList<std::optional<QSt
 
 bool SampleRecording::writeLine(const QString& line) {
     const QByteArray bytes = (line + u'\n').toUtf8();
-    return m_file.write(bytes) == bytes.size();
-}
-
-void SampleRecording::flush() {
-    if (isRecording() && !m_file.flush())
-        fail();
-}
-
-void SampleRecording::fail() {
-    m_failure = m_file.errorString();
-    stop();
-    emit failed(m_failure);
-}
-
-void SampleRecording::stop() {
-    m_flushTimer.stop();
-    if (m_file.isOpen()) {
-        if (!m_file.flush() && m_failure.isEmpty())
-            m_failure = m_file.errorString();
-        m_file.close();
+    // A write cut short says nothing; the one after it says why.
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = m_file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
     }
+    m_bytes += bytes.size();
+    return true;
+}
+
+bool SampleRecording::stop() {
+    if (m_file.isOpen()) {
+        m_file.close();
+        // A network file system may tell only now that the writes did not land.
+        if (m_file.error() != QFileDevice::NoError && m_failure.isEmpty())
+            m_failure = m_file.errorString();
+    }
+    return m_failure.isEmpty();
 }

@@ -1,24 +1,26 @@
 #pragma once
 
-#include "Clock.h"
-
 #include <QDateTime>
+#include <functional>
 
-// The calendar time of a sample, counted on the monotonic clock from one
-// reading of the wall clock: the times of a run never jump when the system
-// clock is set, and tests run hours on a virtual clock in no wall time.
+// The calendar time of a sample: the wall clock read when the sample is
+// taken. Samples are scheduled on a monotonic clock, but that clock stands
+// still while a laptop sleeps: times counted on it from one reading of the
+// wall clock would all be late by the length of every sleep since. So a
+// jump of the wall clock (a suspend, the clock set) shows as a jump in the
+// times, and no time is ever wrong.
 class SampleTime {
 public:
-    explicit SampleTime(const Clock& clock, QDateTime wallAtStart = QDateTime::currentDateTime())
-        : m_clock(clock), m_monoAtStartMs(clock.nowMs()),
-          m_epochAtStartMs(wallAtStart.toMSecsSinceEpoch()) {}
+    // Milliseconds since the epoch, now.
+    using WallClock = std::function<qint64()>;
+    static qint64 systemMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
-    qint64 epochMs() const { return m_epochAtStartMs + (m_clock.nowMs() - m_monoAtStartMs); }
+    explicit SampleTime(WallClock wall = systemMs) : m_wall(std::move(wall)) {}
+
+    qint64 epochMs() const { return m_wall(); }
     static QDateTime local(qint64 epochMs) { return QDateTime::fromMSecsSinceEpoch(epochMs); }
     QDateTime now() const { return local(epochMs()); }
 
 private:
-    const Clock& m_clock;
-    qint64 m_monoAtStartMs;
-    qint64 m_epochAtStartMs;
+    WallClock m_wall;
 };

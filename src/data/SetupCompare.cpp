@@ -1,12 +1,10 @@
 #include "SetupCompare.h"
 
 #include "DataTransfer.h"
-#include "DisplayFormat.h"
 #include "Prompt.h"
+#include "RegisterNames.h"
 #include "SdtFile.h"
-#include "SetupFields.h"
 #include "SharedState.h"
-#include "ViewCaptions.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -16,41 +14,46 @@
 namespace SetupCompare {
 namespace {
 
-using namespace ViewCaptions;
-
 // The set-up group as the Set-up Parameters view shows it: running speeds,
 // brake wear compensation, lubricator speed references; then the DF1 link.
 constexpr int SetupOrder[] = {42, 43, 38, 39, 40, 41, 44, 45, 46, 47, 48};
-constexpr int StationEntries = 18; // totals and 16 stations per shift
+
+// The program's own register table.
+const QList<QString>& programAddresses() {
+    static const QList<QString> addresses = [] {
+        SharedState state;
+        InitRegisterMap(state);
+        return state.DefaultData.AddressTable;
+    }();
+    return addresses;
+}
+
+// How the views name and show the register at an entry of the program's table.
+// The shift counts are named by the shift data view, not the main display.
+std::optional<RegisterNames::Known> known(int index) {
+    if (index < 0 || index >= programAddresses().size())
+        return std::nullopt;
+    if (index < RegisterNames::ShiftEntries * 2)
+        return RegisterNames::shiftEntry(index);
+    return RegisterNames::find(programAddresses()[index]);
+}
 
 QString entryName(int index) {
-    if (index == 38)
-        return Plain(BrakeWearSwitch);
-    if (index >= 39 && index <= 45)
-        return Plain(ViewCaptions::SetupFields[size_t(index - 39)]);
-    if (index >= 46)
-        return Plain(Df1Setup[size_t(index - 46)]);
-    if (index >= 36)
-        return QString::fromLatin1(BrakeResponse) + u' ' +
-               Plain(BrakeResponseSpeeds[size_t(index - 36)]);
-    const QString page = QString::fromLatin1(ShiftPages[size_t(index / StationEntries)]);
-    const int item = index % StationEntries;
-    if (item < 2)
-        return page + u' ' + Plain(item == 0 ? TotalStrokes : TotalDieJams);
-    return page + u' ' + QString::fromLatin1(DieJamsPerStation) + u' ' + Station(item - 1);
+    const auto named = known(index);
+    return named ? named->name : QStringLiteral("Entry %1").arg(index);
 }
 
 QString entryText(int index, qint32 value) {
-    if (index == 38 && (value == 0 || value == 1))
+    const QString address =
+        index < programAddresses().size() ? programAddresses()[index] : QString();
+    const bool zeroOrOne = value == 0 || value == 1;
+    if (address == RegisterNames::setupSwitch().address && zeroOrOne)
         return value ? QStringLiteral("On") : QStringLiteral("Off");
-    if (index == 46 && (value == 0 || value == 1))
-        return QString::fromLatin1(PlcTypes[size_t(value)]);
-    if (index <= 35)
-        return DisplayFormat::GroupedWhole(qint64(value));
-    const bool setupField = index >= 39 && index < 39 + SetupFields::Count;
-    if (index <= 37 || (setupField && SetupFields::Fields[size_t(index - 39)].degrees))
-        return DisplayFormat::Degrees(QString::number(value));
-    return QString::number(value);
+    if (address == RegisterNames::df1Setup()[0].address && zeroOrOne)
+        return QString::fromLatin1(RegisterNames::PlcTypes[size_t(value)]);
+    const auto named = known(index);
+    return RegisterNames::format(named ? named->format : RegisterNames::Format::Plain,
+                                 QString::number(value));
 }
 
 // Where an entry's row goes: the set-up group first, the shift data last.
@@ -62,11 +65,9 @@ int rank(int index) {
 // The entry a register address has in the program's own table, if any.
 const QHash<QString, int>& knownAddresses() {
     static const QHash<QString, int> known = [] {
-        SharedState state;
-        InitRegisterMap(state);
         QHash<QString, int> map;
-        for (int i = 0; i <= LastIndex; ++i)
-            map.insert(state.DefaultData.AddressTable[i], i);
+        for (int i = 0; i < programAddresses().size(); ++i)
+            map.insert(programAddresses()[i], i);
         return map;
     }();
     return known;
@@ -146,11 +147,13 @@ void plsRows(const SetupRecord& left, const SetupRecord& right, QList<Row>& rows
     const QList<qint16> a = items(left), b = items(right);
     for (int n = 0; n < a.size(); ++n)
         add(QStringLiteral("PLS Configuration %1").arg(n), a[n], b[n]);
-    add(QString::fromLatin1(PlsScaleFactor), left.PlsScale, right.PlsScale);
-    add(Plain(ResolverOffset), left.PlsOffset, right.PlsOffset);
+    add(QString::fromLatin1(RegisterNames::PlsScaleFactor), left.PlsScale, right.PlsScale);
+    add(RegisterNames::plainText(QString::fromLatin1(RegisterNames::ResolverOffset)),
+        left.PlsOffset, right.PlsOffset);
     for (int ch = 0; ch < SetupRecord::ChannelCount; ++ch)
         for (int which = 0; which < 2; ++which)
-            add(ChannelName(ch) + (which == 0 ? QStringLiteral(" ON") : QStringLiteral(" OFF")),
+            add(RegisterNames::channelName(ch) +
+                    (which == 0 ? QStringLiteral(" ON") : QStringLiteral(" OFF")),
                 left.ChannelSetpoint[size_t(ch)][size_t(which)],
                 right.ChannelSetpoint[size_t(ch)][size_t(which)]);
 }

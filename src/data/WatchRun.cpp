@@ -1,15 +1,17 @@
 #include "WatchRun.h"
 
+#include "Clock.h"
 #include "RSComm.h"
 #include "SampleCsv.h"
+#include "SampleRead.h"
 #include "SampleSchedule.h"
 
 #include <algorithm>
 
 WatchRun::WatchRun(RSComm& link, Clock& clock, WatchPlan plan,
-                   std::function<void(const QString&)> writeLine, QDateTime wallAtStart)
+                   std::function<void(const QString&)> writeLine, SampleTime::WallClock wall)
     : m_link(link), m_clock(clock), m_plan(std::move(plan)), m_writeLine(std::move(writeLine)),
-      m_time(m_clock, std::move(wallAtStart)) {}
+      m_time(std::move(wall)) {}
 
 bool WatchRun::waitUntil(qint64 dueMs) {
     for (qint64 now = m_clock.nowMs(); now < dueMs; now = m_clock.nowMs()) {
@@ -36,10 +38,10 @@ WatchRun::End WatchRun::run() {
         const QDateTime time = m_time.now();
         QList<std::optional<QString>> values;
         for (const QString& address : m_plan.addresses) {
-            const QString value = m_link.RSRead(address);
+            std::optional<QString> value = SampleRead::read(m_link, address);
             if (m_link.CommError())
                 return End::LinkLost; // the rows so far stand; this one is incomplete
-            values.append(m_link.LastReadFailed() ? std::nullopt : std::optional(value));
+            values.append(std::move(value));
         }
         m_writeLine(SampleCsv::row(time, values));
         ++m_rows;

@@ -21,18 +21,19 @@ struct WatchPlan {
 
 // Samples registers on an online link and hands out each sample as a CSV
 // line (header first), until the plan is done, a stop is asked for or the
-// link is lost. Synchronous: it waits on the link's clock, so tests run it
-// on the virtual clock.
+// link is lost. Each value is read whole (SampleRead). Synchronous: it waits on the link's clock,
+// so tests run it on the virtual clock.
 class WatchRun {
 public:
     enum class End { Done, Stopped, LinkLost };
     // Waits are cut into slices this long, so that a stop is seen soon.
     static constexpr int StopCheckMs = 50;
 
-    // clock: the monotonic clock the link waits on.
+    // clock: the monotonic clock the link waits on, which keeps the
+    // schedule; wall: the clock that times each row.
     WatchRun(RSComm& link, Clock& clock, WatchPlan plan,
              std::function<void(const QString&)> writeLine,
-             QDateTime wallAtStart = QDateTime::currentDateTime());
+             SampleTime::WallClock wall = SampleTime::systemMs);
 
     // Checked between reads and while waiting for the next sample; a sample
     // that has begun is finished first, so that every row is whole.

@@ -1,30 +1,25 @@
 #include "WindowFields.h"
 
 #include "Address.h"
-#include "SetupFields.h"
+#include "RegisterNames.h"
 #include "TargetBoardData.h"
-#include "ViewCaptions.h"
 
 namespace WindowFields {
-
-const std::array<Field, Df1SetupRows> Df1Setup = {{
-    {ViewCaptions::Df1Setup[0], "B4001.0", {0, 1}},
-    {ViewCaptions::Df1Setup[1], "B4050", {0, 255}},
-    {ViewCaptions::Df1Setup[2], "B4011", {0, 255}},
-}};
 
 const QList<Field>& All() {
     static const QList<Field> all = [] {
         QList<Field> fields;
-        for (int i = 0; i < SetupFields::Count; ++i) {
-            const SetupFields::Field& f = SetupFields::Fields[size_t(i)];
-            fields.append({ViewCaptions::SetupFields[size_t(i)], f.address, f.limits});
-        }
-        fields.append({ViewCaptions::BrakeWearSwitch, SetupFields::SwitchAddress, {0, 1}});
-        for (const Field& f : Df1Setup)
-            fields.append(f);
+        const auto& setup = RegisterNames::setupFields();
+        for (size_t i = 0; i < setup.size(); ++i)
+            fields.append({setup[i].text, setup[i].address, EntryChecks::SetupFields[i]});
+        const RegisterNames::Label& onOff = RegisterNames::setupSwitch();
+        fields.append({onOff.text, onOff.address, {0, 1}});
+        const auto& df1 = RegisterNames::df1Setup();
+        for (size_t i = 0; i < df1.size(); ++i)
+            fields.append({df1[i].text, df1[i].address, EntryChecks::Df1Setup[i]});
         for (const TargetBoardData::Field& f : TargetBoardData::Fields)
-            fields.append({f.label, f.address, {f.min, f.max}});
+            fields.append(
+                {QString::fromLatin1(f.label), QString::fromLatin1(f.address), {f.min, f.max}});
         return fields;
     }();
     return all;
@@ -52,16 +47,16 @@ std::optional<QString> CheckWrite(const QString& address, qint64 value) {
     if (!target)
         return std::nullopt; // the caller's own check refuses it
     for (const Field& field : All()) {
-        const auto own = Address::parseWellFormed(QString::fromLatin1(field.address));
+        const auto own = Address::parseWellFormed(field.address);
         if (!overlaps(*target, *own))
             continue;
-        const QString fieldAddress = QString::fromLatin1(field.address);
+        const QString fieldAddress = field.address;
         if (!same(*target, *own))
             return QStringLiteral("%1 would also change %2 (%3); write %2 itself")
-                .arg(address, fieldAddress, ViewCaptions::Plain(field.label));
+                .arg(address, fieldAddress, RegisterNames::plainText(field.label));
         if (auto refused = EntryChecks::InRange(value, field.limits))
             return QStringLiteral("%1 %2 (%3): %4")
-                .arg(fieldAddress, QString::number(value), ViewCaptions::Plain(field.label),
+                .arg(fieldAddress, QString::number(value), RegisterNames::plainText(field.label),
                      *refused);
     }
     return std::nullopt;

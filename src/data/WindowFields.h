@@ -13,15 +13,10 @@
 namespace WindowFields {
 
 struct Field {
-    const char* label; // its caption, as its window shows it
-    const char* address;
+    QString label; // its caption, as its window shows it
+    QString address;
     EntryChecks::Limits limits;
 };
-
-// The DF1 communication set-up view's rows that write: the PLC type list
-// (0 PLC5, 1 SLC500), the destination node and file number fields.
-constexpr int Df1SetupRows = 3;
-extern const std::array<Field, Df1SetupRows> Df1Setup;
 
 // Every field of every window: the set-up parameters and their switch, the
 // DF1 set-up, the Target Board Interface's network addresses and clock.

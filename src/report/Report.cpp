@@ -1,9 +1,9 @@
 #include "Report.h"
 
 #include "InchPrinter.h"
+#include "RegisterNames.h"
 #include "ReportLayout.h"
 #include "SetupRecord.h"
-#include "ViewCaptions.h"
 
 #include <QLocale>
 
@@ -75,13 +75,13 @@ void ReportWriter::PrintSetupPage() {
     p.Print(QStringLiteral("4. Speed Compensation (advance): "));
     for (int k = 0; k < 8; ++k) {
         p.CurrentX = ReportMargin + 1.0;
-        p.Print(ViewCaptions::ChannelName(k) + QStringLiteral(" (msec):  ") +
+        p.Print(RegisterNames::channelName(k) + QStringLiteral(" (msec):  ") +
                 plain(m_data.PlsConfig2to9[size_t(k)]));
     }
     p.CurrentX = ReportMargin + 0.5;
     p.Print(QStringLiteral("5. Channel Setpoints (ON - OFF): "));
     for (int c = 0; c < SetupRecord::ChannelCount; ++c) {
-        const QString label = ViewCaptions::ChannelName(c);
+        const QString label = RegisterNames::channelName(c);
         const auto& setpoint = m_data.ChannelSetpoint[size_t(c)];
         p.CurrentX = ReportMargin + 1.0;
         p.Print(label + QStringLiteral(":  ") + plain(setpoint[0]) + QStringLiteral("  - ") +

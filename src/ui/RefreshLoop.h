@@ -96,6 +96,9 @@ public:
     bool InStep() const { return m_stepDepth > 0; }
     // Online passes that ran to their last item.
     qint64 PassesCompleted() const { return m_passesCompleted; }
+    // Steps held back so far by another transaction or a modal window: a
+    // pass that saw one has its reads on both sides of a pause.
+    qint64 HeldSteps() const { return m_timer.HeldSteps(); }
 
     void setOfflineIntervalMs(int ms) { m_offlineIntervalMs = ms; }
 

@@ -41,6 +41,7 @@ void StepTimer::Fire() {
     if (!m_running)
         return;
     if (MustWait(m_link, m_owner.data())) {
+        ++m_heldSteps;
         m_timer.start(BusyRetryMs);
         return;
     }

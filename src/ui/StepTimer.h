@@ -30,6 +30,8 @@ public:
     bool Running() const { return m_running; }
     // The next step after ms, while running.
     void schedule(int ms);
+    // Steps held back so far (by a busy link or a modal window).
+    qint64 HeldSteps() const { return m_heldSteps; }
 
     // True when a step must not run now: the link is busy, or a modal window
     // other than owner is the active one.
@@ -43,4 +45,5 @@ private:
     QPointer<QWidget> m_owner;
     QTimer m_timer;
     bool m_running = false;
+    qint64 m_heldSteps = 0;
 };

@@ -3,7 +3,7 @@
 #include "ViewTable.h"
 #include "frmTrend.h"
 
-void RegisterTrendView(ViewTable& table, const Clock& clock) {
+void RegisterTrendView(ViewTable& table, SampleTime::WallClock wall) {
     table.Register(ViewTable::Trend,
-                   [&clock](ViewContext& context) { return new frmTrend(context, clock); });
+                   [wall](ViewContext& context) { return new frmTrend(context, wall); });
 }

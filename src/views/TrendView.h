@@ -1,7 +1,9 @@
 #pragma once
 
-class Clock;
+#include "SampleTime.h"
+
 class ViewTable;
 
-// Registers the Trend view, its samples timed on the clock the link waits on.
-void RegisterTrendView(ViewTable& table, const Clock& clock);
+// Registers the Trend view; its samples are timed on wall (the system's
+// clock unless a benchmark runs it on simulated time).
+void RegisterTrendView(ViewTable& table, SampleTime::WallClock wall = SampleTime::systemMs);

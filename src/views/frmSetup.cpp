@@ -1,9 +1,10 @@
 #include "frmSetup.h"
 
+#include "EntryChecks.h"
 #include "FieldEditor.h"
 #include "OnOffSwitch.h"
 #include "RSComm.h"
-#include "SetupFields.h"
+#include "RegisterNames.h"
 #include "SharedState.h"
 #include "UpDown.h"
 #include "ViewContext.h"
@@ -15,18 +16,19 @@
 #include <QPushButton>
 #include <QTabBar>
 
-static_assert(frmSetup::FieldCount == SetupFields::Count);
+static_assert(frmSetup::FieldCount == EntryChecks::SetupFieldCount);
 
 frmSetup::frmSetup(ViewContext& context, QWidget* parent)
     : ViewBase(context, QStringLiteral("frmSetup"), QStringLiteral("Set-Up"), parent) {
     BuildControls();
     m_editor = std::make_unique<FieldEditor>(context, m_cmdDefault);
     for (int i = 0; i < FieldCount; ++i) {
-        const SetupFields::Field& field = SetupFields::Fields[size_t(i)];
         FieldSettings settings;
-        settings.min = field.limits.min;
-        settings.max = field.limits.max;
-        settings.degreeSign = field.degrees;
+        settings.min = EntryChecks::SetupFields[size_t(i)].min;
+        settings.max = EntryChecks::SetupFields[size_t(i)].max;
+        // Angles show with the degree sign.
+        settings.degreeSign =
+            RegisterNames::setupFields()[size_t(i)].format == RegisterNames::Format::Degrees;
         m_editor->addField(m_txtSetup[size_t(i)], m_updSetup[size_t(i)], settings);
     }
     m_editor->accept = [this](int index, qint32 value, const QString&) {
@@ -47,7 +49,7 @@ frmSetup::~frmSetup() = default;
 
 void frmSetup::Form_Load() {
     for (int i = 0; i < FieldCount; ++i)
-        RegisterAddress[size_t(i)] = QString::fromLatin1(SetupFields::Fields[size_t(i)].address);
+        RegisterAddress[size_t(i)] = RegisterNames::setupFields()[size_t(i)].address;
     m_switchReady = false;
     // Activation: the first page, whose fields are polled first.
     ShowPage(0);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SetupFields.h"
+#include "RegisterNames.h"
 #include "ViewBase.h"
 
 #include <QList>
@@ -30,7 +30,7 @@ public:
     static constexpr int SwitchEntry = 38;
     static constexpr int FirstFieldEntry = 39;
     // Bit 0 of byte register 1018.
-    static inline const QString SwitchAddress = QString::fromLatin1(SetupFields::SwitchAddress);
+    static inline const QString SwitchAddress = RegisterNames::setupSwitch().address;
 
     explicit frmSetup(ViewContext& context, QWidget* parent = nullptr);
     ~frmSetup() override;

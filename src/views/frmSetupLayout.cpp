@@ -1,8 +1,8 @@
 // The controls of the set-up parameters view and their places.
 #include "FocusButton.h"
 #include "OnOffSwitch.h"
+#include "RegisterNames.h"
 #include "UpDown.h"
-#include "ViewCaptions.h"
 #include "frmSetup.h"
 
 #include <QFrame>
@@ -17,8 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-static_assert(ViewCaptions::SetupFields.size() == frmSetup::FieldCount);
 
 QGroupBox* groupFrame(int index, const char* caption) {
     auto* frame = new QGroupBox(QString::fromLatin1(caption));
@@ -40,7 +38,7 @@ QFrame* pageFrame(int index, const char* caption) {
 
 void frmSetup::BuildControls() {
     for (int i = 0; i < FieldCount; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(ViewCaptions::SetupFields[size_t(i)]));
+        auto* label = new QLabel(RegisterNames::setupFields()[size_t(i)].text);
         label->setObjectName(QStringLiteral("lblSetup%1").arg(i));
         auto* text = new QLineEdit(QStringLiteral("-"));
         text->setObjectName(QStringLiteral("txtSetup%1").arg(i));
@@ -81,7 +79,7 @@ void frmSetup::BuildControls() {
     addRow(speeds, 1, 4);
     speeds->setColumnStretch(3, 1);
 
-    m_chkBrakeWearCompEnable = new OnOffSwitch(QString::fromLatin1(ViewCaptions::BrakeWearSwitch));
+    m_chkBrakeWearCompEnable = new OnOffSwitch(RegisterNames::setupSwitch().text);
     m_chkBrakeWearCompEnable->setObjectName(QStringLiteral("chkBrakeWearCompEnable"));
     auto* brake = new QGridLayout(m_fraParameters[1]);
     brake->addWidget(m_chkBrakeWearCompEnable, 0, 0, 1, 3);

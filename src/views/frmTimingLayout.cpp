@@ -1,7 +1,7 @@
 // The controls of the machine timing view and their places.
 #include "FocusButton.h"
+#include "RegisterNames.h"
 #include "UpDown.h"
-#include "ViewCaptions.h"
 #include "frmTiming.h"
 
 #include <QFrame>
@@ -23,7 +23,7 @@ const char* const ChannelLabels[frmTiming::Channels] = {
     "Air Strip (Mid) Timing (CH0&4):", "Air Strip (Low) Timing (CH0&5):",
     "Cup Drop Window Timing (CH0&6):", "PLC Timing (CH0&7):"};
 
-const char* const FrameCaptions[5] = {"Timing Channels", ViewCaptions::ResolverOffset,
+const char* const FrameCaptions[5] = {"Timing Channels", RegisterNames::ResolverOffset,
                                       "P&LS Channel", "PLS Configuration", "Speed Compensation"};
 
 QLabel* namedLabel(const QString& text, const QString& name) {
@@ -182,10 +182,10 @@ QWidget* frmTiming::BuildChannelPage() {
 
 QWidget* frmTiming::BuildConfigPage() {
     for (int i = 0; i < ConfigLabels; ++i) {
-        const QString caption = i == 0 ? QStringLiteral("Number of PLS Channels:")
-                                : i == 1
-                                    ? QStringLiteral("PLS Program:")
-                                    : ViewCaptions::ChannelName(i - 2) + QStringLiteral(" (msec):");
+        const QString caption =
+            i == 0   ? QStringLiteral("Number of PLS Channels:")
+            : i == 1 ? QStringLiteral("PLS Program:")
+                     : RegisterNames::channelName(i - 2) + QStringLiteral(" (msec):");
         m_lblCfgDescription[size_t(i)] =
             namedLabel(caption, QStringLiteral("lblCfgDescription%1").arg(i));
         m_lblPLSCfg[size_t(i)] = namedLabel(QString(), QStringLiteral("lblPLSCfg%1").arg(i));

@@ -22,12 +22,14 @@ class QLineSeries;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QStackedLayout;
 class QValueAxis;
 
 // The Trend view: up to eight registers plotted against time while online,
-// one register read per step of the refresh loop; one pass over them is one
-// sample. The chart shows the last 1, 5, 15 or 60 minutes and keeps no more
+// one register read whole per step of the refresh loop; one pass over them is
+// one sample. The chart shows the last 1, 5, 15 or 60 minutes and keeps no more
 // than the longest of these; a recording keeps every sample in a CSV file.
+// The registers, the hidden ones and the time window are kept per user.
 class frmTrend final : public ViewBase {
     Q_OBJECT
 public:
@@ -39,14 +41,23 @@ public:
     static constexpr int ChartRefreshMs = 1000;
     // A chart is this many buckets wide: more points would not show.
     static constexpr int ChartBuckets = 800;
+    // Samples further apart than this have a hole between them: the link
+    // waits this long for an answer before it asks again, so a board that
+    // did not answer always leaves one, and a pass never takes this long.
+    static constexpr qint64 GapMs = 1000;
+    // Lines drawn for one register at most; beyond, the oldest holes close.
+    static constexpr int MaxLines = 100;
 
-    // clock: the monotonic clock that times the samples (the link's).
-    frmTrend(ViewContext& context, const Clock& clock, QWidget* parent = nullptr);
+    // wall: the clock that times the samples.
+    explicit frmTrend(ViewContext& context, SampleTime::WallClock wall = SampleTime::systemMs,
+                      QWidget* parent = nullptr);
 
     QStringList addresses() const;
     const SampleStore& store() const { return m_store; }
     const SampleRecording& recording() const { return m_recording; }
-    QLineSeries* series(int index) const { return m_registers[index].series; }
+    // The lines a register's samples make on the chart, one for each
+    // stretch without a hole.
+    QList<QLineSeries*> lines(int index) const;
 
     // Takes the address checked as strictly as the command line's; a
     // message says why not.
@@ -65,18 +76,32 @@ protected:
 private:
     struct Register {
         QString address;
+        QString name;   // what the program calls it, or empty
+        QString legend; // the address and the name
         QColor colour;
-        QLineSeries* series = nullptr;
+        bool visible = true;
+        // The first line carries the legend entry; the others are the
+        // stretches after holes.
+        QList<QLineSeries*> series;
     };
 
     void buildLayout();
-    void addSeries(const QString& address);
+    void restoreSettings();
+    void saveSettings() const;
+    void addSeries(const QString& address, bool visible);
+    QLineSeries* newLine(int index);
+    void showLegend(int index);
+    void setVisible(int index, bool visible);
     void registersChanged();
     void sampleCompleted();
     void refreshChart();
-    void showRecordingState();
-    void recordingFailed(const QString& why);
+    void showLines(int index, QList<SampleStore::Segment> segments);
+    void setValueRange(double low, double high);
+    void showLatestValues();
     void showHover(int index, const QPointF& point, bool state);
+    void finishRecording();
+    void showRecordingState();
+    void recordingFailed();
     void message(const QString& text);
     QColor freeColour() const;
 
@@ -84,17 +109,26 @@ private:
     SampleStore m_store{KeepMs};
     SampleRecording m_recording;
     QList<Register> m_registers;
+    bool m_settingsRestored = false;
     // The sample being read: its time and the values read so far, for the
     // registers of generation m_generation.
     qint64 m_pendingTimeMs = 0;
     QList<std::optional<QString>> m_pending;
     int m_generation = 0;
+    // Where sampling broke off: a pass that did not end, a held step, offline.
+    bool m_passOpen = false;
+    bool m_afterGap = true;
+    qint64 m_heldStepsSeen = 0;
+    // The pass in progress began while recording: its row belongs to the file.
+    bool m_passRecorded = false;
     QString m_recordPath;
     QTimer m_chartTimer;
     bool m_chartDirty = false;
 
     QChart* m_chart = nullptr;
     QChartView* m_chvTrend = nullptr;
+    QLabel* m_lblNoSamples = nullptr;
+    QStackedLayout* m_chartPages = nullptr;
     QDateTimeAxis* m_timeAxis = nullptr;
     QValueAxis* m_valueAxis = nullptr;
     QListWidget* m_lstRegisters = nullptr;

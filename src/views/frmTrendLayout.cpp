@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -39,10 +40,25 @@ void frmTrend::buildLayout() {
     m_chvTrend = named(new QChartView(m_chart), "chvTrend");
     m_chvTrend->setRenderHint(QPainter::Antialiasing);
     m_chvTrend->setMinimumSize(480, 320);
+    m_lblNoSamples = named(new QLabel, "lblNoSamples");
+    m_lblNoSamples->setAlignment(Qt::AlignCenter);
+    m_lblNoSamples->setWordWrap(true);
+    m_lblNoSamples->setStyleSheet(QStringLiteral("background: white; color: rgb(96, 96, 96)"));
+    auto* chartArea = new QWidget;
+    m_chartPages = new QStackedLayout(chartArea);
+    m_chartPages->addWidget(m_chvTrend);
+    m_chartPages->addWidget(m_lblNoSamples);
 
     auto* fraRegisters = named(new QGroupBox(QStringLiteral("Registers")), "fraRegisters");
     m_lstRegisters = named(new QListWidget, "lstRegisters");
     m_lstRegisters->setToolTip(QStringLiteral("Untick a register to hide its line"));
+    // A long name wraps rather than hiding its value off to the right.
+    m_lstRegisters->setWordWrap(true);
+    m_lstRegisters->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Wide enough for a name and its value: "W1042 Brake Response (High Speed): 27°".
+    m_lstRegisters->setMinimumWidth(m_lstRegisters->fontMetrics().horizontalAdvance(
+                                        QStringLiteral("W1042 Brake Response (High Speed): 27°")) +
+                                    48);
     m_txtAddress = named(new QLineEdit, "txtAddress");
     m_txtAddress->setPlaceholderText(QStringLiteral("Address, e.g. W1020"));
     m_cmdAdd = named(new QPushButton(QStringLiteral("Add")), "cmdAdd");
@@ -88,7 +104,7 @@ void frmTrend::buildLayout() {
     side->addWidget(fraRecord);
     auto* left = new QVBoxLayout;
     left->addWidget(m_lblOffline);
-    left->addWidget(m_chvTrend, 1);
+    left->addWidget(chartArea, 1);
     left->addWidget(m_lblHover);
     auto* top = new QHBoxLayout(this);
     top->addLayout(left, 1);
@@ -102,10 +118,12 @@ void frmTrend::buildLayout() {
     connect(m_lstRegisters, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         const int row = m_lstRegisters->row(item);
         if (row >= 0 && row < m_registers.size())
-            m_registers[row].series->setVisible(item->checkState() == Qt::Checked);
-        m_chartDirty = true;
+            setVisible(row, item->checkState() == Qt::Checked);
     });
-    connect(m_cboWindow, &QComboBox::currentIndexChanged, this, [this] { refreshChart(); });
+    connect(m_cboWindow, &QComboBox::currentIndexChanged, this, [this] {
+        refreshChart();
+        saveSettings();
+    });
     connect(m_cmdPause, &QPushButton::toggled, this, [this](bool paused) {
         if (!paused)
             refreshChart();

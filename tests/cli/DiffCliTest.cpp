@@ -33,7 +33,7 @@ TEST_F(DiffCli, TwoFilesGiveALinePerDifferenceAndExitAsDiffDoes) {
     EXPECT_EQ(r.out, "TDC Stop Position (High Speed)\tW1022\t0°\t200°\n"
                      "CH10 ON\t\t0\t10\nCH10 OFF\t\t0\t20\n");
     r = run({"diff", a, b, "--groups", "shift"}, false);
-    EXPECT_EQ(r.out, "Current Shift Die Jams per Station #1\tW1108\t0\t1,234\n");
+    EXPECT_EQ(r.out, "Die Jams per Station #1 (Current Shift)\tW1108\t0\t1,234\n");
     EXPECT_EQ(r.exit, 1);
     r = run({"diff", a, a, "--groups=all"}, false);
     EXPECT_EQ(r.exit, 0);

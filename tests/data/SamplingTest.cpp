@@ -23,6 +23,7 @@ protected:
     WatchRun::End watch(WatchPlan plan) {
         if (!link.OnlineMode())
             goOnline();
+        const qint64 clockAtStart = clock.nowMs();
         WatchRun run(
             link, clock, std::move(plan),
             [this](const QString& line) {
@@ -30,7 +31,10 @@ protected:
                 if (afterLine)
                     afterLine();
             },
-            Start);
+            // A wall clock that keeps pace with the virtual one, unless a test moves it.
+            [this, clockAtStart] {
+                return Start.toMSecsSinceEpoch() + clock.nowMs() - clockAtStart + wallMovedMs;
+            });
         run.stopRequested = stop;
         return run.run();
     }
@@ -46,6 +50,7 @@ protected:
     }
 
     QStringList lines;
+    qint64 wallMovedMs = 0;
     std::function<void()> afterLine;
     std::function<bool()> stop;
 };
@@ -96,6 +101,36 @@ TEST_F(Watch, BackToBackSamplesFollowEachOtherAndADurationEndsThem) {
     EXPECT_GE(at.back() + 2 * step, 1000);
 }
 
+// A laptop that sleeps stops the monotonic clock the schedule runs on, but
+// not the wall clock: the rows after the sleep carry the wall clock's time.
+TEST_F(Watch, RowsAfterASuspendCarryTheWallClocksTime) {
+    afterLine = [&] {
+        if (lines.size() == 3)
+            wallMovedMs = 3'600'000; // an hour asleep after the second row
+    };
+    EXPECT_EQ(watch({{"W182"}, 100, 4, {}}), WatchRun::End::Done);
+    EXPECT_EQ(offsets(), (QList<qint64>{0, 100, 3'600'200, 3'600'300}));
+}
+
+// The position counts 0..359 and crosses from byte 255 to 256 once a turn:
+// a word whose two bytes were read on either side of that would read 256
+// too high (510, 511). The machine runs at full speed through the run.
+TEST_F(Watch, AWordThatCrossesAByteBoundaryIsNeverReadTorn) {
+    board.cupper().hold(false);
+    goOnline();
+    clock.advanceUs(20'000'000); // into the running stretch of the machine's cycle
+    EXPECT_EQ(watch({{"W180"}, 0, 600, {}}), WatchRun::End::Done);
+    ASSERT_EQ(lines.size(), 601);
+    int crossings = 0;
+    for (int i = 1; i < lines.size(); ++i) {
+        const int position = lines[i].section(u',', 1).toInt();
+        EXPECT_LE(position, 359) << qPrintable(lines[i]);
+        if (i > 1 && position >= 256 && lines[i - 1].section(u',', 1).toInt() < 256)
+            ++crossings;
+    }
+    EXPECT_GE(crossings, 10); // the machine did turn past the boundary
+}
+
 TEST(SampleSchedule, ALateSampleLetsTheNextStartAtOnceAndNoneIsMadeUp) {
     SampleSchedule schedule(100);
     schedule.start(1000);
@@ -138,7 +173,9 @@ TEST(SampleStore, KeepsOnlyWhatTheLongestWindowShows) {
     EXPECT_EQ(store.time(0), Hour);
     EXPECT_FALSE(store.value(1, 0));
     // A chart 50 buckets wide gets each bucket's lowest and highest.
-    const QList<QPointF> points = store.points(0, Hour, 2 * Hour, 50);
+    const QList<SampleStore::Segment> lines = store.segments(0, Hour, 2 * Hour, 50);
+    ASSERT_EQ(lines.size(), 1);
+    const QList<QPointF>& points = lines[0];
     EXPECT_LE(points.size(), 100);
     EXPECT_EQ(std::min_element(points.begin(), points.end(),
                                [](QPointF a, QPointF b) { return a.y() < b.y(); })
@@ -148,7 +185,7 @@ TEST(SampleStore, KeepsOnlyWhatTheLongestWindowShows) {
                                [](QPointF a, QPointF b) { return a.y() < b.y(); })
                   ->y(),
               999);
-    EXPECT_TRUE(store.points(1, Hour, 2 * Hour, 50).isEmpty());
+    EXPECT_TRUE(store.segments(1, Hour, 2 * Hour, 50).isEmpty());
 }
 
 } // namespace

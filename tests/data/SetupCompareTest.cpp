@@ -47,8 +47,8 @@ TEST_F(SetupCompareTest, RowsFollowTheViewsAndShowValuesAsTheViewsDo) {
     };
     EXPECT_EQ(compare(), setupAndTiming);
     QList<Row> all = setupAndTiming;
-    all.append({"Current Shift Total Strokes", "D1100", "0", "123,456"});
-    all.append({"Last Shift Die Jams per Station #2", "W1210", "0", "7"});
+    all.append({"Total Strokes (Current Shift)", "D1100", "0", "123,456"});
+    all.append({"Die Jams per Station #2 (Last Shift)", "W1210", "0", "7"});
     EXPECT_EQ(compare(DataTransfer::AllGroups), all);
     EXPECT_EQ(compare(DataTransfer::ShiftGroup), all.mid(7));
 }
@@ -75,7 +75,7 @@ TEST_F(SetupCompareTest, CsvNamesTheSidesAndQuotesWhatHoldsACommaOrAQuote) {
     const QByteArray csv =
         SetupCompare::Csv(compare(DataTransfer::ShiftGroup), "a \"new\" file", "Board, line 3");
     EXPECT_EQ(QString::fromUtf8(csv), "name,address,\"a \"\"new\"\" file\",\"Board, line 3\"\r\n"
-                                      "Current Shift Total Die Jams,W1104,0,\"1,500\"\r\n");
+                                      "Total Die Jams (Current Shift),W1104,0,\"1,500\"\r\n");
     EXPECT_EQ(SetupCompare::ParseGroups("setup,shift"),
               DataTransfer::SetupGroup | DataTransfer::ShiftGroup);
     EXPECT_EQ(SetupCompare::ParseGroups("all"), DataTransfer::AllGroups);

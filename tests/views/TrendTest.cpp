@@ -2,35 +2,87 @@
 // sampling on the refresh loop under the loop's rules, and the recording.
 #include "AppFixture.h"
 #include "ScriptedFileDialogs.h"
+#include "TrendSettings.h"
 #include "TrendView.h"
 #include "frmTrend.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
 const QRegularExpression Row(R"(^\d{4}-\d\d-\d\dT[0-9:.]{12}[+-]\d\d:\d\d,\d+,\d+,\d+$)");
 
+// The largest file this process may write, lowered for the life of the
+// object: the next write beyond it fails as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+};
+
+QStringList fileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+qint64 rowTime(const QString& line) {
+    return QDateTime::fromString(line.section(u',', 0, 0), Qt::ISODateWithMs).toMSecsSinceEpoch();
+}
+
 class Trend : public AppFixture {
 protected:
+    // What an earlier test left to remember is not this one's.
+    Trend() { QFile::remove(TrendSettings::file()); }
     void openView(bool online) {
-        RegisterTrendView(views, clock);
+        RegisterTrendView(views);
         startMainWindow();
         main->context().setFileDialogs(dialogs);
         if (online)
             goOnline();
+        reopen();
+    }
+    void reopen() {
         action("mnuWindowForm6")->trigger();
         ASSERT_TRUE(pumpUntil([this] {
             return view() && (view()->loop().OfflinePrepared() || view()->loop().OnlinePrepared());
         }));
     }
     frmTrend* view() const { return qobject_cast<frmTrend*>(main->currentViewWidget()); }
+    void record(const QString& path) {
+        dialogs.queue(path);
+        child<QPushButton>("cmdRecord")->click();
+        ASSERT_TRUE(view()->recording().isRecording());
+        ASSERT_TRUE(pumpUntil([&] { return view()->recording().rows() >= 3; }));
+    }
     template <typename W> W* child(const char* name) const {
         return view()->findChild<W*>(QString::fromLatin1(name));
     }
@@ -52,7 +104,7 @@ TEST_F(Trend, IsTheSeventhViewAndPlotsTheDefaultRegistersOnlineOnePassASample) {
     ASSERT_TRUE(samples(5));
     const qint64 passes = view()->loop().PassesCompleted();
     EXPECT_NEAR(double(view()->store().size()), double(passes), 1);
-    EXPECT_TRUE(pumpUntil([&] { return view()->series(0)->count() > 0; }));
+    EXPECT_TRUE(pumpUntil([&] { return !view()->lines(0).isEmpty(); }));
     EXPECT_TRUE(child<QLabel>("lblOffline")->isHidden());
 }
 
@@ -81,12 +133,15 @@ TEST_F(Trend, ALostLinkGoesOfflineKeepsTheChartAndEndsTheRecordingWithEveryRow) 
     EXPECT_EQ(child<QLabel>("lblRecording")->text(),
               "Recording to " + folder.filePath("shift.csv"));
     ASSERT_TRUE(pumpUntil([&] { return recording.rows() >= 3; }));
-    ASSERT_TRUE(pumpUntil([&] { return view()->series(1)->count() > 0; }));
+    ASSERT_TRUE(pumpUntil([&] { return !view()->lines(1).isEmpty(); }));
     board.faults().silentFromByte = board.bytesReceived();
     ASSERT_TRUE(pumpUntil([&] { return panelText("MODE") == "OFFLINE"; }));
     ASSERT_TRUE(pumpUntil([&] { return !child<QLabel>("lblOffline")->isHidden(); }));
     EXPECT_FALSE(recording.isRecording());
-    EXPECT_GT(view()->series(1)->count(), 0);
+    EXPECT_EQ(child<QLabel>("lblRecording")->text(),
+              QStringLiteral("Recorded %1 rows to %2")
+                  .arg(QLocale().toString(recording.rows()), folder.filePath("shift.csv")));
+    EXPECT_FALSE(view()->lines(1).isEmpty());
     EXPECT_FALSE(child<QPushButton>("cmdRecord")->isEnabled());
 
     QFile file(folder.filePath("shift.csv"));
@@ -128,6 +183,88 @@ TEST_F(Trend, RegistersAreCheckedStrictlyAndAtMostEightShow) {
     EXPECT_EQ(prompt.shown()[1].text, "W182 is on the chart already.");
     // Offline it says that it needs the board.
     EXPECT_FALSE(child<QLabel>("lblOffline")->isHidden());
+}
+
+// A message box that comes up in the middle of a sample holds the loop: the
+// reads before it and after it are no one sample, and the chart does not
+// draw a line across the time nothing was read.
+TEST_F(Trend, ADialogThatHoldsSamplingLeavesAHoleInTheLinesAndNoRowAcrossIt) {
+    openView(true);
+    const QString path = folder.filePath("hold.csv");
+    record(path);
+    QDialog box(main.get());
+    box.setModal(true);
+    bool shown = false;
+    // The box comes up while W1040 (address high byte 04) is read.
+    board.faults().wrongEchoWhen = [&](qint64, quint8 byte) {
+        if (byte == 0x04 && !shown) {
+            shown = true;
+            box.show();
+        }
+        return false;
+    };
+    const qint64 held = view()->loop().HeldSteps();
+    ASSERT_TRUE(pumpUntil([&] { return view()->loop().HeldSteps() > held; }));
+    const qint64 rowsBefore = view()->recording().rows();
+    const qint64 closedMs = QDateTime::currentMSecsSinceEpoch();
+    box.close();
+    ASSERT_TRUE(pumpUntil([&] { return view()->recording().rows() >= rowsBefore + 3; }));
+    EXPECT_TRUE(pumpUntil([&] { return view()->lines(0).size() >= 2; }));
+    view()->cmdStop_Click();
+    const QStringList lines = fileLines(path);
+    ASSERT_GT(lines.size(), rowsBefore + 1);
+    for (qsizetype i = rowsBefore + 1; i < lines.size(); ++i)
+        EXPECT_GE(rowTime(lines[i]), closedMs) << qPrintable(lines[i]);
+}
+
+TEST_F(Trend, ARecordingWhoseWriteFailsSaysSoAtOnceAndKeepsOnlyWholeRows) {
+    openView(true);
+    const QString path = folder.filePath("full.csv");
+    record(path);
+    {
+        // Room for one more row and a part of the next.
+        FileSizeLimit limit(rlim_t(QFileInfo(path).size() + 60));
+        ASSERT_TRUE(pumpUntil([&] { return !view()->recording().isRecording(); }));
+    }
+    const QString rows = QLocale().toString(view()->recording().rows());
+    EXPECT_EQ(
+        child<QLabel>("lblRecording")->text(),
+        QStringLiteral("Recording to %1 failed after %2 rows: File too large").arg(path, rows));
+    ASSERT_TRUE(pumpUntil([&] { return !prompt.shown().isEmpty(); }));
+    EXPECT_EQ(prompt.shown()[0].text,
+              QStringLiteral("Recording to %1 failed:\nFile too large\n\nThe file holds the %2 "
+                             "rows written before.")
+                  .arg(path, rows));
+    const QStringList lines = fileLines(path);
+    ASSERT_EQ(lines.size(), view()->recording().rows() + 1);
+    for (const QString& line : lines.mid(1))
+        EXPECT_TRUE(Row.match(line).hasMatch()) << qPrintable(line);
+    EXPECT_TRUE(child<QPushButton>("cmdRecord")->isEnabled());
+}
+
+TEST_F(Trend, ItsRegistersHiddenLinesAndTimeWindowComeBackWhenItOpensAgain) {
+    openView(false);
+    ASSERT_TRUE(view()->AddRegister("W180"));
+    view()->RemoveRegister(0);
+    child<QListWidget>("lstRegisters")->item(0)->setCheckState(Qt::Unchecked);
+    child<QComboBox>("cboWindow")->setCurrentIndex(2);
+    main->ShowView(ViewTable::MainDisplay);
+    reopen();
+    EXPECT_EQ(view()->addresses(), (QStringList{"W1040", "W1042", "W180"}));
+    auto* list = child<QListWidget>("lstRegisters");
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+    EXPECT_TRUE(list->item(2)->text().startsWith("W180 Machine Position"))
+        << qPrintable(list->item(2)->text());
+    EXPECT_EQ(child<QComboBox>("cboWindow")->currentIndex(), 2);
+
+    // What no longer holds is left out, as if typed.
+    TrendSettings{{"Q12", "w1020", "W1020", "B110.9"}, {"W1020"}, 7}.save();
+    main->ShowView(ViewTable::MainDisplay);
+    reopen();
+    EXPECT_EQ(view()->addresses(), QStringList{"W1020"});
+    EXPECT_EQ(child<QListWidget>("lstRegisters")->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(child<QComboBox>("cboWindow")->currentIndex(), 0);
 }
 
 } // namespace

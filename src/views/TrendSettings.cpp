@@ -1,0 +1,31 @@
+#include "TrendSettings.h"
+
+#include "SettingsLocation.h"
+
+#include <QSettings>
+
+namespace {
+const QString Registers = QStringLiteral("Trend/registers");
+const QString Hidden = QStringLiteral("Trend/hidden");
+const QString WindowMinutes = QStringLiteral("Trend/windowMinutes");
+} // namespace
+
+QString TrendSettings::file() {
+    return SettingsLocation::userFolder() + QStringLiteral("/telvane.conf");
+}
+
+TrendSettings TrendSettings::load() {
+    const QSettings settings(file(), QSettings::IniFormat);
+    TrendSettings out;
+    out.registers = settings.value(Registers).toStringList();
+    out.hidden = settings.value(Hidden).toStringList();
+    out.windowMinutes = settings.value(WindowMinutes).toInt();
+    return out;
+}
+
+void TrendSettings::save() const {
+    QSettings settings(file(), QSettings::IniFormat);
+    settings.setValue(Registers, registers);
+    settings.setValue(Hidden, hidden);
+    settings.setValue(WindowMinutes, windowMinutes);
+}
