@@ -1,4 +1,5 @@
 // telvane: the set-up and diagnostics program for the cupper's controller board.
+#include "AppViews.h"
 #include "ApplicationIdentity.h"
 #include "BoardViews.h"
 #include "Clock.h"
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     QtSerialPort commControl;
     GuiPrompt prompt;
     ViewTable views;
+    RegisterAppViews(views);
     RegisterViews(views);
     RegisterBoardViews(views);
     RegisterTrendView(views);

@@ -1,11 +1,11 @@
 #include "frmMDIMain.h"
 
+#include "FileDialogs.h"
 #include "HelpWindow.h"
 #include "KeypadPasscode.h"
 #include "LinkWaitDisplay.h"
 #include "ProgramFolder.h"
 #include "Prompt.h"
-#include "SettingsLocation.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
 #include "frmSetupComm.h"
@@ -75,8 +75,7 @@ void frmMDIMain::Form_Load() {
     ShowView(0);
     // 7 to 9. The data, the Open dialog's start, a new unnamed set.
     InitRegisterMap(m_shared);
-    m_shared.Files.gFileNamePath =
-        SettingsLocation::fileDialogStart(m_programFolder) + QStringLiteral("/*.sdt");
+    m_shared.Files.gFileNamePath = FileDialogStart(m_programFolder) + QStringLiteral("/*.sdt");
     FileNew();
     m_startupDone = true;
 }

@@ -2,7 +2,6 @@
 
 #include "ProgramFolder.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -44,14 +43,6 @@ QString portSettingsFile(const QString& programFolder) {
     if (userFile.exists() || userFile.isSymLink() || !programSideWritable(programFolder))
         return user;
     return programPortSettings(programFolder);
-}
-
-QString fileDialogStart(const QString& programFolder) {
-    if (canWrite(programFolder))
-        return QDir(programFolder).absolutePath();
-    // The documents folder is named whether the user has one or not.
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace SettingsLocation

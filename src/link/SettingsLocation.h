@@ -2,14 +2,15 @@
 
 #include <QString>
 
-// Where the files a user saves go. The program folder holds them while it can
-// be written (a build, an unpacked copy); an installed program's folder
+// Where the port settings file lives. The program folder holds it while it
+// can be written (a build, an unpacked copy); an installed program's folder
 // belongs to the system, so its users keep their port settings in their own
-// configuration folder and start their set-up files in their documents.
+// configuration folder.
 namespace SettingsLocation {
 
-// The user's configuration folder of TELVANE (the program's
-// AppConfigLocation, which telvane-cli shares).
+// The user's configuration folder of TELVANE: "telvane" in the generic
+// configuration folder (~/.config/telvane), one folder for the program and
+// telvane-cli, whose application names differ.
 QString userFolder();
 
 // New files can be created in the folder (tried, not guessed from the
@@ -24,10 +25,5 @@ QString userPortSettings();
 // The port settings file in force: the user's when it exists, otherwise the
 // program folder's while that can be written, otherwise the user's.
 QString portSettingsFile(const QString& programFolder);
-
-// Where Open, Save As and Export first look: the program folder, or, when
-// the program folder cannot be written, the user's documents folder, or
-// the home folder of a user who has none.
-QString fileDialogStart(const QString& programFolder);
 
 } // namespace SettingsLocation

@@ -1,8 +1,11 @@
 #include "FileDialogs.h"
 
+#include "SettingsLocation.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -23,6 +26,14 @@ QString startPath(const QString& preset) {
 }
 
 } // namespace
+
+QString FileDialogStart(const QString& programFolder) {
+    if (SettingsLocation::canWrite(programFolder))
+        return QDir(programFolder).absolutePath();
+    // The documents folder is named whether the user has one or not.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 QString WithDefaultSuffix(const QString& path, const QString& defaultSuffix) {
     const QFileInfo info(path);

@@ -24,6 +24,11 @@ public:
                                     const QString& defaultSuffix) = 0;
 };
 
+// Where Open, Save As and Export first look: the program folder, or, when
+// the program folder cannot be written (an installed program), the user's
+// documents folder, or the home folder of a user who has none.
+QString FileDialogStart(const QString& programFolder);
+
 // path, with "." and defaultSuffix added when its file name has no extension.
 QString WithDefaultSuffix(const QString& path, const QString& defaultSuffix);
 

@@ -1,20 +1,15 @@
 #include "Views.h"
 
 #include "ViewTable.h"
-#include "frmData.h"
 #include "frmDisplayIO.h"
-#include "frmMain.h"
 #include "frmSetup.h"
 #include "frmTiming.h"
 
 void RegisterViews(ViewTable& table) {
-    table.Register(ViewTable::MainDisplay,
-                   [](ViewContext& context) { return new frmMain(context); });
     table.Register(ViewTable::SetupParameters,
                    [](ViewContext& context) { return new frmSetup(context); });
     table.Register(ViewTable::MachineTiming,
                    [](ViewContext& context) { return new frmTiming(context); });
-    table.Register(ViewTable::ShiftData, [](ViewContext& context) { return new frmData(context); });
     table.Register(ViewTable::IOStates,
                    [](ViewContext& context) { return new frmDisplayIO(context); });
 }

@@ -2,5 +2,6 @@
 
 class ViewTable;
 
-// Registers the views of the window list that this program has.
+// Registers the views of the window list that this layer builds: set-up
+// parameters, machine timing and I/O states.
 void RegisterViews(ViewTable& table);

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
+#include "FileDialogs.h"
 #include "LinkFixture.h"
 #include "ScriptedFileDialogs.h"
 #include "SdtFormat.h"
-#include "SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -154,7 +154,7 @@ TEST(QtFileDialogs, SaveAsForAUserWithoutDocumentsStartsAtHomeWithAnEmptyName) {
     QTemporaryDir home;
     const QByteArray savedHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
-    const QString start = SettingsLocation::fileDialogStart(QStringLiteral("/proc"));
+    const QString start = FileDialogStart(QStringLiteral("/proc"));
     // Save As presets the folder of "START/*.sdt"; a folder that went away
     // since (a stick pulled out) is no name either.
     for (const QString& preset : {start + "/", home.filePath("Documents/")}) {

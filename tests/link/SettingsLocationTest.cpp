@@ -1,6 +1,6 @@
 // Where the port settings live: the program folder while it can be written,
 // the user's configuration folder when it cannot or when the user has a file
-// there; and where the file dialogs first look.
+// there.
 #include "SettingsLocation.h"
 #include "Clock.h"
 #include "PortSettingsFile.h"
@@ -59,18 +59,6 @@ TEST_F(SettingsLocationTest, AnInstalledLinkWritesItsDefaultsIntoTheUsersFolder)
     link.OpenRSComm(port);
     EXPECT_TRUE(link.OnlineMode());
     EXPECT_EQ(contents(userFile()), "1,9600\r\n");
-}
-
-TEST_F(SettingsLocationTest, FileDialogsStartInTheDocumentsWhereTheProgramFolderIsClosed) {
-    QTemporaryDir home;
-    const QByteArray savedHome = qgetenv("HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
-    EXPECT_EQ(SettingsLocation::fileDialogStart(program.path()), program.path());
-    EXPECT_EQ(SettingsLocation::fileDialogStart(Unwritable), home.path()); // no documents folder
-    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Documents")));
-    EXPECT_EQ(SettingsLocation::fileDialogStart(Unwritable),
-              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    qputenv("HOME", savedHome);
 }
 
 } // namespace
