@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace {
 
@@ -73,6 +74,17 @@ TEST_F(FindBoard, IsDisabledOnlineAndTheStatusLinePointsToItWhenGoingOnlineFails
 
     board.faults().silentFromByte = board.bytesReceived();
     action("mnuViewOnline")->trigger(); // the Retry question is answered Cancel
+    EXPECT_EQ(panelText("MODE"), "OFFLINE");
+    EXPECT_EQ(panelText("STATUS"),
+              "System Message:  Comm Fault with K2700  (Comm Port: Find Board)");
+}
+
+TEST_F(FindBoard, TheStatusLinePointsToItWhenThePortIsNotThereEither) {
+    // The adapter came back under another name: the settings' one is gone.
+    port.failOpen(1, "No such file or directory (/dev/ttyUSB0 does not exist)");
+    QTest::keyClick(main.get(), Qt::Key_F3);
+    ASSERT_EQ(prompt.shown().size(), 1);
+    EXPECT_EQ(prompt.shown()[0].title, "Comm Port Error");
     EXPECT_EQ(panelText("MODE"), "OFFLINE");
     EXPECT_EQ(panelText("STATUS"),
               "System Message:  Comm Fault with K2700  (Comm Port: Find Board)");
