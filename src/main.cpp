@@ -1,11 +1,11 @@
 // telvane: the set-up and diagnostics program for the cupper's controller board.
+#include "AnySerialPort.h"
 #include "ApplicationIdentity.h"
 #include "BoardViews.h"
 #include "Clock.h"
 #include "GuiPrompt.h"
 #include "PrintDialogs.h"
 #include "ProgramFolder.h"
-#include "QtSerialPort.h"
 #include "ReportCommand.h"
 #include "TargetBoardCommand.h"
 #include "TrendView.h"
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     SetApplicationIdentity();
 
     SteadyClock clock;
-    QtSerialPort commControl;
+    AnySerialPort commControl;
     GuiPrompt prompt;
     ViewTable views;
     RegisterViews(views);

@@ -25,7 +25,9 @@ int find(CliSession& session, const QStringList& args) {
     }
     BoardSearch search;
     QObject::connect(&search, &BoardSearch::boardFound, [](const QString& device, int baud) {
-        CliOut::line(QStringLiteral("%1 %2").arg(device).arg(baud));
+        // A socket:// device runs at whatever speed its server's port is set to.
+        CliOut::line(QStringLiteral("%1 %2").arg(device, baud ? QString::number(baud)
+                                                              : QStringLiteral("server")));
     });
     QObject::connect(&search, &BoardSearch::portUnopened,
                      [](const QString& device, const QString& reason) {

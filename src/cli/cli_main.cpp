@@ -1,11 +1,11 @@
 // telvane-cli: reads and writes the board's registers from scripts and shells.
+#include "AnySerialPort.h"
 #include "CliArgs.h"
 #include "CliExit.h"
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
 #include "ProgramFolder.h"
-#include "QtSerialPort.h"
 #include "RSComm.h"
 #include "ReportCommands.h"
 #include "StderrPrompt.h"
@@ -28,6 +28,9 @@ const char* const notes =
     "RSPort.cfg in the user's configuration folder (~/.config/telvane) takes its place when\n"
     "it exists or when the program folder cannot be written (an installed program).\n"
     "With --device the file is not created; its speed is used when --baud is not given.\n"
+    "A serial device server's port is named socket://HOST:PORT (raw TCP: the server sets\n"
+    "the speed) or rfc2217://HOST:PORT (telnet with RFC 2217: TELVANE sets the speed);\n"
+    "an IPv6 address goes in brackets. Neither is encrypted: use them on a trusted network.\n"
     "\n"
     "Every message is printed to standard error and starts with \"telvane-cli: \"; those of\n"
     "the link follow as TITLE: TEXT. Questions (Retry/Cancel) are answered Cancel, except\n"
@@ -111,10 +114,11 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     // Negative numbers after the command are arguments, not options.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption device(QStringLiteral("device"),
-                                    QStringLiteral("serial device of the board (no settings file "
-                                                   "is created)"),
-                                    QStringLiteral("PATH"));
+    const QCommandLineOption device(
+        QStringLiteral("device"),
+        QStringLiteral("serial device of the board, or socket://HOST:PORT or "
+                       "rfc2217://HOST:PORT (no settings file is created)"),
+        QStringLiteral("PATH"));
     const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("speed of the link"),
                                   QStringLiteral("9600|19200"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -160,11 +164,13 @@ int main(int argc, char* argv[]) {
         return LinkFailed;
     }
     session.port = choice.where;
-    QtSerialPort port;
+    AnySerialPort port;
     link.OpenRSComm(port, choice.settings);
     if (!link.OnlineMode()) {
-        CliOut::error((port.isOpen() ? QStringLiteral("no answer from the board on %1")
-                                     : QStringLiteral("cannot open %1"))
+        CliOut::error((!port.isOpen() ? QStringLiteral("cannot open %1")
+                       : !port.lostConnection().isEmpty()
+                           ? QStringLiteral("lost the connection to %1")
+                           : QStringLiteral("no answer from the board on %1"))
                           .arg(choice.where));
         link.CloseRSComm();
         return LinkFailed;
