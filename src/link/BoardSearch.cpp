@@ -216,6 +216,8 @@ void BoardSearch::networkData() {
     QByteArray data;
     if (m_telnet) {
         m_telnet->read(bytes.constData(), bytes.size(), data);
+        if (m_telnet->midCommand())
+            NetworkDevice::acknowledgeAtOnce(m_socket);
         m_socket.write(m_telnet->takeReplies());
     } else {
         data = bytes;

@@ -3,6 +3,12 @@
 #include <QHostAddress>
 #include <QRegularExpression>
 
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 namespace NetworkDevice {
 
 namespace {
@@ -98,6 +104,13 @@ int failureNumber(QAbstractSocket::SocketError error) {
     // Qt counts from 0 (a refused connection) and -1 (unknown): shifted, so
     // that no failure reads as "Error Number = 0".
     return int(error) + 2;
+}
+
+void acknowledgeAtOnce([[maybe_unused]] const QTcpSocket& socket) {
+#ifdef Q_OS_LINUX
+    const int on = 1;
+    ::setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
 }
 
 } // namespace NetworkDevice

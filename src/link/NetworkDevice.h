@@ -2,6 +2,7 @@
 
 #include <QAbstractSocket>
 #include <QString>
+#include <QTcpSocket>
 #include <optional>
 #include <variant>
 
@@ -40,5 +41,13 @@ QString failure(const Address& address, QAbstractSocket::SocketError error,
                 const QString& systemText);
 // The same as the error number the link shows with it (never 0).
 int failureNumber(QAbstractSocket::SocketError error);
+
+// Acknowledges what was just read at once rather than after the system's
+// delay (40 ms on Linux), for a server that sends one message in pieces
+// without TCP_NODELAY (ser2net by default) and holds each later piece until
+// the first is acknowledged. Called when a read ends inside a message (an
+// acknowledgement on its own costs a packet; normally the next byte sent
+// carries it).
+void acknowledgeAtOnce(const QTcpSocket& socket);
 
 } // namespace NetworkDevice

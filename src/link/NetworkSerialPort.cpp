@@ -4,6 +4,10 @@
 #include <QHostAddress>
 #include <QHostInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
 bool NetworkSerialPort::open(const PortSettings& settings) {
     close();
     m_device = settings.device.trimmed();
@@ -97,6 +101,7 @@ void NetworkSerialPort::close() {
     m_open = false;
     m_lost.clear();
     m_telnet.reset();
+    m_purgesAnswered = true;
     m_input.clear();
     m_inputRead = 0;
 }
@@ -104,7 +109,20 @@ void NetworkSerialPort::close() {
 void NetworkSerialPort::send(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return;
-    m_socket.write(bytes);
+    qsizetype sent = 0;
+#ifdef Q_OS_UNIX
+    // Straight to the socket while nothing waits in Qt's buffer before it:
+    // QTcpSocket's write switches its write notifier on and off around
+    // every byte, two system calls more for each exchange.
+    if (m_socket.bytesToWrite() == 0) {
+        const ssize_t n = ::send(int(m_socket.socketDescriptor()), bytes.constData(),
+                                 size_t(bytes.size()), MSG_NOSIGNAL);
+        sent = n > 0 ? qsizetype(n) : 0;
+    }
+#endif
+    if (sent == bytes.size())
+        return;
+    m_socket.write(bytes.constData() + sent, bytes.size() - sent);
     // Out now, not when the event loop next runs.
     m_socket.flush();
 }
@@ -122,6 +140,8 @@ void NetworkSerialPort::takeIn() {
         return;
     }
     m_telnet->read(bytes.constData(), bytes.size(), m_input);
+    if (m_telnet->midCommand())
+        NetworkDevice::acknowledgeAtOnce(m_socket);
     if (m_socket.state() == QAbstractSocket::ConnectedState)
         send(m_telnet->takeReplies());
 }
@@ -140,10 +160,21 @@ bool NetworkSerialPort::connected() {
 
 void NetworkSerialPort::discardInput() {
     takeIn();
+    if (m_telnet && m_open && m_purgesAnswered && connected()) {
+        // Until the server says it has purged, what comes is stale. (Waiting
+        // for it also keeps the board's next answer from queueing behind it
+        // at a server without TCP_NODELAY.)
+        send(m_telnet->purge());
+        const QDeadlineTimer deadline(NegotiationLimitMs);
+        while (m_telnet->purgePending() && connected() && !deadline.hasExpired()) {
+            m_socket.waitForReadyRead(int(deadline.remainingTime()));
+            takeIn();
+        }
+        // A server that keeps its purges to itself is not waited for again.
+        m_purgesAnswered = !m_telnet->purgePending();
+    }
     m_input.clear();
     m_inputRead = 0;
-    if (m_telnet && m_open && connected())
-        send(m_telnet->purge());
 }
 
 int NetworkSerialPort::bytesAvailable() {

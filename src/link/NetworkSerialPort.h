@@ -48,6 +48,7 @@ private:
     NetworkDevice::Address m_address;
     QString m_device;
     bool m_open = false;
+    bool m_purgesAnswered = true;
     QString m_lost;
     QByteArray m_input;
     qsizetype m_inputRead = 0;

@@ -77,8 +77,11 @@ QByteArray TelnetClient::setBaud(int baud) {
     return comPortCommand(SetBaudrate, bigEndian(quint32(baud)));
 }
 
-QByteArray TelnetClient::purge() const {
-    return comPort() ? comPortCommand(PurgeData, QByteArray(1, char(PurgeBoth))) : QByteArray();
+QByteArray TelnetClient::purge() {
+    if (!comPort())
+        return {};
+    m_purgePending = true;
+    return comPortCommand(PurgeData, QByteArray(1, char(PurgeBoth)));
 }
 
 void TelnetClient::sendSettings() {
@@ -214,4 +217,6 @@ void TelnetClient::subnegotiation() {
         return;
     if (quint8(m_sub[1]) == SetBaudrate + ServerOffset)
         m_speedPending = false;
+    else if (quint8(m_sub[1]) == PurgeData + ServerOffset)
+        m_purgePending = false;
 }

@@ -23,7 +23,9 @@ public:
     QByteArray setBaud(int baud);
     // Asks the server to drop what its port has received and not yet sent,
     // both ways; empty unless the server took the COM port option.
-    QByteArray purge() const;
+    // purgePending() until the server says it has.
+    QByteArray purge();
+    bool purgePending() const { return m_purgePending; }
     // One data byte as it goes on the wire.
     static void appendData(QByteArray& wire, quint8 byte);
 
@@ -33,6 +35,8 @@ public:
     // What is to be sent to the server now; taking it empties it.
     QByteArray takeReplies();
 
+    // The last bytes read ended inside a command: the rest is yet to come.
+    bool midCommand() const { return m_state != State::Data; }
     // The server has said something in telnet (any command).
     bool heardTelnet() const { return m_heardTelnet; }
     // The COM port option is agreed on.
@@ -59,6 +63,7 @@ private:
     QByteArray m_replies;
     int m_baud = 9600;
     bool m_speedPending = false;
+    bool m_purgePending = false;
     bool m_heardTelnet = false;
     // Options in force on our side and the server's, and those we asked
     // for and await an answer to (an answer to a request is not answered).
