@@ -5,6 +5,7 @@
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
+#include "NetworkDevice.h"
 #include "ProgramFolder.h"
 #include "RSComm.h"
 #include "ReportCommands.h"
@@ -135,6 +136,10 @@ int main(int argc, char* argv[]) {
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
     if (parser.isSet(device) && parser.value(device).isEmpty())
         return usageError(QStringLiteral("--device needs a path"));
+    if (NetworkDevice::isNetwork(parser.value(device))) {
+        if (const auto problem = NetworkDevice::problem(parser.value(device)))
+            return usageError(*problem);
+    }
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())

@@ -213,11 +213,12 @@ void BoardSearch::askNetwork() {
 
 void BoardSearch::networkData() {
     const QByteArray bytes = m_socket.readAll();
+    // The purge's answer and the board's come in two messages: the second
+    // is not to wait for our delayed acknowledgement of the first.
+    NetworkDevice::acknowledgeAtOnce(m_socket);
     QByteArray data;
     if (m_telnet) {
         m_telnet->read(bytes.constData(), bytes.size(), data);
-        if (m_telnet->midCommand())
-            NetworkDevice::acknowledgeAtOnce(m_socket);
         m_socket.write(m_telnet->takeReplies());
     } else {
         data = bytes;
