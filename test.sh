@@ -49,6 +49,7 @@ fuzz() { # TARGET SECONDS WHAT SEED_CORPUS
 fuzz sdt_fuzz 60 "the .sdt reader" fuzz/corpus
 fuzz codetable_fuzz 30 "the code text table reader" fuzz/corpus-codetable
 fuzz program_file_fuzz 30 "the program file checks" fuzz/corpus-hex
+fuzz telnet_fuzz 30 "the telnet reader of rfc2217:// connections" fuzz/corpus-telnet
 
 echo "$summary"
 printf '%s\n' "${fuzz_lines[@]}"

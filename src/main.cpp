@@ -1,4 +1,5 @@
 // telvane: the set-up and diagnostics program for the cupper's controller board.
+#include "AnySerialPort.h"
 #include "AppViews.h"
 #include "ApplicationIdentity.h"
 #include "BoardViews.h"
@@ -6,7 +7,6 @@
 #include "GuiPrompt.h"
 #include "PrintDialogs.h"
 #include "ProgramFolder.h"
-#include "QtSerialPort.h"
 #include "ReportCommand.h"
 #include "TargetBoardCommand.h"
 #include "TrendView.h"
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     SetApplicationIdentity();
 
     SteadyClock clock;
-    QtSerialPort commControl;
+    AnySerialPort commControl;
     GuiPrompt prompt;
     ViewTable views;
     RegisterAppViews(views);

@@ -1,13 +1,9 @@
 #include "SerialPortList.h"
 
-#include <QFile>
+#include "SerialAccess.h"
+
 #include <QSerialPortInfo>
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 QString SerialPortEntry::label() const {
     QString text = device;
@@ -28,22 +24,11 @@ QList<SerialPortEntry> SystemSerialPorts() {
             entry.usb = QStringLiteral("USB %1:%2")
                             .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
                             .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
-        entry.accessDenied = SerialAccessDenied(entry.device);
+        entry.accessDenied = SerialAccess::denied(entry.device);
         ports.append(entry);
     }
     std::sort(ports.begin(), ports.end(), [](const SerialPortEntry& a, const SerialPortEntry& b) {
         return a.device < b.device;
     });
     return ports;
-}
-
-bool SerialAccessDenied(const QString& device) {
-#ifdef Q_OS_UNIX
-    if (device.isEmpty())
-        return false;
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0 && errno == EACCES;
-#else
-    Q_UNUSED(device);
-    return false;
-#endif
 }

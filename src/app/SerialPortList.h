@@ -20,7 +20,3 @@ using SerialPortLister = std::function<QList<SerialPortEntry>()>;
 
 // The ports the system reports, by device name.
 QList<SerialPortEntry> SystemSerialPorts();
-
-// The device exists and this user lacks the rights to open it for reading
-// and writing.
-bool SerialAccessDenied(const QString& device);

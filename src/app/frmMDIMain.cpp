@@ -138,10 +138,11 @@ void frmMDIMain::ApplyOnlineMode() {
     m_menus.mnuEditPasscode->setEnabled(online);
     if (m_link.CommError())
         m_link.setOnlineMode(false);
-    // The port opened but no board answered: it may be on another port or
-    // speed than the settings say.
+    // Going online failed: the port is not there (an adapter plugged in
+    // again comes back under another name), cannot be opened, or no board
+    // answered on it. The board may be on another port or speed.
     if (wanted) {
-        m_suggestFindBoard = !online && m_commControl.isOpen();
+        m_suggestFindBoard = !online;
         if (m_suggestFindBoard)
             tmrBackgroungUpdate_Timer();
     }

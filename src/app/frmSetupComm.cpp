@@ -3,11 +3,13 @@
 #include "BoardSearch.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
+#include "NetworkSerialPort.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
 #include "Prompt.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
+#include "SerialAccess.h"
 #include "SharedRoutines.h"
 #include "UpDown.h"
 #include "ViewContext.h"
@@ -145,9 +147,9 @@ void frmSetupComm::buildLayout() {
     m_search = new BoardSearch(this);
     connect(m_search, &BoardSearch::trying, this,
             [this](const QString& device, int baud, int step, int steps) {
-                lblSearch->setText(QStringLiteral("Trying %1 at %2 baud (%3 of %4)...")
-                                       .arg(device)
-                                       .arg(baud)
+                const QString speed = baud ? QStringLiteral(" at %1 baud").arg(baud) : QString();
+                lblSearch->setText(QStringLiteral("Trying %1%2 (%3 of %4)...")
+                                       .arg(device, speed)
                                        .arg(step)
                                        .arg(steps));
             });
@@ -206,9 +208,11 @@ void frmSetupComm::FillDeviceList(const QString& device) {
         // pseudo-terminal): kept as it is.
         SerialPortEntry named;
         named.device = device;
-        named.description = QFileInfo::exists(device) ? QStringLiteral("not listed by the system")
-                                                      : QStringLiteral("not present now");
-        named.accessDenied = SerialAccessDenied(device);
+        named.description = NetworkDevice::isNetwork(device)
+                                ? QStringLiteral("serial device server")
+                            : QFileInfo::exists(device) ? QStringLiteral("not listed by the system")
+                                                        : QStringLiteral("not present now");
+        named.accessDenied = SerialAccess::denied(device);
         m_ports.append(named);
         cboDevice->addItem(named.label(), device);
     }
@@ -282,13 +286,9 @@ void frmSetupComm::SearchFinished() {
         lines << QStringLiteral("No board found. ") + m_search->nothingFound();
     } else {
         FillFoundBoard(boards[0].device, boards[0].baud);
-        lines << QStringLiteral("Board found on %1 at %2 baud; Save keeps it.")
-                     .arg(boards[0].device)
-                     .arg(boards[0].baud);
+        lines << QStringLiteral("Board found on %1; Save keeps it.").arg(FoundAt(boards[0]));
         for (qsizetype i = 1; i < boards.size(); ++i)
-            lines << QStringLiteral("Another board answered on %1 at %2 baud.")
-                         .arg(boards[i].device)
-                         .arg(boards[i].baud);
+            lines << QStringLiteral("Another board answered on %1.").arg(FoundAt(boards[i]));
         for (const BoardSearch::Unopened& u : m_search->unopened())
             lines << QStringLiteral("Not opened: %1 (%2)").arg(u.device, u.reason);
     }
@@ -303,8 +303,10 @@ void frmSetupComm::SearchFinished() {
 // The settings as the window shows them: a device the link knows by its
 // port number goes in as the number.
 void frmSetupComm::FillFoundBoard(const QString& device, int baud) {
-    optPortSpeed[1]->setChecked(baud == 19200);
-    optPortSpeed[0]->setChecked(baud != 19200);
+    if (baud) { // else the server's speed: the link's speed does not matter
+        optPortSpeed[1]->setChecked(baud == 19200);
+        optPortSpeed[0]->setChecked(baud != 19200);
+    }
     static const QRegularExpression numbered(QStringLiteral("^/dev/ttyS(\\d+)$"));
     const QRegularExpressionMatch match = numbered.match(device);
     const int port = match.hasMatch() ? match.captured(1).toInt() + 1 : 0;
@@ -328,9 +330,8 @@ void frmSetupComm::ShowAccessHint() {
     const QString device = QtSerialPort::deviceFor(settings);
     const auto entry = std::find_if(m_ports.cbegin(), m_ports.cend(),
                                     [&](const SerialPortEntry& e) { return e.device == device; });
-    const QString hint = (entry != m_ports.cend() && entry->accessDenied)
-                             ? QtSerialPort::permissionHint(device).trimmed()
-                             : QString();
+    const QString hint =
+        (entry != m_ports.cend() && entry->accessDenied) ? SerialAccess::advice(device) : QString();
     lblDeviceHint->setText(hint);
     lblDeviceHint->setVisible(!hint.isEmpty());
 }
@@ -341,6 +342,29 @@ void frmSetupComm::cmdSave_Click() {
     if (!m_editor->EndEdit())
         return;
     SaveSettings();
+}
+
+QString frmSetupComm::FoundAt(const BoardSearch::Board& board) {
+    return board.baud ? QStringLiteral("%1 at %2 baud").arg(board.device).arg(board.baud)
+                      : QStringLiteral("%1 (its server sets the speed)").arg(board.device);
+}
+
+// A typed serial device server is tried as well: online, going online again
+// tries it; offline, a connection made and closed at once.
+std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
+    const QString device = ChosenDevice();
+    if (const auto problem = PortSettingsSave::deviceProblem(device))
+        return problem;
+    if (!NetworkDevice::isNetwork(device) || m_wasOnline)
+        return std::nullopt;
+    NetworkSerialPort trial;
+    PortSettings settings;
+    settings.device = device;
+    settings.baud = optPortSpeed[1]->isChecked() ? QStringLiteral("19200") : QStringLiteral("9600");
+    if (!trial.open(settings))
+        return QStringLiteral("Cannot reach %1: %2.").arg(device, trial.errorString());
+    trial.close();
+    return std::nullopt;
 }
 
 void frmSetupComm::SaveError(int number, const QString& description) {
@@ -358,7 +382,7 @@ bool frmSetupComm::SaveSettings() {
     if (link.Busy() || Searching())
         return false;
     if (DeviceTyped()) {
-        if (const auto problem = PortSettingsSave::deviceProblem(ChosenDevice())) {
+        if (const auto problem = TypedDeviceProblem()) {
             m_context.prompt().message(QStringLiteral("Comm Port"), *problem,
                                        Prompt::Icon::Information);
             return false;

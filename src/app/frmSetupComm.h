@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardSearch.h"
 #include "SerialPortList.h"
 
 #include <QDialog>
@@ -7,7 +8,6 @@
 #include <QStringList>
 #include <array>
 
-class BoardSearch;
 class FieldEditor;
 class QComboBox;
 class QLabel;
@@ -54,6 +54,9 @@ private:
     void FillDeviceList(const QString& device);
     void ShowAccessHint();
     void SaveError(int number, const QString& description);
+    // Why the device typed into the box cannot be saved; nullopt when it can.
+    std::optional<QString> TypedDeviceProblem() const;
+    static QString FoundAt(const BoardSearch::Board& board);
     // The device box holds a path the user typed, not one of the list.
     bool DeviceTyped() const;
     void SearchFinished();

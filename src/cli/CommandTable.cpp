@@ -114,7 +114,8 @@ const CliCommand table[] = {
     {Ports, "find", "[DEVICE...]",
      "look for the board on the devices (none: the system's ports\nand the settings' port) at "
      "19200, "
-     "then 9600 baud, sending\nonly the attention byte; print DEVICE BAUD per board found",
+     "then 9600 baud, sending\nonly the attention byte; print DEVICE BAUD per board found\n"
+     "(a socket:// device is asked once, at its server's speed:\nBAUD is then \"server\")",
      0, -1, false, nullptr, PortCommands::find},
     {Ports, "port", "[PORT BAUD [DEVICE]]",
      "print the port settings file in force with its port, speed\nand the device the link opens; "

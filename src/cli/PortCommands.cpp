@@ -25,7 +25,9 @@ int find(CliSession& session, const QStringList& args) {
     }
     BoardSearch search;
     QObject::connect(&search, &BoardSearch::boardFound, [&search](const QString& device, int baud) {
-        if (!CliOut::line(QStringLiteral("%1 %2").arg(device).arg(baud)))
+        // A socket:// device runs at whatever speed its server's port is set to.
+        if (!CliOut::line(QStringLiteral("%1 %2").arg(device, baud ? QString::number(baud)
+                                                                   : QStringLiteral("server"))))
             search.cancel(); // nobody can be told of another board
     });
     QObject::connect(&search, &BoardSearch::portUnopened,

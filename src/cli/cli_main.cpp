@@ -1,4 +1,5 @@
 // telvane-cli: reads and writes the board's registers from scripts and shells.
+#include "AnySerialPort.h"
 #include "CliArgs.h"
 #include "CliExit.h"
 #include "CliHelp.h"
@@ -6,8 +7,8 @@
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
+#include "NetworkDevice.h"
 #include "ProgramFolder.h"
-#include "QtSerialPort.h"
 #include "RSComm.h"
 #include "ReportCommands.h"
 #include "StderrPrompt.h"
@@ -70,10 +71,11 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     // Negative numbers after the command are arguments, not options.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption device(QStringLiteral("device"),
-                                    QStringLiteral("serial device of the board (no settings file "
-                                                   "is created)"),
-                                    QStringLiteral("PATH"));
+    const QCommandLineOption device(
+        QStringLiteral("device"),
+        QStringLiteral("serial device of the board, or socket://HOST:PORT or "
+                       "rfc2217://HOST:PORT (no settings file is created)"),
+        QStringLiteral("PATH"));
     const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("speed of the link"),
                                   QStringLiteral("9600|19200"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -90,6 +92,10 @@ int main(int argc, char* argv[]) {
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
     if (parser.isSet(device) && parser.value(device).isEmpty())
         return usageError(QStringLiteral("--device needs a path"));
+    if (NetworkDevice::isNetwork(parser.value(device))) {
+        if (const auto problem = NetworkDevice::problem(parser.value(device)))
+            return usageError(*problem);
+    }
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
@@ -103,7 +109,7 @@ int main(int argc, char* argv[]) {
 
     StderrPrompt prompt;
     SteadyClock clock;
-    QtSerialPort port;
+    AnySerialPort port;
     RSComm link(prompt, clock, ProgramFolder::path());
     CliSession session{link, prompt, {}};
     session.openLink = [&] {
@@ -116,8 +122,10 @@ int main(int argc, char* argv[]) {
         session.port = choice.where;
         link.OpenRSComm(port, choice.settings);
         if (!link.OnlineMode()) {
-            CliOut::error((port.isOpen() ? QStringLiteral("no answer from the board on %1")
-                                         : QStringLiteral("cannot open %1"))
+            CliOut::error((!port.isOpen() ? QStringLiteral("cannot open %1")
+                           : !port.lostConnection().isEmpty()
+                               ? QStringLiteral("lost the connection to %1")
+                               : QStringLiteral("no answer from the board on %1"))
                               .arg(choice.where));
             link.CloseRSComm();
             return false;

@@ -1,38 +1,28 @@
 #include "BoardSearch.h"
 
-#include "QtSerialPort.h"
+#include "NetworkSerialPort.h"
+#include "SerialAccess.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <iterator>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
+#include <utility>
 
 namespace {
 
 constexpr char Attention = char(255);
 constexpr char AttentionAnswer = char(85);
-constexpr int SpeedCount = int(std::size(BoardSearch::Speeds));
-
-bool accessDenied([[maybe_unused]] const QString& device) {
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0 && errno == EACCES;
-#else
-    return false;
-#endif
-}
 
 } // namespace
 
 BoardSearch::BoardSearch(QObject* parent) : QObject(parent) {
     m_answerTimer.setSingleShot(true);
     m_answerTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_answerTimer, &QTimer::timeout, this, [this] { attemptOver(false); });
+    connect(&m_answerTimer, &QTimer::timeout, this, &BoardSearch::timedOut);
     connect(&m_port, &QSerialPort::readyRead, this, &BoardSearch::answerArrived);
+    connect(&m_socket, &QTcpSocket::connected, this, &BoardSearch::networkConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &BoardSearch::networkData);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &BoardSearch::networkFailed);
 }
 
 BoardSearch::~BoardSearch() = default;
@@ -61,10 +51,8 @@ QString BoardSearch::openFailure(const QString& device, QSerialPort::SerialPortE
             return QStringLiteral("does not exist");
         return QStringLiteral("cannot be opened as a serial port: %1").arg(errorString);
     case QSerialPort::PermissionError:
-        if (accessDenied(device))
-            return QStringLiteral("no permission; join the group \"%1\" with sudo usermod -aG %1 "
-                                  "$USER, then log in again")
-                .arg(QtSerialPort::deviceGroup(device));
+        if (SerialAccess::denied(device))
+            return SerialAccess::advice(device);
         // Taken by another program: its lock file, or a port held exclusively.
         return QStringLiteral("in use by another program: %1").arg(errorString);
     case QSerialPort::OpenError:
@@ -76,7 +64,17 @@ QString BoardSearch::openFailure(const QString& device, QSerialPort::SerialPortE
     }
 }
 
-void BoardSearch::start(const QStringList& devices) {
+QList<int> BoardSearch::speedsFor(const QString& device) {
+    if (!NetworkDevice::isNetwork(device))
+        return {std::begin(Speeds), std::end(Speeds)};
+    const auto parsed = NetworkDevice::parse(device);
+    const auto* address = std::get_if<NetworkDevice::Address>(&parsed);
+    if (address && address->kind == NetworkDevice::Kind::Rfc2217)
+        return {std::begin(Speeds), std::end(Speeds)};
+    return {0}; // the server's own speed
+}
+
+int BoardSearch::start(const QStringList& devices) {
     cancel();
     m_devices = devices;
     m_deviceIndex = 0;
@@ -88,6 +86,7 @@ void BoardSearch::start(const QStringList& devices) {
     m_running = true;
     ++m_generation;
     nextAttempt();
+    return m_generation;
 }
 
 void BoardSearch::cancel() {
@@ -112,11 +111,23 @@ void BoardSearch::startAttempt() {
         return;
     }
     const QString device = m_devices.at(m_deviceIndex);
-    const int baud = Speeds[m_speedIndex];
-    emit trying(device, baud, m_deviceIndex * SpeedCount + m_speedIndex + 1,
-                int(m_devices.size()) * SpeedCount);
+    const QList<int> speeds = speedsFor(device);
+    const int baud = speeds.at(m_speedIndex);
+    int step = m_speedIndex + 1;
+    int steps = 0;
+    for (qsizetype i = 0; i < m_devices.size(); ++i) {
+        const auto count = int(speedsFor(m_devices.at(i)).size());
+        steps += count;
+        if (i < m_deviceIndex)
+            step += count;
+    }
+    emit trying(device, baud, step, steps);
     if (!m_running)
         return; // cancelled from the progress report
+    if (NetworkDevice::isNetwork(device)) {
+        startNetworkAttempt(device, baud);
+        return;
+    }
     if (m_speedIndex == 0) {
         m_port.setPortName(device);
         m_port.setBaudRate(baud);
@@ -125,14 +136,9 @@ void BoardSearch::startAttempt() {
         m_port.setStopBits(QSerialPort::OneStop);
         m_port.setFlowControl(QSerialPort::NoFlowControl);
         if (!m_port.open(QIODevice::ReadWrite)) {
-            const Unopened failed{device,
-                                  openFailure(device, m_port.error(), m_port.errorString())};
+            const QString reason = openFailure(device, m_port.error(), m_port.errorString());
             m_port.clearError();
-            m_unopened.append(failed);
-            ++m_deviceIndex;
-            emit portUnopened(failed.device, failed.reason);
-            if (m_running)
-                nextAttempt();
+            deviceUnopened(device, reason);
             return;
         }
         m_asked.append(device);
@@ -149,6 +155,120 @@ void BoardSearch::startAttempt() {
     m_answerTimer.start(AnswerWaitMs);
 }
 
+void BoardSearch::deviceUnopened(const QString& device, const QString& reason) {
+    m_unopened.append({device, reason});
+    ++m_deviceIndex;
+    m_speedIndex = 0;
+    emit portUnopened(device, reason);
+    if (m_running)
+        nextAttempt();
+}
+
+// A serial device server: connected to (its name looked up) on the event
+// loop; rfc2217:// then has its port set to the speed before the question.
+void BoardSearch::startNetworkAttempt(const QString& device, int baud) {
+    if (m_speedIndex > 0 && m_telnet && m_socket.state() == QAbstractSocket::ConnectedState) {
+        m_socket.write(m_telnet->setBaud(baud));
+        m_phase = Phase::Settling;
+        m_answerTimer.start(NetworkSerialPort::NegotiationLimitMs);
+        return;
+    }
+    const auto parsed = NetworkDevice::parse(device);
+    if (const QString* why = std::get_if<QString>(&parsed)) {
+        deviceUnopened(device, *why);
+        return;
+    }
+    m_address = std::get<NetworkDevice::Address>(parsed);
+    m_telnet.reset();
+    if (m_address.kind == NetworkDevice::Kind::Rfc2217)
+        m_telnet.emplace();
+    m_phase = Phase::Connecting;
+    m_socket.connectToHost(m_address.host, m_address.port);
+    m_answerTimer.start(NetworkDevice::ConnectLimitMs);
+}
+
+void BoardSearch::networkConnected() {
+    if (m_phase != Phase::Connecting)
+        return;
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_asked.append(m_devices.value(m_deviceIndex));
+    if (!m_telnet) {
+        askNetwork();
+        return;
+    }
+    m_socket.write(m_telnet->opening(Speeds[m_speedIndex]));
+    m_phase = Phase::Settling;
+    m_answerTimer.start(NetworkSerialPort::NegotiationLimitMs);
+}
+
+void BoardSearch::askNetwork() {
+    m_socket.readAll();
+    QByteArray question = m_telnet ? m_telnet->purge() : QByteArray();
+    TelnetClient::appendData(question, quint8(Attention));
+    m_phase = Phase::Asking;
+    m_socket.write(question);
+    m_socket.flush();
+    m_answerTimer.start(AnswerWaitMs);
+}
+
+void BoardSearch::networkData() {
+    const QByteArray bytes = m_socket.readAll();
+    // The purge's answer and the board's come in two messages: the second
+    // is not to wait for our delayed acknowledgement of the first.
+    NetworkDevice::acknowledgeAtOnce(m_socket);
+    QByteArray data;
+    if (m_telnet) {
+        m_telnet->read(bytes.constData(), bytes.size(), data);
+        m_socket.write(m_telnet->takeReplies());
+    } else {
+        data = bytes;
+    }
+    if (m_phase == Phase::Settling && m_telnet && m_telnet->speedSettled())
+        askNetwork();
+    else if (m_phase == Phase::Asking && !data.isEmpty())
+        attemptOver(data.at(0) == AttentionAnswer);
+}
+
+void BoardSearch::networkFailed(QAbstractSocket::SocketError error) {
+    const Phase phase = std::exchange(m_phase, Phase::None);
+    if (phase == Phase::None)
+        return;
+    m_answerTimer.stop();
+    const QString reason = NetworkDevice::failure(m_address, error, m_socket.errorString());
+    m_socket.abort();
+    if (phase == Phase::Connecting) {
+        deviceUnopened(m_devices.value(m_deviceIndex), reason);
+        return;
+    }
+    // Gone while asked: no board there, at any speed left.
+    m_speedIndex = int(speedsFor(m_devices.value(m_deviceIndex)).size()) - 1;
+    attemptOver(false);
+}
+
+void BoardSearch::timedOut() {
+    switch (std::exchange(m_phase, Phase::None)) {
+    case Phase::Connecting:
+        m_socket.abort();
+        deviceUnopened(m_devices.value(m_deviceIndex),
+                       NetworkDevice::failure(m_address, QAbstractSocket::SocketTimeoutError, {}));
+        return;
+    case Phase::Settling:
+        if (m_telnet && !m_telnet->heardTelnet()) {
+            m_socket.abort();
+            m_asked.removeLast();
+            deviceUnopened(m_devices.value(m_deviceIndex),
+                           QStringLiteral("does not answer in telnet (RFC 2217); a raw TCP port is "
+                                          "written socket://%1")
+                               .arg(m_address.hostPort()));
+            return;
+        }
+        askNetwork(); // the server keeps its speed to itself: ask all the same
+        return;
+    default:
+        attemptOver(false);
+    }
+}
+
 void BoardSearch::answerArrived() {
     const QByteArray bytes = m_port.readAll();
     if (!m_waiting || bytes.isEmpty())
@@ -160,10 +280,12 @@ void BoardSearch::answerArrived() {
 void BoardSearch::attemptOver(bool answered) {
     m_answerTimer.stop();
     m_waiting = false;
+    m_phase = Phase::None;
     const QString device = m_devices.value(m_deviceIndex);
-    const int baud = Speeds[m_speedIndex];
-    if (answered || m_speedIndex + 1 >= SpeedCount) {
-        m_port.close();
+    const QList<int> speeds = speedsFor(device);
+    const int baud = speeds.value(m_speedIndex);
+    if (answered || m_speedIndex + 1 >= speeds.size()) {
+        closePorts();
         ++m_deviceIndex;
         m_speedIndex = 0;
     } else {
@@ -177,13 +299,21 @@ void BoardSearch::attemptOver(bool answered) {
         nextAttempt();
 }
 
+void BoardSearch::closePorts() {
+    if (m_port.isOpen())
+        m_port.close();
+    if (m_socket.state() != QAbstractSocket::UnconnectedState)
+        m_socket.abort();
+    m_telnet.reset();
+}
+
 void BoardSearch::finish() {
     m_answerTimer.stop();
     m_waiting = false;
-    if (m_port.isOpen())
-        m_port.close();
+    m_phase = Phase::None;
+    closePorts();
     m_running = false;
-    emit finished();
+    emit finished(m_generation);
 }
 
 QString BoardSearch::nothingFound() const {

@@ -1,17 +1,25 @@
 #pragma once
 
+#include "NetworkDevice.h"
+#include "TelnetClient.h"
+
 #include <QList>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
+#include <QTcpSocket>
 #include <QTimer>
+#include <optional>
 
 // Looks for the board on serial ports without disturbing anything else that
 // may be on them: each port is opened, and at each speed (19200, then 9600)
 // it gets the attention byte 255 once and 150 ms to answer 85. Nothing else is
 // ever sent. Runs on the event loop, one port and speed at a time, so a window
 // stays alive and can cancel it; the command line waits for finished().
+// A serial device server is connected to as the link does: rfc2217:// is
+// asked at both speeds, socket:// once at the speed its server sets (a found
+// board's baud is then 0).
 class BoardSearch final : public QObject {
     Q_OBJECT
 public:
@@ -39,14 +47,17 @@ public:
     static QString openFailure(const QString& device, QSerialPort::SerialPortError error,
                                const QString& errorString);
 
-    // Starts a new search (a running one is cancelled first).
-    void start(const QStringList& devices);
+    // Starts a new search (a running one is cancelled first, and finishes
+    // with its own number) and returns its number.
+    int start(const QStringList& devices);
     void cancel();
     bool running() const { return m_running; }
     bool cancelled() const { return m_cancelled; }
 
     const QList<Board>& boards() const { return m_boards; }
     const QList<Unopened>& unopened() const { return m_unopened; }
+    // The number of the search started last.
+    int search() const { return m_generation; }
     // The devices that were opened and asked, in search order.
     const QStringList& asked() const { return m_asked; }
     // One line when no board answered: what was tried.
@@ -57,16 +68,33 @@ signals:
     void trying(const QString& device, int baud, int step, int steps);
     void boardFound(const QString& device, int baud);
     void portUnopened(const QString& device, const QString& reason);
-    void finished();
+    // Once for each search, cancelled or not: the number start() gave it.
+    void finished(int search);
 
 private:
+    // What the search waits for on a network device.
+    enum class Phase { None, Connecting, Settling, Asking };
+
+    static QList<int> speedsFor(const QString& device);
     void nextAttempt();
     void startAttempt();
+    void startNetworkAttempt(const QString& device, int baud);
+    void networkConnected();
+    void networkData();
+    void networkFailed(QAbstractSocket::SocketError error);
+    void askNetwork();
+    void timedOut();
     void answerArrived();
     void attemptOver(bool answered);
+    void deviceUnopened(const QString& device, const QString& reason);
+    void closePorts();
     void finish();
 
     QSerialPort m_port;
+    QTcpSocket m_socket;
+    std::optional<TelnetClient> m_telnet; // an rfc2217:// device only
+    NetworkDevice::Address m_address;
+    Phase m_phase = Phase::None;
     QTimer m_answerTimer;
     QStringList m_devices;
     int m_deviceIndex = 0;

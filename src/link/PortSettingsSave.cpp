@@ -1,5 +1,6 @@
 #include "PortSettingsSave.h"
 
+#include "NetworkDevice.h"
 #include "PortSettingsFile.h"
 #include "ProgramFolder.h"
 
@@ -25,6 +26,9 @@ bool isCharacterDevice(const QString& path) {
 } // namespace
 
 std::optional<QString> deviceProblem([[maybe_unused]] const QString& device) {
+    // A serial device server is checked for form here, by connecting when used.
+    if (NetworkDevice::isNetwork(device))
+        return NetworkDevice::problem(device);
 #ifndef Q_OS_UNIX
     // A Windows port ("COM3") is no file to look at: opening it tells.
     return std::nullopt;

@@ -11,7 +11,8 @@ namespace PortSettingsSave {
 using Failure = WriteFailure;
 
 // Why a device path typed by the user cannot be the board's port (it does
-// not exist, or is not a character device); nullopt when it can.
+// not exist, or is not a character device; a serial device server's address
+// is not well formed); nullopt when it can.
 std::optional<QString> deviceProblem(const QString& device);
 
 // Writes the settings file (its folder made if need be) in the settings

@@ -1,13 +1,11 @@
 #include "QtSerialPort.h"
 
+#include "SerialAccess.h"
+
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QThread>
 
-#ifdef Q_OS_UNIX
-#include <grp.h>
-#include <sys/stat.h>
-#endif
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -35,31 +33,6 @@ bool requestLowLatency([[maybe_unused]] qintptr handle) {
 }
 
 } // namespace
-
-QString QtSerialPort::deviceGroup([[maybe_unused]] const QString& device) {
-    QString group = QStringLiteral("dialout");
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(device).constData(), &st) == 0) {
-        if (const struct group* g = ::getgrgid(st.st_gid))
-            group = QString::fromLocal8Bit(g->gr_name);
-    }
-#endif
-    return group;
-}
-
-// Where the system refuses the port, say how to get access to it.
-QString QtSerialPort::permissionHint(const QString& device) {
-#ifdef Q_OS_UNIX
-    const QString group = deviceGroup(device);
-    return QStringLiteral("\n\nYour user may not use %1. Ask for membership of the group "
-                          "\"%2\" (sudo usermod -aG %2 $USER), then log in again.")
-        .arg(device, group);
-#else
-    Q_UNUSED(device);
-    return {};
-#endif
-}
 
 QString QtSerialPort::deviceFor(const PortSettings& settings) {
     if (!settings.device.isEmpty())
@@ -91,8 +64,10 @@ bool QtSerialPort::open(const PortSettings& settings) {
     }
     m_errorNumber = int(m_port.error());
     m_errorString = m_port.errorString();
-    if (m_port.error() == QSerialPort::PermissionError)
-        m_errorString += permissionHint(m_device);
+    // The same error for a user without rights and for a port another
+    // program holds: only the first gets the way to the rights.
+    if (m_port.error() == QSerialPort::PermissionError && SerialAccess::denied(m_device))
+        m_errorString += QStringLiteral("\n\n") + SerialAccess::advice(m_device);
     else if (m_port.error() == QSerialPort::DeviceNotFoundError && !QFileInfo::exists(m_device))
         m_errorString += QStringLiteral(" (%1 does not exist)").arg(m_device);
     return false;

@@ -10,12 +10,6 @@ public:
     // Port number N is COMN on Windows and /dev/ttyS<N-1> elsewhere, unless
     // the settings name a device.
     static QString deviceFor(const PortSettings& settings);
-    // How to get the rights to a device the system refuses to open (empty
-    // where there is no such advice); begins with a blank line.
-    static QString permissionHint(const QString& device);
-    // The group that owns the device, whose members may open it ("dialout"
-    // where it cannot be told).
-    static QString deviceGroup(const QString& device);
 
     bool open(const PortSettings& settings) override;
     void close() override;

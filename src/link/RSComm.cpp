@@ -35,6 +35,7 @@ bool RSComm::ConfigurePort(SerialPort& commObj, const PortSettings& settings) {
     if (commObj.isOpen())
         commObj.close();
     m_port = &commObj;
+    m_portSettings = settings;
     if (!commObj.open(settings))
         return false;
     m_portSetupFailed = false;
@@ -84,7 +85,8 @@ void RSComm::OpenRSComm(SerialPort& commObj, const PortSettings& settings) {
 void RSComm::CloseRSComm() {
     BusyGuard busy(*this);
     if (m_port && m_port->isOpen()) {
-        if (!m_commError)
+        // A connection the server closed takes no farewell.
+        if (!m_commError && m_port->lostConnection().isEmpty())
             ExchangeByte(Attention);
         m_port->close();
     }
@@ -160,7 +162,9 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
         m_commError = true;
         m_commErrorAlert = true;
         ++timeouts;
-        if (timeouts < 3) {
+        // A closed connection carries no resend: the question comes at once.
+        const bool lost = !m_port->lostConnection().isEmpty();
+        if (timeouts < 3 && !lost) {
             m_commError = false;
             m_port->discardInput();
             m_port->writeByte(quint8(Attention));
@@ -170,18 +174,37 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
         }
         // The question takes the place of the waiting.
         longWait.end();
-        const auto answer =
-            m_prompt.message(CommWarningTitle,
-                             QStringLiteral("Cannot Communicate with Target Board.\r"
-                                            "Verify RS-232 Cable is Connected Between\r"
-                                            "COMM Port and PROG Port."),
-                             Prompt::Icon::Critical, Prompt::Buttons::RetryCancel);
-        if (answer != Prompt::Answer::Retry)
+        if (!AskToRetry())
             return NoReply;
         timeouts = 0;
+        if (lost) {
+            // Connected again: whatever became of the byte sent, the
+            // transaction starts over, as after a resent attention byte.
+            m_commError = false;
+            m_port->writeByte(quint8(Attention));
+            resent = true;
+        }
         // Counted from the answer: the time the question was open is not the board's.
         waitStart = m_clock.nowMs();
         deadline = waitStart + ResendReplyMs;
+    }
+}
+
+bool RSComm::AskToRetry() {
+    QString reason = m_port->lostConnection();
+    for (;;) {
+        QString text = QStringLiteral("Cannot Communicate with Target Board.\r"
+                                      "Verify RS-232 Cable is Connected Between\r"
+                                      "COMM Port and PROG Port.");
+        if (!reason.isEmpty())
+            text += QStringLiteral("\r\r") + reason;
+        const auto answer = m_prompt.message(CommWarningTitle, text, Prompt::Icon::Critical,
+                                             Prompt::Buttons::RetryCancel);
+        if (answer != Prompt::Answer::Retry)
+            return false;
+        if (reason.isEmpty() || m_port->open(m_portSettings))
+            return true;
+        reason = m_port->errorString(); // not connected again: asked again, with the reason
     }
 }
 
@@ -224,6 +247,8 @@ bool RSComm::WaitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& long
         }
         if (m_port->waitForByte(int(wait)))
             return true;
+        if (!m_port->lostConnection().isEmpty())
+            return false; // nothing more will come
         longWait.slice();
     }
 }

@@ -190,6 +190,9 @@ private:
     QString PortSettingsPath() const;
     QString SupportFile(const QString& name) const;
     bool ConfigurePort(SerialPort& commObj, const PortSettings& settings);
+    // The question after a reply did not come; on Retry a lost connection
+    // is made again (false when the user cancelled).
+    bool AskToRetry();
     PortSettings SettingsFromFile() const;
     int ExchangeByte(int byte, bool noWait = false, bool discard = false);
     // Sends 255 for its answer's own sake: a reply after a resent 255 answers
@@ -231,6 +234,7 @@ private:
     Clock& m_clock;
     QString m_programFolder;
     SerialPort* m_port = nullptr;
+    PortSettings m_portSettings; // as the port was opened, for a reconnection
     LongWait* m_longWait = nullptr;
 
     bool m_onlineMode = false;

@@ -28,4 +28,9 @@ public:
     // Blocks until a byte can be read or timeoutMs has passed; never spins.
     virtual bool waitForByte(int timeoutMs) = 0;
     virtual int readByte() = 0; // -1 when none is there
+
+    // Why an open port can carry no more bytes (a network connection the
+    // server closed), in words; empty while it works. Such a port waits for
+    // nothing: waitForByte returns at once. Opening it again reconnects.
+    virtual QString lostConnection() const { return {}; }
 };

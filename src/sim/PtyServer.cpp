@@ -156,11 +156,13 @@ void PtyServer::run(const std::atomic<bool>& stop) {
         for (ssize_t i = 0; i < n; ++i) {
             inFreeNs += byteNs; // this byte is in
             const QByteArray reply = m_board.receive(quint8(buffer[i]), nowNs() / 1000);
-            if (reply.isEmpty())
-                continue;
-            const qint64 startNs = std::max(inFreeNs, outFreeNs);
-            outFreeNs = startNs + reply.size() * byteNs;
-            sendAt(reply, startNs + byteNs);
+            if (!reply.isEmpty()) {
+                const qint64 startNs = std::max(inFreeNs, outFreeNs);
+                outFreeNs = startNs + reply.size() * byteNs;
+                sendAt(reply, startNs + byteNs);
+            }
+            if (m_hangUpAfter >= 0 && m_board.bytesReceived() > m_hangUpAfter)
+                return;
         }
     }
 }

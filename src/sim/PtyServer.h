@@ -40,6 +40,10 @@ public:
     // period, as an adapter's latency timer releases what it has received.
     void setLatencyMs(int ms) { m_latencyNs = qint64(ms) * 1'000'000; }
 
+    // -1: never. Otherwise the line is dropped for good once byte N (from 0)
+    // is answered, as when a cable is pulled: run() returns.
+    void setHangUpAfter(qint64 byte) { m_hangUpAfter = byte; }
+
     // Serves until stop becomes true (checked at least every 100 ms).
     void run(const std::atomic<bool>& stop);
 
@@ -58,4 +62,5 @@ private:
     bool m_pty = false;
     qint64 m_latencyNs = 0;
     qint64 m_epochNs = 0; // the latency timer's phase
+    qint64 m_hangUpAfter = -1;
 };

@@ -91,6 +91,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("program-silent-at"),
         QStringLiteral("Fall silent for good at program record N (from 0)."), QStringLiteral("N"));
     parser.addOptions({programBadSum, programSilent});
+    const QCommandLineOption hangUp(
+        QStringLiteral("hang-up-after"),
+        QStringLiteral("Answer byte N (from 0), then drop the line and end, as a pulled cable."),
+        QStringLiteral("N"));
+    parser.addOption(hangUp);
     const QCommandLineOption raiseAlarm(
         QStringLiteral("raise-alarm"),
         QStringLiteral("Raise alarm N at start (0 brake response, 1 die jam, 2 cup jam, 3 scrap "
@@ -178,6 +183,7 @@ int main(int argc, char* argv[]) {
     server.setThrottleBaud(throttle);
     server.setAnswerBaud(throttle);
     server.setLatencyMs(latencyMs);
+    server.setHangUpAfter(number(hangUp));
     std::printf("%s\n", qPrintable(server.path()));
     std::fflush(stdout);
 

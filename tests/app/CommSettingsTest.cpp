@@ -119,7 +119,7 @@ TEST_F(CommSettings, ShowsThePermissionHintForADeviceThisUserMayNotOpen) {
     QLabel* hint = child<QLabel>("lblDeviceHint");
     EXPECT_EQ(devices()->currentIndex(), 2);
     EXPECT_FALSE(hint->isHidden());
-    EXPECT_TRUE(hint->text().startsWith("Your user may not use /dev/ttyUSB0. Ask for membership"))
+    EXPECT_TRUE(hint->text().startsWith("Your user may not use /dev/ttyUSB0."))
         << hint->text().toStdString();
     devices()->setCurrentIndex(1); // /dev/ttyS0
     EXPECT_TRUE(hint->isHidden());

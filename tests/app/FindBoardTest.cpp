@@ -3,6 +3,7 @@
 // line's pointer to the search after going online failed.
 #include "AppFixture.h"
 #include "BoardProcess.h"
+#include "Ser2netProcess.h"
 #include "SilentPty.h"
 #include "frmSetupComm.h"
 
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTcpServer>
+#include <QTest>
 
 namespace {
 
@@ -78,6 +81,17 @@ TEST_F(FindBoard, IsDisabledOnlineAndTheStatusLinePointsToItWhenGoingOnlineFails
               "System Message:  Comm Fault with K2700  (Comm Port: Find Board)");
 }
 
+TEST_F(FindBoard, TheStatusLinePointsToItWhenThePortIsNotThereEither) {
+    // The adapter came back under another name: the settings' one is gone.
+    port.failOpen(1, "No such file or directory (/dev/ttyUSB0 does not exist)");
+    QTest::keyClick(main.get(), Qt::Key_F3);
+    ASSERT_EQ(prompt.shown().size(), 1);
+    EXPECT_EQ(prompt.shown()[0].title, "Comm Port Error");
+    EXPECT_EQ(panelText("MODE"), "OFFLINE");
+    EXPECT_EQ(panelText("STATUS"),
+              "System Message:  Comm Fault with K2700  (Comm Port: Find Board)");
+}
+
 TEST_F(FindBoard, RefusesATypedPathThatIsNoCharacterDeviceAndSavesNothing) {
     open();
     auto* devices = child<QComboBox>("cboDevice");
@@ -97,6 +111,35 @@ TEST_F(FindBoard, RefusesATypedPathThatIsNoCharacterDeviceAndSavesNothing) {
     devices->setEditText("/dev/null"); // a character device, if not a port
     child<QPushButton>("cmdSave")->click();
     EXPECT_EQ(settingsFile(), "1, 19200 ,/dev/null\r\n");
+}
+
+TEST_F(FindBoard, ATypedServerAddressIsCheckedForItsFormThenByConnectingOnSave) {
+    QTcpServer server; // a raw TCP server takes the connection
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const quint16 nobody = Ser2netProcess::freePort();
+    open();
+    auto* devices = child<QComboBox>("cboDevice");
+    for (const QString& typed : {QString("socket://127.0.0.1"), QString("rfc2217://::1:3001"),
+                                 QString("socket://127.0.0.1:%1").arg(nobody)}) {
+        devices->setEditText(typed);
+        child<QPushButton>("cmdSave")->click();
+        EXPECT_TRUE(form->isVisible());
+    }
+    ASSERT_EQ(prompt.shown().size(), 3);
+    EXPECT_EQ(prompt.shown()[0].text,
+              "socket://127.0.0.1 is not a serial device server: write socket://HOST:PORT or "
+              "rfc2217://HOST:PORT (an IPv6 address in brackets, as in [::1])");
+    EXPECT_TRUE(prompt.shown()[1].text.startsWith("rfc2217://::1:3001 is not a serial device"));
+    EXPECT_EQ(prompt.shown()[2].text, QString("Cannot reach socket://127.0.0.1:%1: connection "
+                                              "refused by 127.0.0.1:%1.")
+                                          .arg(nobody));
+    EXPECT_EQ(settingsFile(), "1, 19200 ,SIM\r\n");
+
+    const QString reachable = QString("socket://127.0.0.1:%1").arg(server.serverPort());
+    devices->setEditText(reachable);
+    child<QPushButton>("cmdSave")->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(settingsFile(), "1, 19200 ," + reachable.toLatin1() + "\r\n");
 }
 
 } // namespace

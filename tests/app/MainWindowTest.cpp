@@ -183,7 +183,8 @@ TEST_F(MainWindow, APortThatCannotBeOpenedSaysWhyAndStaysOffline) {
     EXPECT_FALSE(main->link().OnlineMode());
     EXPECT_TRUE(action("mnuViewOffline")->isChecked());
     tick();
-    EXPECT_EQ(panelText("STATUS"), "System Message:  Comm Fault with K2700");
+    EXPECT_EQ(panelText("STATUS"),
+              "System Message:  Comm Fault with K2700  (Comm Port: Find Board)");
 }
 
 TEST_F(MainWindow, OfflineEditingToggles) {

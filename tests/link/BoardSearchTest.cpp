@@ -3,6 +3,7 @@
 // that is not there.
 #include "BoardSearch.h"
 #include "BoardProcess.h"
+#include "LinkFixture.h"
 #include "SilentPty.h"
 
 #include <QCoreApplication>
@@ -13,14 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void EnsureCoreApplication() {
-    static int argc = 1;
-    static char name[] = "link_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv); // lives as long as the test program
-}
 
 // Runs the search to its end (the wall clock only as a safety limit).
 bool RunToEnd(BoardSearch& search, const QStringList& devices) {
@@ -89,6 +82,36 @@ TEST(BoardSearchTest, NamesWhatItTriedWhenNoBoardAnswersAndStopsWhenCancelled) {
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(first.received(), QByteArray("\xff"));
     EXPECT_EQ(second.received(), QByteArray());
+}
+
+TEST(BoardSearchTest, ANewStartFinishesTheRunningSearchOnceUnderItsOwnNumber) {
+    EnsureCoreApplication();
+    SilentPty first;
+    SilentPty second;
+    BoardSearch search;
+    int latest = 0;
+    QList<int> direct;
+    QList<int> queued; // as a listener that runs later sees them
+    QEventLoop loop;
+    QObject::connect(&search, &BoardSearch::finished, [&](int n) { direct << n; });
+    QObject::connect(
+        &search, &BoardSearch::finished, &loop,
+        [&](int n) {
+            queued << n;
+            if (n == latest)
+                loop.quit();
+        },
+        Qt::QueuedConnection);
+    const int old = search.start({first.path()});
+    latest = search.start({second.path()});
+    EXPECT_NE(old, latest);
+    EXPECT_EQ(direct, QList<int>{old});
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(direct, (QList<int>{old, latest}));
+    EXPECT_EQ(queued, (QList<int>{old, latest}));
+    EXPECT_EQ(first.received(), QByteArray());
+    EXPECT_EQ(second.received(), QByteArray("\xff\xff"));
 }
 
 } // namespace

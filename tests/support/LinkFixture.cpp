@@ -1,5 +1,6 @@
 #include "LinkFixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,4 +37,12 @@ QStringList describeAll(const ScriptedPrompt& prompt) {
     for (const auto& s : prompt.shown())
         all.append(describe(s));
     return all;
+}
+
+void EnsureCoreApplication() {
+    static int argc = 1;
+    static char name[] = "link_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv); // lives as long as the test program
 }

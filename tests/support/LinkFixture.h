@@ -31,6 +31,10 @@ protected:
     RSComm link{prompt, clock, m_folder.path()};
 };
 
+// One QCoreApplication for the whole test program, for the tests that run
+// an event loop or look up host names.
+void EnsureCoreApplication();
+
 // Formats the prompts shown as "TITLE|TEXT|ICON|BUTTONS" for readable assertions.
 QString describe(const ScriptedPrompt::Shown& shown);
 QStringList describeAll(const ScriptedPrompt& prompt);
