@@ -45,23 +45,24 @@ std::optional<QString> read(RSComm& link, const QString& address) {
     }
     const ParsedAddress& a = *parsed;
     // One transaction: timers and pollers leave the link alone between the bytes.
-    RSComm::BusyGuard busy(link);
-    Bytes before{}, after{};
-    if (!readUpper(link, a, before))
-        return std::nullopt;
-    for (int repeat = 0; repeat <= MaxRepeats; ++repeat) {
-        const auto lowest = readByte(link, a.boardAddress);
-        if (!lowest || !readUpper(link, a, after))
+    return link.AsOneTransaction([&]() -> std::optional<QString> {
+        Bytes before{}, after{};
+        if (!readUpper(link, a, before))
             return std::nullopt;
-        // The bytes above did not move while the lowest was read: all four
-        // were the board's at that moment.
-        if (after == before) {
-            after[0] = *lowest;
-            return QString::number(value(a, after));
+        for (int repeat = 0; repeat <= MaxRepeats; ++repeat) {
+            const auto lowest = readByte(link, a.boardAddress);
+            if (!lowest || !readUpper(link, a, after))
+                return std::nullopt;
+            // The bytes above did not move while the lowest was read: all four
+            // were the board's at that moment.
+            if (after == before) {
+                after[0] = *lowest;
+                return QString::number(value(a, after));
+            }
+            before = after;
         }
-        before = after;
-    }
-    return std::nullopt;
+        return std::nullopt;
+    });
 }
 
 } // namespace SampleRead

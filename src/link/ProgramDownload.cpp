@@ -37,17 +37,17 @@ int digitCValue(int digit) {
 } // namespace
 
 void ProgramTransfer::DownloadStart() {
-    m_link.BeginProgramMode();
+    m_loading.BeginProgramMode();
     if (!RequireOnline(DownloadTitle)) {
-        m_link.EndProgramMode();
+        m_loading.EndProgramMode();
         return End();
     }
     if (!m_link.ValidProgram()) {
-        m_link.prompt().message(
+        m_loading.prompt().message(
             DownloadTitle,
             QStringLiteral("Currently Selected Program is Invalid.\n\nProgram Download Halted!"),
             Prompt::Icon::Exclamation);
-        m_link.EndProgramMode();
+        m_loading.EndProgramMode();
         return End();
     }
     m_phase = Phase::ReadIdent;
@@ -57,7 +57,7 @@ void ProgramTransfer::DownloadStart() {
 void ProgramTransfer::DownloadReadIdent() {
     const auto value = ReadIdentByte();
     if (!value) {
-        m_link.EndProgramMode();
+        m_loading.EndProgramMode();
         return End();
     }
     if (m_index < BoardIdent::NameBytes) {
@@ -89,11 +89,11 @@ void ProgramTransfer::DownloadConfirm() {
         QStringLiteral("\r\n\r\nEntire program file will be dumped to the PLC.\r\n"
                        "All outputs are off while program dump occurrs.\r\n\r\n"
                        "Do You Wish to Continue?\r\n");
-    const auto answer = link.prompt().message(
+    const auto answer = m_loading.prompt().message(
         QStringLiteral("Program Download - [") + link.FileIdent() + QStringLiteral("]"), text,
         Prompt::Icon::Question, Prompt::Buttons::YesNoCancel);
     if (answer != Prompt::Answer::Yes) {
-        link.EndProgramMode();
+        m_loading.EndProgramMode();
         return End();
     }
     // From here on the main window's polling stays off the link.
@@ -102,9 +102,9 @@ void ProgramTransfer::DownloadConfirm() {
     const QString shownPath = QDir::toNativeSeparators(programFile);
     const QFileInfo info(programFile);
     auto refuse = [&](const QString& text, Prompt::Icon icon) {
-        link.prompt().message(DownloadTitle, shownPath + text, icon);
+        m_loading.prompt().message(DownloadTitle, shownPath + text, icon);
         link.setOnlineMode(true);
-        link.EndProgramMode();
+        m_loading.EndProgramMode();
         End();
     };
     if (programFile.isEmpty() || !info.isFile())
@@ -119,14 +119,14 @@ void ProgramTransfer::DownloadConfirm() {
     if (info.size() <= ProgramRecords::MaxFileBytes && file.open(QIODevice::ReadOnly))
         records = ProgramRecords::parseFile(file.readAll());
     if (!records || file.error() != QFileDevice::NoError) {
-        link.prompt().message(
+        m_loading.prompt().message(
             QStringLiteral("Program Dump"),
             QStringLiteral("Currently Selected Program is Invalid.\n\nProgram Download Halted!"),
             Prompt::Icon::Exclamation);
-        link.InvalidateProgram();
+        m_loading.InvalidateProgram();
         // Nothing was sent: the board is as it was, and so is the link.
         link.setOnlineMode(true);
-        link.EndProgramMode();
+        m_loading.EndProgramMode();
         return End();
     }
     m_records = std::move(*records);
@@ -140,7 +140,7 @@ void ProgramTransfer::DownloadConfirm() {
 void ProgramTransfer::DownloadPrepare() {
     RSComm& link = m_link;
     m_touched = true;
-    link.ArmProgramLoad();
+    m_loading.ArmProgramLoad();
     if (BoardCodes::isConfigured(link.BoardCode())) {
         const auto digits = link.ConfigDigits();
         bool failed = false;
@@ -155,40 +155,43 @@ void ProgramTransfer::DownloadPrepare() {
             failed = failed || link.LastWriteFailed() || link.LastWriteRefused();
         }
         if (link.CommError() || failed) {
-            link.prompt().message(QStringLiteral("Program Config Download"),
-                                  QStringLiteral("Could Not Set Program Configuration in PLC!"),
-                                  Prompt::Icon::Critical);
+            m_loading.prompt().message(
+                QStringLiteral("Program Config Download"),
+                QStringLiteral("Could Not Set Program Configuration in PLC!"),
+                Prompt::Icon::Critical);
             // A program must not run with a configuration the board refused.
             if (!link.CommError())
                 return DownloadFailed(QStringLiteral("Program Download Not Complete!"),
                                       Prompt::Icon::Critical);
         }
     }
-    link.StartProgramLoad();
+    m_loading.StartProgramLoad();
     m_phase = Phase::Records;
     m_recordIndex = 0;
 }
 
+// A failure's message belongs to the transaction it ends.
 bool ProgramTransfer::DownloadRecord() {
-    // The message belongs to the record's transaction.
-    RSComm::BusyGuard busy(m_link);
-    if (m_link.SendProgramRecord(m_records[m_recordIndex]))
-        return true;
-    DownloadFailed(QStringLiteral("Checksum Error, Program Download Halted!"),
-                   Prompt::Icon::Exclamation);
-    return false;
+    return m_link.AsOneTransaction([this] {
+        if (m_loading.SendProgramRecord(m_records[m_recordIndex]))
+            return true;
+        DownloadFailed(QStringLiteral("Checksum Error, Program Download Halted!"),
+                       Prompt::Icon::Exclamation);
+        return false;
+    });
 }
 
 void ProgramTransfer::DownloadLeave() {
-    RSComm::BusyGuard busy(m_link);
-    if (!m_link.EndProgramLoad())
-        return DownloadFailed(QStringLiteral("PLC did not Exit Program Mode!"),
-                              Prompt::Icon::Critical);
-    StartSettle(Phase::Settle);
+    m_link.AsOneTransaction([this] {
+        if (!m_loading.EndProgramLoad())
+            return DownloadFailed(QStringLiteral("PLC did not Exit Program Mode!"),
+                                  Prompt::Icon::Critical);
+        StartSettle(Phase::Settle);
+    });
 }
 
 void ProgramTransfer::DownloadSettle() {
-    Clock& clock = m_link.clock();
+    Clock& clock = m_loading.clock();
     const qint64 remaining = m_settleUntilMs - clock.nowMs();
     if (remaining > 0) {
         clock.sleepMs(int(std::min<qint64>(remaining, SettleSliceMs)));
@@ -203,7 +206,7 @@ void ProgramTransfer::DownloadWriteIdent() {
     RSComm& link = m_link;
     if (link.CommError())
         return void(m_phase = Phase::Report);
-    link.setWritingIdent(true);
+    m_loading.setWritingIdent(true);
     const QString value = m_index < BoardIdent::NameBytes
                               ? QString::number(quint8(m_fileIdentBytes[m_index]))
                           : m_index == BoardIdent::NameBytes ? link.FileChecksum()
@@ -211,9 +214,9 @@ void ProgramTransfer::DownloadWriteIdent() {
     link.RSWrite(byteAddress(IdentAddress + m_index), value);
     // A write the board finally refused counts like a broken link.
     if (link.CommError() || link.LastWriteFailed() || link.LastWriteRefused()) {
-        link.prompt().message(DownloadTitle,
-                              QStringLiteral("Could Not Send Program Ident and Revision to PLC!"),
-                              Prompt::Icon::Critical);
+        m_loading.prompt().message(
+            DownloadTitle, QStringLiteral("Could Not Send Program Ident and Revision to PLC!"),
+            Prompt::Icon::Critical);
         m_identFailed = true;
         return void(m_phase = Phase::Report);
     }
@@ -223,26 +226,26 @@ void ProgramTransfer::DownloadWriteIdent() {
 
 void ProgramTransfer::DownloadReport() {
     RSComm& link = m_link;
-    link.InvalidateProgram();
-    link.setWritingIdent(false);
+    m_loading.InvalidateProgram();
+    m_loading.setWritingIdent(false);
     if (link.CommError() || m_identFailed) {
-        link.prompt().message(DownloadTitle, QStringLiteral("Program Download Not Complete!"),
-                              Prompt::Icon::Critical);
+        m_loading.prompt().message(DownloadTitle, QStringLiteral("Program Download Not Complete!"),
+                                   Prompt::Icon::Critical);
         link.setOnlineMode(false);
     } else {
-        link.prompt().message(DownloadTitle, QStringLiteral("Program Download Complete!"),
-                              Prompt::Icon::Information);
+        m_loading.prompt().message(DownloadTitle, QStringLiteral("Program Download Complete!"),
+                                   Prompt::Icon::Information);
         link.setOnlineMode(true);
         m_complete = true;
     }
-    link.EndProgramMode();
+    m_loading.EndProgramMode();
     End();
 }
 
 void ProgramTransfer::DownloadFailed(const QString& text, Prompt::Icon icon) {
-    m_link.prompt().message(DownloadTitle, text, icon);
+    m_loading.prompt().message(DownloadTitle, text, icon);
     m_link.setOnlineMode(false);
-    m_link.EndProgramMode();
-    m_link.InvalidateProgram();
+    m_loading.EndProgramMode();
+    m_loading.InvalidateProgram();
     End();
 }

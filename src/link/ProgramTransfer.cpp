@@ -19,13 +19,13 @@ const QString OfflineText =
 } // namespace
 
 ProgramTransfer::ProgramTransfer(RSComm& link, Direction direction)
-    : m_link(link), m_direction(direction) {}
+    : m_link(link), m_loading(link), m_direction(direction) {}
 
 ProgramTransfer::~ProgramTransfer() {
     if (Over())
         return;
-    m_link.EndProgramMode();
-    m_link.setReadingIdent(false);
+    m_loading.EndProgramMode();
+    m_loading.setReadingIdent(false);
     if (m_direction == Direction::Upload)
         m_link.setInUploadMode(false);
 }
@@ -76,24 +76,24 @@ void ProgramTransfer::Trap(const char* what) {
     const bool download = m_direction == Direction::Download;
     if (download) {
         m_link.setOnlineMode(false);
-        m_link.EndProgramMode();
-        m_link.InvalidateProgram();
+        m_loading.EndProgramMode();
+        m_loading.InvalidateProgram();
     } else {
         m_link.setInUploadMode(false);
-        m_link.setReadingIdent(false);
+        m_loading.setReadingIdent(false);
     }
-    m_link.prompt().message(download ? QStringLiteral("RSComm DumpProgram")
-                                     : QStringLiteral("RSComm-Upload Program"),
-                            QStringLiteral("Error Number = ") + QString::number(InternalError) +
-                                QStringLiteral("\n\n") + QString::fromLocal8Bit(what),
-                            Prompt::Icon::Information);
+    m_loading.prompt().message(download ? QStringLiteral("RSComm DumpProgram")
+                                        : QStringLiteral("RSComm-Upload Program"),
+                               QStringLiteral("Error Number = ") + QString::number(InternalError) +
+                                   QStringLiteral("\n\n") + QString::fromLocal8Bit(what),
+                               Prompt::Icon::Information);
     End();
 }
 
 bool ProgramTransfer::RequireOnline(const QString& title) {
     if (m_link.OnlineMode())
         return true;
-    m_link.prompt().message(title, OfflineText, Prompt::Icon::Information);
+    m_loading.prompt().message(title, OfflineText, Prompt::Icon::Information);
     return false;
 }
 
@@ -121,5 +121,21 @@ void ProgramTransfer::RecordStep() {
 
 void ProgramTransfer::StartSettle(Phase phase) {
     m_phase = phase;
-    m_settleUntilMs = m_link.clock().nowMs() + SettleWaitMs;
+    m_settleUntilMs = m_loading.clock().nowMs() + SettleWaitMs;
+}
+
+// --- the whole transfer at once ------------------------------------------------
+
+bool RSComm::DumpProgram() {
+    ProgramTransfer job(*this, ProgramTransfer::Direction::Download);
+    while (job.Step()) {
+    }
+    return job.Complete();
+}
+
+bool RSComm::UploadProgram() {
+    ProgramTransfer job(*this, ProgramTransfer::Direction::Upload);
+    while (job.Step()) {
+    }
+    return job.Complete();
 }

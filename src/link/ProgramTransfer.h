@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoardIdent.h"
+#include "ProgramLoading.h"
 #include "ProgramRecords.h"
 #include "Prompt.h"
 
@@ -89,6 +90,7 @@ private:
     void End() { m_phase = Phase::Over; }
 
     RSComm& m_link;
+    ProgramLoading m_loading;
     Direction m_direction;
     Phase m_phase = Phase::Start;
     bool m_complete = false;

@@ -62,7 +62,7 @@ QString digitCFrom(const QString& value) {
 } // namespace
 
 void ProgramTransfer::UploadStart() {
-    m_link.setReadingIdent(false);
+    m_loading.setReadingIdent(false);
     if (!m_link.InUploadMode())
         return End();
     if (!RequireOnline(UploadTitle)) {
@@ -74,10 +74,10 @@ void ProgramTransfer::UploadStart() {
 }
 
 void ProgramTransfer::UploadNotComplete() {
-    m_link.setReadingIdent(false);
-    m_link.prompt().message(UploadTitle,
-                            QStringLiteral("Program Upload Not Complete!\n\nHEX file not created."),
-                            Prompt::Icon::Critical);
+    m_loading.setReadingIdent(false);
+    m_loading.prompt().message(
+        UploadTitle, QStringLiteral("Program Upload Not Complete!\n\nHEX file not created."),
+        Prompt::Icon::Critical);
     m_link.setOnlineMode(false);
     m_link.setInUploadMode(false);
     End();
@@ -85,11 +85,11 @@ void ProgramTransfer::UploadNotComplete() {
 
 void ProgramTransfer::UploadReadIdent() {
     RSComm& link = m_link;
-    link.setReadingIdent(true);
+    m_loading.setReadingIdent(true);
     m_touched = true; // reads only, but the board was asked
     const auto value = ReadIdentByte();
     if (!value) {
-        link.setReadingIdent(false);
+        m_loading.setReadingIdent(false);
         link.setInUploadMode(false);
         return End();
     }
@@ -105,7 +105,7 @@ void ProgramTransfer::UploadReadIdent() {
     }
     if (++m_index < IdentBytes)
         return;
-    link.setReadingIdent(false);
+    m_loading.setReadingIdent(false);
     m_phase = Phase::ReadConfiguration;
 }
 
@@ -113,7 +113,7 @@ void ProgramTransfer::UploadReadConfiguration() {
     RSComm& link = m_link;
     // The board code names what is read and written: a project that cannot be
     // read (or is gone) ends the upload before a file is touched.
-    if (!link.ReloadBoardCode(QStringLiteral("RSComm-Upload Program"))) {
+    if (!m_loading.ReloadBoardCode(QStringLiteral("RSComm-Upload Program"))) {
         link.setInUploadMode(false);
         return End();
     }
@@ -143,7 +143,7 @@ void ProgramTransfer::UploadReadConfiguration() {
 
 bool ProgramTransfer::UploadRecord() {
     const int address = m_firstAddress + m_recordIndex * RecordBytes;
-    const auto data = m_link.ReadProgramRecord(address, RecordBytes);
+    const auto data = m_loading.ReadProgramRecord(address, RecordBytes);
     if (!data) {
         UploadNotComplete();
         return false;
@@ -177,12 +177,12 @@ void ProgramTransfer::UploadSave() {
         for (const QString& path : failed->notRestored)
             text += QStringLiteral("\n\nThe previous contents of %1 could not be put back.")
                         .arg(QDir::toNativeSeparators(path));
-        link.prompt().message(QStringLiteral("RSComm-Upload Program"), text,
-                              Prompt::Icon::Information);
+        m_loading.prompt().message(QStringLiteral("RSComm-Upload Program"), text,
+                                   Prompt::Icon::Information);
         return End();
     }
-    link.prompt().message(UploadTitle, QStringLiteral("Program Upload Complete!"),
-                          Prompt::Icon::Information);
+    m_loading.prompt().message(UploadTitle, QStringLiteral("Program Upload Complete!"),
+                               Prompt::Icon::Information);
     link.setOnlineMode(true);
     link.setInUploadMode(false);
     m_complete = true;

@@ -85,34 +85,6 @@ public:
     bool DumpProgram();
     bool UploadProgram();
 
-    // --- program loading: the board's side of a program transfer --------------
-    // What the transfer reports through and waits by.
-    Prompt& prompt() const { return m_prompt; }
-    Clock& clock() const { return m_clock; }
-    // A download begins: in program mode, no record address yet.
-    void BeginProgramMode();
-    // A download is over (InProgramMode and WritingIdent clear).
-    void EndProgramMode();
-    void setWritingIdent(bool writing) { m_writingIdent = writing; }
-    void setReadingIdent(bool reading) { m_readingIdent = reading; }
-    // The selected project must be chosen (and checked) again.
-    void InvalidateProgram() { m_validProgram = false; }
-    // Reads the selected project's board code again; false (and the error
-    // shown under errorTitle) when the project cannot be read.
-    bool ReloadBoardCode(const QString& errorTitle);
-    // Arms the board's program loading and clears its fault code.
-    void ArmProgramLoad();
-    // Puts the armed board into program loading.
-    void StartProgramLoad();
-    // Sends one record and awaits the board's sum of it: false when the sum
-    // was wrong or did not come. CurrentProgramAdd names the record.
-    bool SendProgramRecord(const ProgramRecords::Record& record);
-    // Ends program loading: false when the board did not answer as it should.
-    bool EndProgramLoad();
-    // Reads bytes of program memory from address on; CurrentProgramAdd names
-    // it. nullopt when a read failed.
-    std::optional<QByteArray> ReadProgramRecord(int address, int bytes);
-
     // --- addresses and numbers (no link traffic) ------------------------------
     static QString EquateAdd(const QString& var, int targetBoardIndex);
     static bool ValidAdd(const QString& var, int targetBoardIndex);
@@ -123,18 +95,12 @@ public:
     // The board mode of the last handshake: 0 none, 1 read, 2 write, 3..8 PLS.
     int BoardMode() const { return m_boardMode; }
 
-    // Marks the link busy for the length of a transaction, so that timers and
-    // pollers running inside its message boxes leave the port alone.
-    class BusyGuard {
-    public:
-        explicit BusyGuard(RSComm& link) : m_link(link) { ++m_link.m_busyDepth; }
-        ~BusyGuard() { --m_link.m_busyDepth; }
-        BusyGuard(const BusyGuard&) = delete;
-        BusyGuard& operator=(const BusyGuard&) = delete;
-
-    private:
-        RSComm& m_link;
-    };
+    // Runs reads that belong together as one transaction: timers and pollers
+    // that run inside its waits find the link busy until all are done.
+    template <typename Reads> auto AsOneTransaction(Reads reads) {
+        BusyGuard busy(*this);
+        return reads();
+    }
 
     // --- PLS ------------------------------------------------------------------
     // Word reads: the value in decimal, "-9999" when the read failed.
@@ -183,6 +149,31 @@ public:
     std::array<int, 3> ConfigDigits() const { return m_configDigits; }
 
 private:
+    friend class ProgramLoading;
+
+    // Marks the link busy for the length of a transaction, so that timers and
+    // pollers running inside its message boxes leave the port alone.
+    class BusyGuard {
+    public:
+        explicit BusyGuard(RSComm& link) : m_link(link) { ++m_link.m_busyDepth; }
+        ~BusyGuard() { --m_link.m_busyDepth; }
+        BusyGuard(const BusyGuard&) = delete;
+        BusyGuard& operator=(const BusyGuard&) = delete;
+
+    private:
+        RSComm& m_link;
+    };
+
+    // Program loading, for the program transfer only (ProgramLoading).
+    void BeginProgramMode();
+    void EndProgramMode();
+    bool ReloadBoardCode(const QString& errorTitle);
+    void ArmProgramLoad();
+    void StartProgramLoad();
+    bool SendProgramRecord(const ProgramRecords::Record& record);
+    bool EndProgramLoad();
+    std::optional<QByteArray> ReadProgramRecord(int address, int bytes);
+
     // Returned by ExchangeByte for a reply that came only after an attention
     // resend: it answers the 255, not the byte sent, so it is never data.
     static constexpr int Resynced = -1;

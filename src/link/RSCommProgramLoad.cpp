@@ -1,7 +1,6 @@
 #include "RSComm.h"
 
 #include "Clock.h"
-#include "ProgramTransfer.h"
 
 namespace {
 
@@ -97,20 +96,4 @@ std::optional<QByteArray> RSComm::ReadProgramRecord(int address, int bytes) {
         data.append(char(value.toInt()));
     }
     return data;
-}
-
-// --- the whole transfer at once ------------------------------------------------
-
-bool RSComm::DumpProgram() {
-    ProgramTransfer job(*this, ProgramTransfer::Direction::Download);
-    while (job.Step()) {
-    }
-    return job.Complete();
-}
-
-bool RSComm::UploadProgram() {
-    ProgramTransfer job(*this, ProgramTransfer::Direction::Upload);
-    while (job.Step()) {
-    }
-    return job.Complete();
 }
