@@ -1,9 +1,9 @@
 #include "SerialPortList.h"
 
+#include "QtSerialPort.h"
 #include "SerialAccess.h"
 
 #include <QSerialPortInfo>
-#include <algorithm>
 
 QString SerialPortEntry::label() const {
     QString text = device;
@@ -16,7 +16,7 @@ QString SerialPortEntry::label() const {
 
 QList<SerialPortEntry> SystemSerialPorts() {
     QList<SerialPortEntry> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    for (const QSerialPortInfo& info : QtSerialPort::SystemPorts()) {
         SerialPortEntry entry;
         entry.device = info.systemLocation();
         entry.description = info.description();
@@ -27,8 +27,5 @@ QList<SerialPortEntry> SystemSerialPorts() {
         entry.accessDenied = SerialAccess::denied(entry.device);
         ports.append(entry);
     }
-    std::sort(ports.begin(), ports.end(), [](const SerialPortEntry& a, const SerialPortEntry& b) {
-        return a.device < b.device;
-    });
     return ports;
 }

@@ -20,17 +20,15 @@ CliPortChoice choose(const QString& settingsFile, const QString& device, const Q
         choice.where = QStringLiteral("%1 (from --device)").arg(device);
         return choice;
     }
-    if (state == FileState::Unreadable) {
+    const auto inForce = PortSettingsFile::readOrWriteDefaults(settingsFile);
+    if (!inForce) {
         choice.error =
             QStringLiteral("cannot read the port settings file %1; it is left as it is (give the "
                            "port with --device)")
                 .arg(settingsFile);
         return choice;
     }
-    if (const auto fromFile = PortSettingsFile::read(settingsFile))
-        choice.settings = *fromFile;
-    else
-        PortSettingsFile::write(settingsFile, choice.settings); // missing or empty
+    choice.settings = *inForce;
     if (!baud.isEmpty())
         choice.settings.baud = baud;
     const QString portDevice = QtSerialPort::deviceFor(choice.settings);

@@ -1,6 +1,7 @@
 #include "BoardSearch.h"
 
 #include "NetworkSerialPort.h"
+#include "QtSerialPort.h"
 #include "SerialAccess.h"
 
 #include <QFileInfo>
@@ -29,9 +30,8 @@ BoardSearch::~BoardSearch() = default;
 
 QStringList BoardSearch::systemPorts() {
     QStringList ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    for (const QSerialPortInfo& info : QtSerialPort::SystemPorts())
         ports.append(info.systemLocation());
-    ports.sort();
     return ports;
 }
 
@@ -130,11 +130,7 @@ void BoardSearch::startAttempt() {
     }
     if (m_speedIndex == 0) {
         m_port.setPortName(device);
-        m_port.setBaudRate(baud);
-        m_port.setDataBits(QSerialPort::Data8);
-        m_port.setParity(QSerialPort::NoParity);
-        m_port.setStopBits(QSerialPort::OneStop);
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
+        QtSerialPort::SetUpLine(m_port, baud);
         if (!m_port.open(QIODevice::ReadWrite)) {
             const QString reason = openFailure(device, m_port.error(), m_port.errorString());
             m_port.clearError();

@@ -53,4 +53,15 @@ bool write(const QString& path, const PortSettings& settings) {
     return !WriteWholeFile(path, Windows1252::encode(line + QStringLiteral("\r\n")));
 }
 
+std::optional<PortSettings> readOrWriteDefaults(const QString& path) {
+    const FileState found = state(path);
+    if (const auto settings = read(path))
+        return settings;
+    if (found == FileState::Unreadable)
+        return std::nullopt;
+    const PortSettings defaults;
+    write(path, defaults);
+    return defaults;
+}
+
 } // namespace PortSettingsFile

@@ -19,6 +19,13 @@ FileState state(const QString& path);
 // The port is clamped to 1..99 and a baud other than 9600 or 19200 reads as 9600.
 std::optional<PortSettings> read(const QString& path);
 
+// The settings in force at path for the link and telvane-cli: the file's,
+// or, where it is missing or empty, the defaults, which are then written
+// there (a folder that cannot be written keeps nobody offline: the defaults
+// hold all the same). nullopt when something is there that cannot be read:
+// it is the user's and stays as it is.
+std::optional<PortSettings> readOrWriteDefaults(const QString& path);
+
 // The line as the settings window writes it, with its CR LF: the speed as a
 // printed number, a blank on either side ("1, 9600 "), then the device
 // field when set ("1, 9600 ,/dev/ttyUSB0").

@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
@@ -44,17 +45,29 @@ QString QtSerialPort::deviceFor(const PortSettings& settings) {
 #endif
 }
 
+void QtSerialPort::SetUpLine(QSerialPort& port, qint32 baud) {
+    port.setBaudRate(baud);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+QList<QSerialPortInfo> QtSerialPort::SystemPorts() {
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+        return a.systemLocation() < b.systemLocation();
+    });
+    return ports;
+}
+
 bool QtSerialPort::open(const PortSettings& settings) {
     if (m_port.isOpen())
         m_port.close();
     m_device = deviceFor(settings);
     m_port.setPortName(m_device);
-    m_port.setBaudRate(settings.baud.toInt() == 19200 ? QSerialPort::Baud19200
-                                                      : QSerialPort::Baud9600);
-    m_port.setDataBits(QSerialPort::Data8);
-    m_port.setParity(QSerialPort::NoParity);
-    m_port.setStopBits(QSerialPort::OneStop);
-    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    SetUpLine(m_port,
+              settings.baud.toInt() == 19200 ? QSerialPort::Baud19200 : QSerialPort::Baud9600);
     m_lowLatency = false;
     if (m_port.open(QIODevice::ReadWrite)) {
         m_lowLatency = requestLowLatency(m_port.handle());

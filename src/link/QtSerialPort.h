@@ -2,7 +2,9 @@
 
 #include "SerialPort.h"
 
+#include <QList>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 
 // The serial layer over QSerialPort: real ports, USB adapters and pseudo-terminals.
 class QtSerialPort final : public SerialPort {
@@ -10,6 +12,11 @@ public:
     // Port number N is COMN on Windows and /dev/ttyS<N-1> elsewhere, unless
     // the settings name a device.
     static QString deviceFor(const PortSettings& settings);
+    // The board's line on a port: the given speed, 8 data bits, no parity,
+    // one stop bit, no flow control.
+    static void SetUpLine(QSerialPort& port, qint32 baud);
+    // The serial ports the system reports, by device name.
+    static QList<QSerialPortInfo> SystemPorts();
 
     bool open(const PortSettings& settings) override;
     void close() override;

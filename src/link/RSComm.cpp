@@ -43,18 +43,8 @@ bool RSComm::ConfigurePort(SerialPort& commObj, const PortSettings& settings) {
 }
 
 PortSettings RSComm::SettingsFromFile() const {
-    const QString path = PortSettingsPath();
-    const PortSettingsFile::FileState state = PortSettingsFile::state(path);
-    if (const auto settings = PortSettingsFile::read(path))
-        return *settings;
-    // A missing or empty file gets the defaults written; something there
-    // that cannot be read is the user's and stays as it is. A folder we
-    // cannot write to must not keep the user offline: the defaults are used
-    // all the same.
-    const PortSettings defaults;
-    if (state != PortSettingsFile::FileState::Unreadable)
-        PortSettingsFile::write(path, defaults);
-    return defaults;
+    // A file that cannot be read keeps nobody offline either: the defaults.
+    return PortSettingsFile::readOrWriteDefaults(PortSettingsPath()).value_or(PortSettings{});
 }
 
 void RSComm::OpenRSComm(SerialPort& commObj) {

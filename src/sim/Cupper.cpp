@@ -180,7 +180,8 @@ void Cupper::publish() {
     m_memory.setDword(ShiftStrokes, m_publishedStrokes);
     m_pls.setMachineAngle(m_angle);
     m_pls.setMachineSpeed(m_speed);
-    m_io.publish({m_speed, m_angle, m_speed > 0 && m_brakingFrom == 0 && !anyStopAlarm()});
+    m_io.publish({m_speed, m_angle, m_speed > 0 && m_brakingFrom == 0 && !anyStopAlarm(),
+                  m_speed <= InchSpeed + 0.01});
 }
 
 // Follows the alarms as they are raised and reset; between those the byte is

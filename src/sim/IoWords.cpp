@@ -1,7 +1,6 @@
 #include "IoWords.h"
 
 #include "BoardRegisters.h"
-#include "Cupper.h"
 #include "PlsBoard.h"
 
 #include <algorithm>
@@ -54,7 +53,7 @@ void IoWords::publish(const Machine& machine) {
 // B100: clutch feedback, mode switches, stop and reset buttons; B101: the
 // clutch solenoid valves, the set-up key and the end-of-shift request.
 void IoWords::publishSlot0(const Machine& machine) {
-    const bool inching = machine.clutch && machine.speed <= Cupper::InchSpeed + 0.01;
+    const bool inching = machine.clutch && machine.inching;
     const bool continuous = machine.clutch && !inching;
     int b100 = 0;
     b100 |= machine.clutch ? 0x03 : 0; // clutch on #1, #2

@@ -16,6 +16,7 @@ public:
         double speed = 0; // strokes per minute
         double angle = 0; // degrees
         bool clutch = false;
+        bool inching = false; // at the inching speed
     };
 
     static constexpr int InputFlags = 42; // F80..F87

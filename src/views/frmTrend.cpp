@@ -123,7 +123,7 @@ void frmTrend::message(const QString& text) {
     m_context.prompt().message(Title, text, Prompt::Icon::Information);
 }
 
-bool frmTrend::AddRegister(const QString& text) {
+bool frmTrend::addRegister(const QString& text) {
     const QString address = text.trimmed().toUpper();
     if (!Address::parseWellFormed(address)) {
         message(QStringLiteral("'%1' is not a register address.\n\nEnter a letter and a number, "
@@ -146,7 +146,7 @@ bool frmTrend::AddRegister(const QString& text) {
     return true;
 }
 
-void frmTrend::RemoveRegister(int index) {
+void frmTrend::removeRegister(int index) {
     // The last register stays: a pass over nothing would spin without a read.
     if (index < 0 || index >= m_registers.size() || m_registers.size() <= 1)
         return;

@@ -61,10 +61,10 @@ public:
 
     // Takes the address checked as strictly as the command line's; a
     // message says why not.
-    bool AddRegister(const QString& text);
-    void RemoveRegister(int index);
-    void cmdRecord_Click();
-    void cmdStop_Click();
+    bool addRegister(const QString& text);
+    void removeRegister(int index);
+    void chooseFileAndRecord();
+    void stopRecording();
 
 protected:
     void PrepareOnline() override;

@@ -110,11 +110,11 @@ void frmTrend::buildLayout() {
     top->addLayout(left, 1);
     top->addLayout(side);
 
-    connect(m_cmdAdd, &QPushButton::clicked, this, [this] { AddRegister(m_txtAddress->text()); });
+    connect(m_cmdAdd, &QPushButton::clicked, this, [this] { addRegister(m_txtAddress->text()); });
     connect(m_txtAddress, &QLineEdit::returnPressed, this,
-            [this] { AddRegister(m_txtAddress->text()); });
+            [this] { addRegister(m_txtAddress->text()); });
     connect(m_cmdRemove, &QPushButton::clicked, this,
-            [this] { RemoveRegister(m_lstRegisters->currentRow()); });
+            [this] { removeRegister(m_lstRegisters->currentRow()); });
     connect(m_lstRegisters, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         const int row = m_lstRegisters->row(item);
         if (row >= 0 && row < m_registers.size())
@@ -128,6 +128,6 @@ void frmTrend::buildLayout() {
         if (!paused)
             refreshChart();
     });
-    connect(m_cmdRecord, &QPushButton::clicked, this, &frmTrend::cmdRecord_Click);
-    connect(m_cmdStop, &QPushButton::clicked, this, &frmTrend::cmdStop_Click);
+    connect(m_cmdRecord, &QPushButton::clicked, this, &frmTrend::chooseFileAndRecord);
+    connect(m_cmdStop, &QPushButton::clicked, this, &frmTrend::stopRecording);
 }

@@ -27,7 +27,7 @@ QString rowsText(qint64 rows) {
 
 } // namespace
 
-void frmTrend::cmdRecord_Click() {
+void frmTrend::chooseFileAndRecord() {
     if (m_recording.isRecording() || !m_context.link().OnlineMode())
         return;
     const QString preset = m_recordPath.isEmpty()
@@ -51,7 +51,7 @@ void frmTrend::cmdRecord_Click() {
     showRecordingState();
 }
 
-void frmTrend::cmdStop_Click() {
+void frmTrend::stopRecording() {
     finishRecording();
 }
 

@@ -11,10 +11,14 @@ using NetworkCli = CliFixture;
 
 TEST_F(NetworkCli, FindAsksAnRfc2217ServerAtBothSpeedsARawOneOnceAndNamesOneNotThere) {
     startBoard({"--baud", "9600"});
-    // Both servers open the port at 9600: only the speed the search sets
-    // keeps the board from answering the first question.
+    // Both servers open their port at 9600: only the speed the search sets
+    // keeps the board from answering the first question. Each has a board of
+    // its own: a server sets its port back a moment after its client left,
+    // under whoever uses that port next.
+    BoardProcess rawBoard({"--baud", "9600"});
+    ASSERT_TRUE(rawBoard.started());
     Ser2netProcess telnet(pty, Ser2netProcess::Mode::Rfc2217, 9600);
-    Ser2netProcess raw(pty, Ser2netProcess::Mode::Raw, 9600);
+    Ser2netProcess raw(rawBoard.pty(), Ser2netProcess::Mode::Raw, 9600);
     ASSERT_TRUE(telnet.started() && raw.started());
     const QString nobody = QString("socket://127.0.0.1:%1").arg(Ser2netProcess::freePort());
     const auto r = run({"find", telnet.url(), raw.url(), nobody}, false);

@@ -170,12 +170,12 @@ TEST_F(Trend, ARecordingThatCannotBeWrittenSaysSoAndRecordsNothing) {
 
 TEST_F(Trend, RegistersAreCheckedStrictlyAndAtMostEightShow) {
     openView(false);
-    EXPECT_FALSE(view()->AddRegister("Q12"));
-    EXPECT_FALSE(view()->AddRegister("w182"));
-    EXPECT_TRUE(view()->AddRegister(" w1020 "));
+    EXPECT_FALSE(view()->addRegister("Q12"));
+    EXPECT_FALSE(view()->addRegister("w182"));
+    EXPECT_TRUE(view()->addRegister(" w1020 "));
     for (const char* address : {"B110.6", "D1100", "F858", "EFF0H"})
-        EXPECT_TRUE(view()->AddRegister(address));
-    EXPECT_FALSE(view()->AddRegister("W1026"));
+        EXPECT_TRUE(view()->addRegister(address));
+    EXPECT_FALSE(view()->addRegister("W1026"));
     EXPECT_EQ(view()->addresses().size(), frmTrend::MaxRegisters);
     EXPECT_EQ(view()->addresses()[3], "W1020");
     ASSERT_EQ(prompt.shown().size(), 3);
@@ -210,7 +210,7 @@ TEST_F(Trend, ADialogThatHoldsSamplingLeavesAHoleInTheLinesAndNoRowAcrossIt) {
     box.close();
     ASSERT_TRUE(pumpUntil([&] { return view()->recording().rows() >= rowsBefore + 3; }));
     EXPECT_TRUE(pumpUntil([&] { return view()->lines(0).size() >= 2; }));
-    view()->cmdStop_Click();
+    view()->stopRecording();
     const QStringList lines = fileLines(path);
     ASSERT_GT(lines.size(), rowsBefore + 1);
     for (qsizetype i = rowsBefore + 1; i < lines.size(); ++i)
@@ -244,8 +244,8 @@ TEST_F(Trend, ARecordingWhoseWriteFailsSaysSoAtOnceAndKeepsOnlyWholeRows) {
 
 TEST_F(Trend, ItsRegistersHiddenLinesAndTimeWindowComeBackWhenItOpensAgain) {
     openView(false);
-    ASSERT_TRUE(view()->AddRegister("W180"));
-    view()->RemoveRegister(0);
+    ASSERT_TRUE(view()->addRegister("W180"));
+    view()->removeRegister(0);
     child<QListWidget>("lstRegisters")->item(0)->setCheckState(Qt::Unchecked);
     child<QComboBox>("cboWindow")->setCurrentIndex(2);
     main->ShowView(ViewTable::MainDisplay);
