@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <optional>
+#include <variant>
 
 // Checks of command-line arguments.
 namespace CliArgs {
@@ -18,5 +19,12 @@ std::optional<QString> integer(const QString& text, const QString& what, int min
 // that edits the value would refuse it (its range message).
 std::optional<QString> entry(const QString& text, const QString& what,
                              const EntryChecks::Limits& limits);
+
+// The problem a command's parse found in its arguments (a plan or why not).
+template <typename Plan> std::optional<QString> problem(const std::variant<Plan, QString>& parsed) {
+    if (const QString* why = std::get_if<QString>(&parsed))
+        return *why;
+    return std::nullopt;
+}
 
 } // namespace CliArgs

@@ -87,10 +87,7 @@ std::optional<Side> readBoard(CliSession& session, const SetupRecord& addresses,
 } // namespace
 
 std::optional<QString> check(const QStringList& args) {
-    const auto plan = parse(args);
-    if (const QString* problem = std::get_if<QString>(&plan))
-        return *problem;
-    return std::nullopt;
+    return CliArgs::problem(parse(args));
 }
 
 int run(CliSession& session, const QStringList& args) {

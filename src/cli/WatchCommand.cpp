@@ -51,10 +51,7 @@ std::variant<WatchPlan, QString> parse(const QStringList& args) {
 } // namespace
 
 std::optional<QString> check(const QStringList& args) {
-    const auto plan = parse(args);
-    if (const QString* problem = std::get_if<QString>(&plan))
-        return *problem;
-    return std::nullopt;
+    return CliArgs::problem(parse(args));
 }
 
 int run(CliSession& s, const QStringList& args) {

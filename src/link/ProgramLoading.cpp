@@ -1,6 +1,26 @@
 #include "ProgramLoading.h"
 
+#include "Clock.h"
 #include "RSComm.h"
+
+namespace {
+
+constexpr int Attention = 255;
+constexpr int AttentionAnswer = 85;
+// The board's program loading is armed by this value in B8181 and started by
+// the mode byte 3; their meaning lies in the board's firmware.
+const QString ArmRegister = QStringLiteral("B8181");
+const QString ArmValue = QStringLiteral("86");
+constexpr int ProgramLoadModeByte = 3;
+const QString FaultCodeRegister = QStringLiteral("B8176");
+constexpr int ArmWaitMs = 100;
+constexpr int RecordSumWaitMs = 1000;
+
+QString addressText(int address) {
+    return QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
 
 Prompt& ProgramLoading::prompt() const {
     return m_link.m_prompt;
@@ -11,11 +31,14 @@ Clock& ProgramLoading::clock() const {
 }
 
 void ProgramLoading::BeginProgramMode() {
-    m_link.BeginProgramMode();
+    m_link.m_inProgramMode = true;
+    m_link.m_writingIdent = false;
+    m_link.m_currentProgramAdd = QStringLiteral(" ");
 }
 
 void ProgramLoading::EndProgramMode() {
-    m_link.EndProgramMode();
+    m_link.m_inProgramMode = false;
+    m_link.m_writingIdent = false;
 }
 
 void ProgramLoading::setWritingIdent(bool writing) {
@@ -31,25 +54,72 @@ void ProgramLoading::InvalidateProgram() {
 }
 
 bool ProgramLoading::ReloadBoardCode(const QString& errorTitle) {
-    return m_link.ReloadBoardCode(errorTitle);
+    return m_link.ReadBoardCode(m_link.m_projectFile, errorTitle);
 }
 
 void ProgramLoading::ArmProgramLoad() {
-    m_link.ArmProgramLoad();
+    RSComm& link = m_link;
+    if (!link.m_commError)
+        link.RSWrite(ArmRegister, ArmValue);
+    if (!link.m_commError)
+        link.RSWrite(FaultCodeRegister, QStringLiteral("0"));
+    if (!link.m_commError) {
+        RSComm::BusyGuard busy(link);
+        link.m_clock.sleepMs(ArmWaitMs);
+        link.ExchangeByte(Attention);
+    }
+    link.m_boardMode = 0;
 }
 
 void ProgramLoading::StartProgramLoad() {
-    m_link.StartProgramLoad();
+    RSComm& link = m_link;
+    RSComm::BusyGuard busy(link);
+    if (!link.m_commError)
+        link.ExchangeByte(Attention);
+    link.m_boardMode = 0;
+    if (!link.m_commError)
+        link.ExchangeByte(ProgramLoadModeByte);
 }
 
 bool ProgramLoading::SendProgramRecord(const ProgramRecords::Record& record) {
-    return m_link.SendProgramRecord(record);
+    RSComm& link = m_link;
+    RSComm::BusyGuard busy(link);
+    int sum = 0;
+    auto send = [&](int byte) {
+        if (!link.m_commError)
+            link.ExchangeByte(byte, true);
+        sum += byte;
+    };
+    send(int(record.data.size()));
+    send(record.address >> 8);
+    send(record.address & 0xFF);
+    for (const char b : record.data)
+        send(quint8(b));
+    link.m_currentProgramAdd = record.addressText + QStringLiteral("H");
+    const int reply = link.m_commError ? -1 : link.AwaitByte(RecordSumWaitMs);
+    return reply == (sum & 0xFF);
 }
 
 bool ProgramLoading::EndProgramLoad() {
-    return m_link.EndProgramLoad();
+    RSComm& link = m_link;
+    if (!link.m_commError) {
+        RSComm::BusyGuard busy(link);
+        if (link.ExchangeAttention() != AttentionAnswer)
+            return false;
+    }
+    link.m_boardMode = 0;
+    return true;
 }
 
 std::optional<QByteArray> ProgramLoading::ReadProgramRecord(int address, int bytes) {
-    return m_link.ReadProgramRecord(address, bytes);
+    RSComm& link = m_link;
+    link.m_currentProgramAdd = addressText(address) + QStringLiteral("H");
+    QByteArray data;
+    for (int i = 0; i < bytes; ++i) {
+        const QString value = link.RSRead(QStringLiteral("B") + QString::number(address + i));
+        if (link.m_commError || link.m_lastReadFailed)
+            return std::nullopt;
+        data.append(char(value.toInt()));
+    }
+    return data;
 }

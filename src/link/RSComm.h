@@ -2,7 +2,6 @@
 
 #include "Address.h"
 #include "LongWait.h"
-#include "ProgramRecords.h"
 #include "Prompt.h"
 #include "SerialPort.h"
 
@@ -149,6 +148,7 @@ public:
     std::array<int, 3> ConfigDigits() const { return m_configDigits; }
 
 private:
+    // Program loading, for the program transfer alone.
     friend class ProgramLoading;
 
     // Marks the link busy for the length of a transaction, so that timers and
@@ -163,16 +163,6 @@ private:
     private:
         RSComm& m_link;
     };
-
-    // Program loading, for the program transfer only (ProgramLoading).
-    void BeginProgramMode();
-    void EndProgramMode();
-    bool ReloadBoardCode(const QString& errorTitle);
-    void ArmProgramLoad();
-    void StartProgramLoad();
-    bool SendProgramRecord(const ProgramRecords::Record& record);
-    bool EndProgramLoad();
-    std::optional<QByteArray> ReadProgramRecord(int address, int bytes);
 
     // Returned by ExchangeByte for a reply that came only after an attention
     // resend: it answers the 255, not the byte sent, so it is never data.

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_LINUX
-#include <csignal>
+#include "FileSizeLimit.h"
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -22,27 +22,6 @@ QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
-
-// A limit on the size of the files this process writes cuts a real write
-// short where no permission would (the tests run with root's rights).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_signal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_signal);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_signal)(int) = nullptr;
-};
 
 // An append-only file cannot be replaced, not even by root: a commit that
 // fails after the files before it were replaced.

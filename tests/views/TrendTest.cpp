@@ -1,6 +1,7 @@
 // The Trend view against the simulated board: its place in the window list,
 // sampling on the refresh loop under the loop's rules, and the recording.
 #include "AppFixture.h"
+#include "FileSizeLimit.h"
 #include "ScriptedFileDialogs.h"
 #include "TrendSettings.h"
 #include "TrendView.h"
@@ -17,35 +18,10 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
 const QRegularExpression Row(R"(^\d{4}-\d\d-\d\dT[0-9:.]{12}[+-]\d\d:\d\d,\d+,\d+,\d+$)");
-
-// The largest file this process may write, lowered for the life of the
-// object: the next write beyond it fails as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-};
 
 QStringList fileLines(const QString& path) {
     QFile file(path);
