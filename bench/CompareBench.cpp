@@ -10,6 +10,7 @@
 // fast as the minimal host), host_bytes (bytes the host sends per compare),
 // minimal_reply_mismatches (answers whose value differed from the
 // in-process board's), differences (rows of each compare).
+#include "BoardLink.h"
 #include "BoardProcess.h"
 #include "BoardSimulator.h"
 #include "Clock.h"
@@ -62,18 +63,15 @@ std::optional<std::vector<Exchange>> record(const QString& folder, const SetupRe
 }
 
 void compareAgainstBoard(benchmark::State& state) {
-    QTemporaryDir home;
-    BoardProcess board({QStringLiteral("--baud"), QString::number(Baud)});
-    if (!board.started()) {
+    BoardLink served(Baud);
+    if (!served.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;
     }
-    PortSettingsFile::write(home.filePath(QStringLiteral("Support/RSPort.cfg")),
-                            {1, QString::number(Baud), board.pty()});
-    ScriptedPrompt prompt;
-    SteadyClock clock;
-    RSComm link(prompt, clock, home.path());
-    QtSerialPort port;
+    const QTemporaryDir& home = served.home;
+    const BoardProcess& board = served.board;
+    RSComm& link = served.link;
+    QtSerialPort& port = served.port;
     SharedState shared;
     InitRegisterMap(shared);
     // The file: the defaults with two set-up values and a channel of its own.

@@ -20,6 +20,7 @@
 // same for the download, and upload_host_bytes and download_host_bytes, the bytes the host sends
 // per transfer. minimal_reply_mismatches counts answers whose value differed from the in-process
 // board's (live values such as counters; the number of exchanges is the same).
+#include "BoardLink.h"
 #include "BoardProcess.h"
 #include "BoardSimulator.h"
 #include "Clock.h"
@@ -85,18 +86,15 @@ std::optional<Recorded> record(const QString& folder, const SetupRecord& boardVa
 }
 
 void allTransfers(benchmark::State& state) {
-    QTemporaryDir home;
-    BoardProcess board({QStringLiteral("--baud"), QString::number(Baud)});
-    if (!board.started()) {
+    BoardLink served(Baud);
+    if (!served.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;
     }
-    PortSettingsFile::write(home.filePath(QStringLiteral("Support/RSPort.cfg")),
-                            {1, QString::number(Baud), board.pty()});
-    ScriptedPrompt prompt;
-    SteadyClock clock;
-    RSComm link(prompt, clock, home.path());
-    QtSerialPort port;
+    const QTemporaryDir& home = served.home;
+    const BoardProcess& board = served.board;
+    RSComm& link = served.link;
+    QtSerialPort& port = served.port;
     SharedState shared;
     InitRegisterMap(shared);
     SetupRecord data = shared.DefaultData;
