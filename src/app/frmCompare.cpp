@@ -190,7 +190,8 @@ void frmCompare::ShowComparison() {
 void frmCompare::cmdSaveAs_Click() {
     if (!m_compared)
         return;
-    const QString folder = QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath();
+    // A folder to start in, never a name to offer (the trailing slash).
+    const QString folder = QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath() + u'/';
     const QString path =
         m_context.fileDialogs().getSaveFileName(this, CsvFilter, folder, QStringLiteral("csv"));
     if (path.isEmpty())
