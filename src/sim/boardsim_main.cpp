@@ -106,7 +106,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("alarm-every"),
         QStringLiteral("Raise the next alarm in turn every SECONDS while none is pending."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({raiseAlarm, alarmEvery});
+    const QCommandLineOption faultEvery(
+        QStringLiteral("fault-every"),
+        QStringLiteral("Clear the current fault, or raise one (5CH, 45H, 0AH in turn), every "
+                       "SECONDS."),
+        QStringLiteral("SECONDS"));
+    parser.addOptions({raiseAlarm, alarmEvery, faultEvery});
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "telvane-boardsim: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -170,6 +175,17 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         board.cupper().setAlarmEvery(seconds);
+    }
+
+    if (parser.isSet(faultEvery)) {
+        bool ok = false;
+        const int seconds = parser.value(faultEvery).toInt(&ok);
+        if (!ok || seconds <= 0) {
+            std::fprintf(stderr, "telvane-boardsim: --fault-every takes a whole number of "
+                                 "seconds\n");
+            return 2;
+        }
+        board.status().setFaultEvery(seconds);
     }
 
     PtyServer server(board);

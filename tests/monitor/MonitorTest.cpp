@@ -1,0 +1,220 @@
+#include "MonitorFixture.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+const QString Missing = QStringLiteral("/dev/telvane-no-such-device");
+
+QString press(const QString& name, const QString& device, const QString& more = {}) {
+    return QStringLiteral("[%1]\ndevice = %2\nevery = 100\n%3\n").arg(name, device, more);
+}
+
+QStringList events(BrokerSubscriber& s, const QString& topic) {
+    QStringList out;
+    for (const auto& m : s.on(topic))
+        out.append(json(m.payload)["event"].toString());
+    return out;
+}
+
+// The TCP ports the process listens on (none expected).
+QSet<QString> listeningSockets(qint64 pid) {
+    QSet<QString> inodes;
+    for (const QFileInfo& fd :
+         QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryInfoList(QDir::System))
+        if (const QString target = fd.symLinkTarget(); target.contains(u"socket:["))
+            inodes.insert(target.section(u'[', 1).chopped(1));
+    QSet<QString> listening;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        QFile file(QString::fromLatin1(table));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QList<QByteArray> f = line.simplified().split(' ');
+            if (f.size() > 9 && f[3] == "0A" && inodes.contains(QString::fromLatin1(f[9])))
+                listening.insert(QString::fromLatin1(f[1]));
+        }
+    }
+    return listening;
+}
+
+} // namespace
+
+TEST_F(MonitorFixture, PublishesEachPressRetainedStatusWholeSamplesAndItsOwnOnlineWord) {
+    startBroker();
+    const QString pty1 = startBoard({"--baud", "19200"}).pty();
+    const QString pty2 = startBoard().pty();
+    BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/#"));
+    startMonitor(config(press("press1", pty1, "baud = 19200") +
+                        press("press2", pty2, "registers = w182 B8159")));
+    ASSERT_TRUE(plant.waitFor([&] {
+        return plant.on(topic("press1", "sample")).size() >= 3 &&
+               plant.on(topic("press2", "sample")).size() >= 3 &&
+               lastStateIs(plant, topic("press1", "status"), "online") &&
+               lastStateIs(plant, topic("press2", "status"), "online");
+    })) << monitorErrors().toStdString();
+
+    const QJsonObject sample = json(plant.on(topic("press1", "sample")).last().payload);
+    EXPECT_EQ(sample["values"].toObject().keys(), (QStringList{"D1100", "W1104", "W180", "W182"}));
+    EXPECT_TRUE(sample["time"].toString().contains(QRegularExpression(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"))))
+        << sample["time"].toString().toStdString();
+    EXPECT_EQ(json(plant.on(topic("press2", "sample")).last().payload)["values"]["B8159"].toInt(),
+              23);
+
+    const QJsonObject status = json(plant.on(topic("press1", "status")).last().payload);
+    EXPECT_EQ(status["device"].toString(), pty1);
+    EXPECT_EQ(status["baud"].toInt(), 19200);
+    EXPECT_EQ(status["fault"]["code"].toInt(), 0x45);
+    EXPECT_FALSE(status["fault"]["text"].toString().isEmpty());
+    EXPECT_EQ(status["comm_error"]["code"].toInt(), 0);
+    EXPECT_EQ(status["board"]["firmware"].toInt(), 23);
+    const auto online = plant.on(topic("press1", "event"));
+    ASSERT_FALSE(online.isEmpty());
+    EXPECT_EQ(json(online.first().payload)["event"], QStringLiteral("online"));
+    EXPECT_EQ(online.first().qos, 1);
+
+    // One who subscribes later hears at once where each press stands.
+    BrokerSubscriber later(broker->port(), QStringLiteral("telvane/+/status"));
+    BrokerSubscriber monitors(broker->port(), QStringLiteral("telvane/monitor/#"));
+    ASSERT_TRUE(later.waitFor([&] { return later.messages().size() >= 2; }));
+    EXPECT_TRUE(later.messages()[0].retained && later.messages()[1].retained);
+    ASSERT_TRUE(monitors.waitFor([&] { return !monitors.messages().isEmpty(); }));
+    EXPECT_EQ(monitors.messages()[0].topic, QStringLiteral("telvane/monitor/test-monitor"));
+    EXPECT_EQ(monitors.messages()[0].payload, "online");
+    EXPECT_TRUE(monitors.messages()[0].retained);
+
+    EXPECT_TRUE(listeningSockets(monitor->processId()).isEmpty());
+}
+
+TEST_F(MonitorFixture, SigtermPublishesEveryPressOfflineAndTheMonitorOfflineThenEnds) {
+    startBroker();
+    BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/#"));
+    startMonitor(config(press("press1", startBoard().pty()) + press("press2", Missing)));
+    ASSERT_TRUE(plant.waitFor([&] {
+        return lastStateIs(plant, topic("press1", "status"), "online") &&
+               lastStateIs(plant, topic("press2", "status"), "offline");
+    }));
+    // A missing device: offline, and why.
+    EXPECT_TRUE(
+        json(plant.on(topic("press2", "status")).last().payload)["reason"].toString().contains(
+            Missing + QStringLiteral(" does not exist")));
+
+    EXPECT_EQ(stopMonitor(), 0);
+    ASSERT_TRUE(plant.waitFor([&] {
+        return lastStateIs(plant, topic("press1", "status"), "offline") &&
+               plant.on(QStringLiteral("telvane/monitor/test-monitor")).size() == 2;
+    }));
+    for (const char* name : {"press1", "press2"})
+        EXPECT_EQ(json(plant.on(topic(name, "status")).last().payload)["reason"],
+                  QStringLiteral("the monitor stopped"));
+    EXPECT_EQ(events(plant, topic("press1", "event")), (QStringList{"online", "offline"}));
+    EXPECT_TRUE(events(plant, topic("press2", "event")).isEmpty()); // never online
+    EXPECT_EQ(plant.on(QStringLiteral("telvane/monitor/test-monitor")).last().payload, "offline");
+}
+
+TEST_F(MonitorFixture, APressThatStopsAnsweringIsReconnectingThenOfflineAndComesBackByItself) {
+    startBroker();
+    const QString device = dir.filePath(QStringLiteral("press1-adapter"));
+    ASSERT_TRUE(QFile::link(startBoard().pty(), device));
+    BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/press1/#"));
+    startMonitor(config(press("press1", device)));
+    const QString status = topic("press1", "status");
+    ASSERT_TRUE(plant.waitFor([&] { return lastStateIs(plant, status, "online"); }));
+
+    boards.back()->stop(); // the board gone
+    ASSERT_TRUE(plant.waitFor([&] { return lastStateIs(plant, status, "reconnecting"); }));
+    ASSERT_TRUE(plant.waitFor([&] { return lastStateIs(plant, status, "offline"); }));
+    EXPECT_FALSE(json(plant.on(status).last().payload)["reason"].toString().isEmpty());
+
+    // A board on that device again: the press is back without anyone's help.
+    QFile::remove(device);
+    ASSERT_TRUE(QFile::link(startBoard().pty(), device));
+    ASSERT_TRUE(plant.waitFor([&] { return lastStateIs(plant, status, "online"); }));
+    EXPECT_EQ(events(plant, topic("press1", "event")),
+              (QStringList{"online", "offline", "online"}));
+}
+
+TEST_F(MonitorFixture, EventsMadeWhileTheBrokerIsAwayArriveInOrderOnceItIsBack) {
+    startBroker();
+    const QString device = dir.filePath(QStringLiteral("press1-adapter"));
+    ASSERT_TRUE(QFile::link(startBoard().pty(), device));
+    const QString filter = QStringLiteral("telvane/press1/#");
+    const QString historian = QStringLiteral("historian");
+    auto before = std::make_unique<BrokerSubscriber>(broker->port(), filter, historian);
+    startMonitor(config(press("press1", device)));
+    ASSERT_TRUE(
+        before->waitFor([&] { return lastStateIs(*before, topic("press1", "status"), "online"); }));
+    before.reset(); // its session stays with the broker, and gathers what comes
+
+    broker->stop();
+    boards.back()->stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitorErrors().contains("press1: offline"); }, 30000))
+        << monitorErrors().toStdString();
+    QFile::remove(device);
+    ASSERT_TRUE(QFile::link(startBoard().pty(), device));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return monitorErrors().count(QStringLiteral("press1: online")) == 2; }, 30000));
+
+    ASSERT_TRUE(broker->restart());
+    BrokerSubscriber after(broker->port(), filter, historian);
+    ASSERT_TRUE(after.waitFor([&] { return events(after, topic("press1", "event")).size() == 2; }))
+        << monitorErrors().toStdString();
+    EXPECT_EQ(events(after, topic("press1", "event")), (QStringList{"offline", "online"}));
+    QStringList states; // as published, not as the broker remembered them
+    for (const auto& m : after.on(topic("press1", "status")))
+        if (!m.retained)
+            states.append(json(m.payload)["state"].toString());
+    states.removeDuplicates();
+    EXPECT_EQ(states, (QStringList{"reconnecting", "offline", "online"}));
+}
+
+TEST_F(MonitorFixture, AFaultRaisedOrClearedOnTheBoardIsAnEventEach) {
+    startBroker();
+    BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/press1/event"));
+    startMonitor(config(press("press1", startBoard({"--fault-every", "1"}).pty())));
+    ASSERT_TRUE(plant.waitFor([&] { return plant.messages().size() >= 4; }));
+    const QList<QJsonObject> e = payloads(plant.messages());
+    EXPECT_EQ(events(plant, topic("press1", "event")).mid(0, 4),
+              (QStringList{"online", "fault-cleared", "fault-raised", "fault-cleared"}));
+    EXPECT_EQ(e[1]["fault"]["code"].toInt(), 0x45); // the fault the board had at first
+    EXPECT_EQ(e[2]["fault"]["code"].toInt(), 0x5C);
+    EXPECT_FALSE(e[2]["fault"]["text"].toString().isEmpty());
+    EXPECT_EQ(e[3]["fault"]["code"].toInt(), 0x5C);
+}
+
+TEST_F(MonitorFixture, ARefusedLoginIsSaidInWordsAndTriedAgainWhileTheRightOneGetsIn) {
+    const MosquittoProcess::Login login{QStringLiteral("plant"), QStringLiteral("right")};
+    startBroker(login);
+    const QString device = startBoard().pty();
+    startMonitor(config(press("press1", device),
+                        QStringLiteral("username = plant\npassword-file = %1\n")
+                            .arg(writeFile(QStringLiteral("wrong.pass"), "wrong\n"))));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return monitorErrors().count(QStringLiteral("the broker refused the login")) >= 2; },
+        30000))
+        << monitorErrors().toStdString();
+    EXPECT_EQ(monitor->state(), QProcess::Running);
+    EXPECT_EQ(stopMonitor(), 0);
+
+    BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/#"), {}, login);
+    startMonitor(config(press("press1", device),
+                        QStringLiteral("username = plant\npassword-file = %1\n")
+                            .arg(writeFile(QStringLiteral("right.pass"), "right\n"))));
+    ASSERT_TRUE(
+        plant.waitFor([&] { return lastStateIs(plant, topic("press1", "status"), "online"); }));
+}
+
+TEST_F(MonitorFixture, AConfigurationWithAFaultIsRefusedBeforeAnythingStarts) {
+    startBroker();
+    BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/#"));
+    startMonitor(config(press("press1", startBoard().pty(), "baud = 4800")));
+    ASSERT_TRUE(monitor->waitForFinished(20000));
+    EXPECT_EQ(monitor->exitCode(), 2);
+    EXPECT_EQ(monitorErrors(), QStringLiteral("telvane-monitor: %1:9: [press1] baud: '4800': the "
+                                              "board runs at 9600 or 19200\n")
+                                   .arg(dir.filePath("monitor.conf")));
+    EXPECT_TRUE(plant.messages().isEmpty());
+}
