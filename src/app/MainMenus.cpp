@@ -103,6 +103,8 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
         mnuWindowForm[size_t(i)] = item;
     }
     mnuWindowForm[0]->setChecked(true);
+    addSeparator(windows);
+    mnuWindowPlant = addItem(windows, QStringLiteral("mnuWindowPlant"), QStringLiteral("&Plant"));
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     mnuHelpHelpTopics =
@@ -111,6 +113,6 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuHelpAbout = addItem(help, "mnuHelpAbout", "&About TELVANE");
 
     // Commands of windows still to come: present, and honestly unavailable.
-    for (QAction* later : {mnuFilePrintSetup, mnuViewTargetBoardStatus})
+    for (QAction* later : {mnuFilePrintSetup, mnuViewTargetBoardStatus, mnuWindowPlant})
         later->setEnabled(false);
 }

@@ -34,6 +34,7 @@ struct MainMenus {
     QAction* mnuViewOffline = nullptr;
     std::array<QAction*, ViewTable::Count> mnuWindowForm{};
     QActionGroup* windowGroup = nullptr;
+    QAction* mnuWindowPlant = nullptr;
     QAction* mnuHelpHelpTopics = nullptr;
     QAction* mnuHelpAbout = nullptr;
 

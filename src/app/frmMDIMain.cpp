@@ -22,6 +22,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
     m_context =
         std::make_unique<ViewContext>(m_link, m_shared, m_prompt, m_qtFileDialogs, m_programFolder);
     m_context->setApplyOnlineMode([this] { ApplyOnlineMode(); });
+    m_context->setSaveOrDiscardChanges([this] { return SaveOrDiscardChanges(); });
     setObjectName(QStringLiteral("frmMDIMain"));
     setWindowTitle(QStringLiteral("TELVANE - "));
     resize(900, 640);
@@ -110,6 +111,10 @@ void frmMDIMain::connectMenus() {
     for (int i = 0; i < ViewCount; ++i)
         connect(m_menus.mnuWindowForm[size_t(i)], &QAction::triggered, this,
                 [this, i] { ShowView(i); });
+    connect(m_menus.mnuWindowPlant, &QAction::triggered, this, [this] {
+        if (m_context->plantOpener())
+            m_context->plantOpener()();
+    });
     connect(m_menus.mnuHelpHelpTopics, &QAction::triggered, this,
             &frmMDIMain::mnuHelpHelpTopics_Click);
     connect(m_menus.mnuHelpAbout, &QAction::triggered, this, &frmMDIMain::mnuHelpAbout_Click);
@@ -118,6 +123,7 @@ void frmMDIMain::connectMenus() {
 void frmMDIMain::CommandsChanged() {
     m_menus.mnuFilePrint->setEnabled(bool(m_context->printCommand()));
     m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_context->targetBoardOpener()));
+    m_menus.mnuWindowPlant->setEnabled(bool(m_context->plantOpener()));
 }
 
 void frmMDIMain::SetCaption() {

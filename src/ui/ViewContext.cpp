@@ -41,3 +41,8 @@ void ViewContext::setTargetBoardOpener(std::function<void(const QString&)> open)
     m_targetBoardOpener = std::move(open);
     emit commandsChanged();
 }
+
+void ViewContext::setPlantOpener(std::function<void()> open) {
+    m_plantOpener = std::move(open);
+    emit commandsChanged();
+}

@@ -38,8 +38,15 @@ public:
     // The main window says how its indicators follow the mode.
     void setApplyOnlineMode(std::function<void()> apply) { m_applyOnlineMode = std::move(apply); }
 
+    // Before memory gives way to another board: "Save Changes to File?" where
+    // the data changed; true when the command may go on. The main window
+    // says how (without it: always).
+    bool SaveOrDiscardChanges() const { return !m_saveOrDiscard || m_saveOrDiscard(); }
+    void setSaveOrDiscardChanges(std::function<bool()> ask) { m_saveOrDiscard = std::move(ask); }
+
     // Commands that layers above the main window add to its menus: File
-    // Print, and the target board window for a checked project file. The
+    // Print, the target board window for a checked project file, and the
+    // Plant window. The
     // menu item of each is available once its command is given.
     void setPrintCommand(std::function<void()> command);
     const std::function<void()>& printCommand() const { return m_printCommand; }
@@ -47,6 +54,9 @@ public:
     const std::function<void(const QString&)>& targetBoardOpener() const {
         return m_targetBoardOpener;
     }
+    // Window, Plant: every press on the plant's broker.
+    void setPlantOpener(std::function<void()> open);
+    const std::function<void()>& plantOpener() const { return m_plantOpener; }
 
     // CurrentData was replaced as a whole (New, Open, Upload): DataReplaced
     // is set, every edit in progress is dropped and the views show the new
@@ -66,4 +76,6 @@ private:
     std::function<void()> m_applyOnlineMode;
     std::function<void()> m_printCommand;
     std::function<void(const QString&)> m_targetBoardOpener;
+    std::function<void()> m_plantOpener;
+    std::function<bool()> m_saveOrDiscard;
 };

@@ -11,7 +11,7 @@ const QString WindowMinutes = QStringLiteral("Trend/windowMinutes");
 } // namespace
 
 QString TrendSettings::file() {
-    return SettingsLocation::userFolder() + QStringLiteral("/telvane.conf");
+    return SettingsLocation::userWindowSettings();
 }
 
 TrendSettings TrendSettings::load() {
