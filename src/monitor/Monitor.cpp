@@ -3,11 +3,15 @@
 #include "MonitorLog.h"
 
 #include <QDir>
+#include <utility>
 
 namespace {
 
 const QByteArray Online = "online";
 const QByteArray Offline = "offline";
+// The tag of the monitor's own "offline" (the queue's messages count from 1).
+constexpr qint64 OfflineTag = -1;
+constexpr int LastWordWaitMs = 2000;
 
 } // namespace
 
@@ -15,7 +19,6 @@ Monitor::Monitor(MonitorConfig config, MonitorTiming timing, QString programFold
     : QObject(parent), m_config(std::move(config)), m_timing(timing), m_texts(programFolder),
       m_monitorTopic(Plant::Topics::monitor(m_config.broker.topic, m_config.broker.clientId)) {
     m_stopLimit.setSingleShot(true);
-    connect(&m_stopLimit, &QTimer::timeout, this, &Monitor::finishStop);
 }
 
 Monitor::~Monitor() {
@@ -61,8 +64,7 @@ void Monitor::start() {
                                .arg(retryMs / 1000.0, 0, 'g', 3));
             });
     connect(m_client.get(), &BrokerClient::connectionLost, this, [this](const QString& why) {
-        MonitorLog(QStringLiteral("lost the broker %1 (%2); messages wait on disk until it is back")
-                       .arg(m_config.broker.address.url(), why));
+        MonitorLog(QStringLiteral("%1; messages wait on disk until the broker is back").arg(why));
     });
     for (const auto& press : m_config.presses)
         addPress(press);
@@ -82,9 +84,13 @@ void Monitor::addPress(const MonitorConfig::Press& press) {
     const QString prefix = m_config.broker.topic;
     connect(t, &PressTracker::statusChanged, this, [this, t] {
         const Plant::PressStatus& s = t->status();
-        MonitorLog(QStringLiteral("%1: %2%3")
-                       .arg(t->name(), Plant::stateText(s.state),
-                            s.reason.isEmpty() ? QString() : QStringLiteral(": ") + s.reason));
+        // The journal gets a press's state and reason; its faults are events.
+        const QString said =
+            QStringLiteral("%1: %2%3")
+                .arg(t->name(), Plant::stateText(s.state),
+                     s.reason.isEmpty() ? QString() : QStringLiteral(": ") + s.reason);
+        if (std::exchange(m_said[t], said) != said)
+            MonitorLog(said);
         publishStatus(*t);
     });
     connect(t, &PressTracker::event, this, [this, prefix, t](const Plant::PressEvent& e) {
@@ -143,6 +149,7 @@ void Monitor::stop(int waitMs) {
         finishStop();
         return;
     }
+    connect(&m_stopLimit, &QTimer::timeout, this, &Monitor::finishStop, Qt::SingleShotConnection);
     m_stopLimit.start(waitMs);
 }
 
@@ -151,12 +158,29 @@ void Monitor::finishStop() {
         return;
     m_finished = true;
     m_stopLimit.stop();
-    if (m_client) {
-        if (m_client->isConnected())
-            m_client->publish(m_monitorTopic, Offline, 1, true, 0);
-        // Paho waits for what is in flight before it disconnects.
-        m_client->stop(2000);
+    if (!m_client || !m_client->isConnected()) {
+        endStop();
+        return;
     }
+    // The monitor's own last word, then the end: Paho's disconnect would
+    // wait out its whole time-out, so the word's delivery is waited for here.
+    connect(m_client.get(), &BrokerClient::delivered, this, [this](qint64 tag) {
+        if (tag == OfflineTag)
+            endStop();
+    });
+    connect(&m_stopLimit, &QTimer::timeout, this, &Monitor::endStop);
+    m_stopLimit.start(LastWordWaitMs);
+    if (!m_client->publish(m_monitorTopic, Offline, 1, true, OfflineTag))
+        endStop();
+}
+
+void Monitor::endStop() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_stopLimit.stop();
+    if (m_client)
+        m_client->stop(0);
     for (auto& thread : m_threads)
         thread->requestStop();
     for (auto& thread : m_threads)

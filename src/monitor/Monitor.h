@@ -40,6 +40,7 @@ private:
     void publishStatus(const PressTracker& tracker);
     void brokerConnected();
     void finishStop();
+    void endStop();
     void reportQueue();
 
     MonitorConfig m_config;
@@ -53,8 +54,10 @@ private:
     std::vector<std::unique_ptr<PressThread>> m_threads;
     // The place of each press's last status in the order of messages.
     QHash<const PressTracker*, qint64> m_statusSeq;
+    QHash<const PressTracker*, QString> m_said; // the last line logged of each press
     QTimer m_stopLimit;
     bool m_stopping = false;
     bool m_finished = false;
+    bool m_ended = false;
     qint64 m_droppedSaid = 0;
 };

@@ -2,9 +2,14 @@
 
 #include <mqtt/async_client.h>
 
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 
 // Completion of a Paho request, on a Paho thread.
 class BrokerClient::Listener final : public mqtt::iaction_listener {
@@ -16,6 +21,19 @@ public:
 
 private:
     Done m_done;
+};
+
+// What Paho's threads reach of this object: calls queued to its thread
+// while it lives, none once it is going.
+struct BrokerClient::Owner {
+    std::mutex mutex;
+    BrokerClient* client = nullptr;
+
+    template <typename F> void post(F call) {
+        std::lock_guard lock(mutex);
+        if (client)
+            QMetaObject::invokeMethod(client, std::move(call), Qt::QueuedConnection);
+    }
 };
 
 namespace {
@@ -47,38 +65,36 @@ void* tagContext(qint64 tag) {
 } // namespace
 
 BrokerClient::BrokerClient(Options options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_retryMs(m_options.retryMinMs) {
+    : QObject(parent), m_options(std::move(options)), m_owner(std::make_shared<Owner>()),
+      m_retryMs(m_options.retryMinMs) {
+    m_owner->client = this;
+    const std::shared_ptr<Owner> owner = m_owner;
     m_client = std::make_unique<mqtt::async_client>(m_options.address.serverUri(),
                                                     m_options.clientId.toStdString());
-    m_connectListener = std::make_unique<Listener>([this](const mqtt::token& token, bool ok) {
-        const int code = token.get_return_code();
-        QMetaObject::invokeMethod(
-            this, [this, ok, code] { onConnectDone(ok, code); }, Qt::QueuedConnection);
-    });
-    m_deliveryListener = std::make_unique<Listener>([this](const mqtt::token& token, bool ok) {
-        if (!ok)
-            return; // a message not delivered is sent again after the next connection
-        const qint64 tag =
-            static_cast<qint64>(reinterpret_cast<std::intptr_t>(token.get_user_context()));
-        QMetaObject::invokeMethod(
-            this, [this, tag] { emit delivered(tag); }, Qt::QueuedConnection);
-    });
-    m_client->set_connected_handler([this](const std::string&) {
-        QMetaObject::invokeMethod(
-            this, [this] { onConnected(); }, Qt::QueuedConnection);
-    });
-    m_client->set_connection_lost_handler([this](const std::string& cause) {
+    m_connectListener =
+        std::make_unique<Listener>([this, owner](const mqtt::token& token, bool ok) {
+            const int code = token.get_return_code();
+            owner->post([this, ok, code] { onConnectDone(ok, code); });
+        });
+    m_deliveryListener =
+        std::make_unique<Listener>([this, owner](const mqtt::token& token, bool ok) {
+            if (!ok)
+                return; // a message not delivered is sent again after the next connection
+            const qint64 tag =
+                static_cast<qint64>(reinterpret_cast<std::intptr_t>(token.get_user_context()));
+            owner->post([this, tag] { emit delivered(tag); });
+        });
+    m_client->set_connected_handler(
+        [this, owner](const std::string&) { owner->post([this] { onConnected(); }); });
+    m_client->set_connection_lost_handler([this, owner](const std::string& cause) {
         const QString text = QString::fromStdString(cause);
-        QMetaObject::invokeMethod(
-            this, [this, text] { onConnectionLost(text); }, Qt::QueuedConnection);
+        owner->post([this, text] { onConnectionLost(text); });
     });
-    m_client->set_message_callback([this](mqtt::const_message_ptr message) {
+    m_client->set_message_callback([this, owner](mqtt::const_message_ptr message) {
         const QString topic = QString::fromStdString(message->get_topic());
         const std::string& payload = message->get_payload();
         const QByteArray bytes(payload.data(), qsizetype(payload.size()));
-        QMetaObject::invokeMethod(
-            this, [this, topic, bytes] { emit messageArrived(topic, bytes); },
-            Qt::QueuedConnection);
+        owner->post([this, topic, bytes] { emit messageArrived(topic, bytes); });
     });
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &BrokerClient::tryConnect);
@@ -86,8 +102,11 @@ BrokerClient::BrokerClient(Options options, QObject* parent)
 
 BrokerClient::~BrokerClient() {
     stop(0);
-    // No callback may reach this object once it is gone.
-    m_client->disable_callbacks();
+    {
+        // No callback reaches this object from here on.
+        std::lock_guard lock(m_owner->mutex);
+        m_owner->client = nullptr;
+    }
     m_client.reset();
 }
 
@@ -121,19 +140,13 @@ void BrokerClient::tryConnect() {
         auto ssl = mqtt::ssl_options_builder()
                        .enable_server_cert_auth(true)
                        .verify(true) // the certificate must name the host
-                       .error_handler([this](const std::string& text) {
-                           const QString error = QString::fromStdString(text).trimmed();
-                           QMetaObject::invokeMethod(
-                               this, [this, error] { m_tlsError = error; }, Qt::QueuedConnection);
-                       })
                        .finalize();
         if (!m_options.caFile.isEmpty())
             ssl.set_trust_store(m_options.caFile.toStdString());
         options.set_ssl(std::move(ssl));
     }
-    m_tlsError.clear();
     try {
-        m_client->connect(options, nullptr, *m_connectListener);
+        m_connectToken = m_client->connect(options, nullptr, *m_connectListener);
     } catch (const mqtt::exception& e) {
         const QString why = QString::fromStdString(e.what());
         QMetaObject::invokeMethod(
@@ -146,13 +159,57 @@ void BrokerClient::onConnectDone(bool ok, int code) {
         return; // onConnected follows a success
     // Paho says no more than a code; the broker's refusal or the TLS
     // layer's complaint is what a user can act on.
+    QString said;
+    try {
+        if (m_connectToken)
+            m_connectToken->try_wait(); // done: it throws with what Paho said
+    } catch (const mqtt::exception& e) {
+        said = QString::fromStdString(e.get_message());
+    }
     QString why = refusal(code);
-    if (why.isEmpty())
-        why = m_tlsError.isEmpty()
-                  ? QStringLiteral("no broker answers at %1").arg(m_options.address.url())
-                  : QStringLiteral("the TLS connection to %1 failed: %2")
-                        .arg(m_options.address.url(), m_tlsError);
-    retryLater(why);
+    if (!why.isEmpty()) {
+        retryLater(why);
+        return;
+    }
+    why = QStringLiteral("no broker answers at %1%2")
+              .arg(m_options.address.url(),
+                   said.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(said));
+    if (m_options.address.tls && QSslSocket::supportsSsl())
+        explainTls(why);
+    else
+        retryLater(why);
+}
+
+// Paho tells a TLS failure from a broker that is not there by neither code
+// nor words: a handshake of our own, checked as Paho checks it (the CA
+// file or the system's certificates, the host's name), says which.
+void BrokerClient::explainTls(const QString& fallback) {
+    auto* probe = new QSslSocket(this);
+    QSslConfiguration config = probe->sslConfiguration();
+    if (!m_options.caFile.isEmpty())
+        config.setCaCertificates(QSslCertificate::fromPath(m_options.caFile));
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    probe->setSslConfiguration(config);
+    auto said = std::make_shared<QString>();
+    const auto done = [this, probe, said, fallback] {
+        if (probe->property("done").toBool())
+            return;
+        probe->setProperty("done", true);
+        probe->deleteLater();
+        retryLater(said->isEmpty() ? fallback
+                                   : QStringLiteral("the TLS connection to %1 failed: %2")
+                                         .arg(m_options.address.url(), *said));
+    };
+    connect(probe, &QSslSocket::sslErrors, this, [said](const QList<QSslError>& errors) {
+        QStringList texts;
+        for (const QSslError& e : errors)
+            texts.append(e.errorString());
+        *said = texts.join(QStringLiteral("; "));
+    });
+    connect(probe, &QSslSocket::encrypted, this, done);
+    connect(probe, &QAbstractSocket::errorOccurred, this, done);
+    QTimer::singleShot(5000, probe, done);
+    probe->connectToHostEncrypted(m_options.address.host, m_options.address.port);
 }
 
 void BrokerClient::retryLater(const QString& why) {

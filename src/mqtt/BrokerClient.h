@@ -11,7 +11,8 @@
 
 namespace mqtt {
 class async_client;
-}
+class token;
+} // namespace mqtt
 
 // One connection to the plant's broker through the Eclipse Paho C++ client
 // (no MQTT of our own). Paho calls back on threads of its own; each callback
@@ -63,19 +64,22 @@ signals:
 
 private:
     class Listener;
+    struct Owner;
     void tryConnect();
     void onConnectDone(bool ok, int code);
     void retryLater(const QString& why);
+    void explainTls(const QString& fallback);
     void onConnected();
     void onConnectionLost(const QString& cause);
 
     Options m_options;
+    std::shared_ptr<Owner> m_owner;
     std::unique_ptr<mqtt::async_client> m_client;
     std::unique_ptr<Listener> m_connectListener;
     std::unique_ptr<Listener> m_deliveryListener;
+    std::shared_ptr<mqtt::token> m_connectToken; // of the try in progress
     QTimer m_retry;
     int m_retryMs = 0;
     bool m_connected = false;
     bool m_stopped = false;
-    QString m_tlsError; // the last thing the TLS layer complained of
 };
