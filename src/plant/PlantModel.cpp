@@ -119,22 +119,25 @@ QVariant PlantModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return text(row, index.column());
     case Qt::ToolTipRole:
+        if (index.column() == Fault)
+            return text(row, Fault);
         if (row.status && !row.status->reason.isEmpty())
             return row.status->device + QStringLiteral(": ") + row.status->reason;
         return row.status ? row.status->device : QString();
+    // An offline press's values and fault are old news: grey before red.
     case Qt::BackgroundRole:
-        if (hasFault(row.status))
-            return QBrush(QColor(255, 200, 200));
         if (state == Plant::State::Offline)
             return QBrush(QColor(215, 215, 215));
+        if (hasFault(row.status))
+            return QBrush(QColor(255, 200, 200));
         if (state == Plant::State::Reconnecting)
             return QBrush(QColor(255, 228, 170));
         return {};
     case Qt::ForegroundRole:
-        if (hasFault(row.status))
-            return QBrush(QColor(150, 0, 0));
         if (state == Plant::State::Offline)
             return QBrush(QColor(90, 90, 90));
+        if (hasFault(row.status))
+            return QBrush(QColor(150, 0, 0));
         return {};
     default:
         return {};

@@ -29,7 +29,7 @@ frmPlant::frmPlant(ViewContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_context(context) {
     setObjectName(QStringLiteral("frmPlant"));
     setWindowTitle(Title);
-    resize(900, 360);
+    resize(1000, 400);
 
     m_lblBroker = new QLabel(this);
     m_lblBroker->setObjectName(QStringLiteral("lblBroker"));
@@ -44,8 +44,9 @@ frmPlant::frmPlant(ViewContext& context, QWidget* parent)
     m_lstPresses->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lstPresses->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstPresses->verticalHeader()->hide();
+    // The fault's text takes what room is left; it shows whole in its tip.
     m_lstPresses->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_lstPresses->horizontalHeader()->setStretchLastSection(true);
+    m_lstPresses->horizontalHeader()->setSectionResizeMode(PlantModel::Fault, QHeaderView::Stretch);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_lblBroker, 1);

@@ -133,7 +133,9 @@ public:
             args << QStringLiteral("-c") << QStringLiteral("-i") << persistentId;
         if (login)
             args << QStringLiteral("-u") << login->user << QStringLiteral("-P") << login->password;
-        m_process.start(QStringLiteral("mosquitto_sub"), args);
+        // Line by line: through a pipe its output would be held back in blocks.
+        m_process.start(QStringLiteral("stdbuf"),
+                        QStringList{QStringLiteral("-oL"), QStringLiteral("mosquitto_sub")} + args);
         m_process.waitForStarted(10000);
     }
     ~BrokerSubscriber() {
