@@ -32,8 +32,21 @@ std::optional<QString> Monitor::openQueue() {
     const QString folder = m_config.broker.queueFolder;
     if (!QDir().mkpath(folder))
         return QStringLiteral("cannot make the folder %1").arg(folder);
-    return m_outbox.open(QDir(folder).filePath(m_config.broker.clientId + QStringLiteral(".queue")),
-                         m_config.broker.queueLimitBytes);
+    const QString path = QDir(folder).filePath(m_config.broker.clientId + QStringLiteral(".queue"));
+    // Two monitors of one client id would drain one queue twice, and the
+    // broker would throw each out whenever the other connects.
+    m_queueLock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    m_queueLock->setStaleLockTime(0);
+    if (!m_queueLock->tryLock()) {
+        qint64 pid = 0;
+        QString host, application;
+        m_queueLock->getLockInfo(&pid, &host, &application);
+        return QStringLiteral("%1 is in use by another telvane-monitor of client id %2 "
+                              "(process %3)")
+            .arg(path, m_config.broker.clientId)
+            .arg(pid);
+    }
+    return m_outbox.open(path, m_config.broker.queueLimitBytes);
 }
 
 void Monitor::start() {

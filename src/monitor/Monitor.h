@@ -7,6 +7,7 @@
 #include "PressThread.h"
 #include "PressTracker.h"
 
+#include <QLockFile>
 #include <QObject>
 #include <QTimer>
 #include <memory>
@@ -47,6 +48,7 @@ private:
     MonitorTiming m_timing;
     CodeTexts m_texts;
     QString m_monitorTopic;
+    std::unique_ptr<QLockFile> m_queueLock;
     Outbox m_outbox;
     std::unique_ptr<BrokerClient> m_client;
     std::unique_ptr<MonitorPublisher> m_publisher;

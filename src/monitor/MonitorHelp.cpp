@@ -75,7 +75,8 @@ Environment:
 Files:
   /etc/telvane/monitor.conf
                     the configuration of the telvane-monitor service
-  QUEUE/ID.queue    the messages that wait for the broker (SQLite)
+  QUEUE/ID.queue    the messages that wait for the broker (SQLite); its .lock
+                    keeps a second monitor of the same client id from starting
   PROGRAM/support/FaultErrCodes.txt, PROGRAM/support/CommErrCodes.txt
                     the texts of the board's fault and comm error codes
 )");

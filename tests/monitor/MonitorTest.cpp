@@ -87,6 +87,16 @@ TEST_F(MonitorFixture, PublishesEachPressRetainedStatusWholeSamplesAndItsOwnOnli
     EXPECT_TRUE(monitors.messages()[0].retained);
 
     EXPECT_TRUE(listeningSockets(monitor->processId()).isEmpty());
+
+    // A second monitor of the same client id would drain the same queue.
+    QProcess second;
+    second.start(BuildProgram(QStringLiteral("telvane-monitor")),
+                 {QStringLiteral("--config"), dir.filePath(QStringLiteral("monitor.conf"))});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 2);
+    EXPECT_TRUE(second.readAllStandardError().contains(
+        "[broker] queue: " + dir.filePath("queue/test-monitor.queue").toUtf8() +
+        " is in use by another telvane-monitor of client id test-monitor"));
 }
 
 TEST_F(MonitorFixture, SigtermPublishesEveryPressOfflineAndTheMonitorOfflineThenEnds) {
