@@ -56,10 +56,11 @@ Outages:
   A press that stops answering goes reconnecting, then offline after a minute,
   and is tried again with back-off (1 s, doubling up to 30 s) until it answers.
   A press whose device is missing or busy is offline with the reason. While the
-  broker is away (or refuses the login, or its certificate does not verify; said
-  on standard error), messages wait on disk and are delivered in order when it
-  is back; past the queue's bound the oldest samples go, never an event or a
-  status change. SIGTERM or Ctrl+C publishes every press offline, then ends.
+  broker is away (or refuses the login, or its certificate does not verify:
+  said on standard error), messages wait on disk and are delivered in order
+  when it is back; past the queue's bound the oldest samples go, never an event
+  or a status change. SIGTERM or Ctrl+C publishes every press offline, then
+  ends.
 
 Exit status:
   0     stopped by SIGTERM or SIGINT
