@@ -92,6 +92,8 @@ std::optional<QString> check(const QStringList& args) {
 
 int run(CliSession& session, const QStringList& args) {
     session.ownStatus = true;
+    // 1 is "different": output that could not be written is trouble.
+    session.outputFailedStatus = Trouble;
     const auto parsed = parse(args);
     if (const QString* problem = std::get_if<QString>(&parsed)) {
         CliOut::error(*problem);

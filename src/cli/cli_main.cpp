@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         CliOut::text(CliHelp::text({device, baud, help}));
-        return CliOut::finish(Ok);
+        return CliOut::finish(Ok, OutputFailed);
     }
     const QString baudText = parser.value(baud);
     if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
@@ -134,7 +134,8 @@ int main(int argc, char* argv[]) {
         return true;
     };
     if (!command->needsLink) {
-        const int status = CliOut::finish(command->run(session, args));
+        const int ran = command->run(session, args);
+        const int status = CliOut::finish(ran, session.outputFailedStatus);
         link.CloseRSComm();
         if (status != Ok && !session.ownStatus)
             explain(status, *command, session, 0, 0);
@@ -148,7 +149,7 @@ int main(int argc, char* argv[]) {
     int status = command->run(session, args);
     if (status == Ok && link.CommError())
         status = LinkFailed;
-    status = CliOut::finish(status);
+    status = CliOut::finish(status, session.outputFailedStatus);
     if (status != Ok)
         explain(status, *command, session, promptsBefore, errorsBefore);
     link.CloseRSComm();
