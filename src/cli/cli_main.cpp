@@ -76,7 +76,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("serial device of the board, or socket://HOST:PORT or "
                        "rfc2217://HOST:PORT (no settings file is created)"),
         QStringLiteral("PATH"));
-    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("speed of the link"),
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("speed of the link (default: the port settings "
+                                                 "file's, 9600 when it has none)"),
                                   QStringLiteral("9600|19200"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("print this help"));
@@ -122,11 +124,10 @@ int main(int argc, char* argv[]) {
         session.port = choice.where;
         link.OpenRSComm(port, choice.settings);
         if (!link.OnlineMode()) {
-            CliOut::error((!port.isOpen() ? QStringLiteral("cannot open %1")
-                           : !port.lostConnection().isEmpty()
-                               ? QStringLiteral("lost the connection to %1")
-                               : QStringLiteral("no answer from the board on %1"))
-                              .arg(choice.where));
+            CliOut::error(!port.isOpen() ? QStringLiteral("cannot open %1").arg(choice.where)
+                          : !port.lostConnection().isEmpty()
+                              ? QStringLiteral("lost the connection to %1").arg(choice.where)
+                              : CliPort::noAnswer(choice));
             link.CloseRSComm();
             return false;
         }
