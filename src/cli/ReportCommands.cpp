@@ -31,8 +31,9 @@ int report(CliSession& session, const QStringList& args) {
     const QString& setupPath = args[0];
     const QString& pdfPath = args[1];
     QString warning;
-    // Grown to the full tables, as an opened file becomes the current data.
-    const auto record = SdtFile::read(setupPath, &warning);
+    // As a compare takes it; grown to the full tables, as an opened file
+    // becomes the current data.
+    const auto record = SdtFile::readChecked(setupPath, &warning);
     if (!record) {
         prompt.message(QStringLiteral("TELVANE"), warning, Prompt::Icon::Exclamation);
         return Usage;

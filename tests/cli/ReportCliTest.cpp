@@ -51,6 +51,18 @@ TEST_F(ReportCliTest, AFileThatCannotBeReadGivesItsWarningAndNoPdf) {
         << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 
+    // As a compare takes it: an address the board does not have is refused.
+    SetupRecord foreign = state.DefaultData;
+    foreign.AddressTable[40] = QStringLiteral("Q12");
+    writeFile(QStringLiteral("foreign.sdt"), SdtFormat::encode(foreign));
+    const QString foreignPath = home.filePath(QStringLiteral("foreign.sdt"));
+    r = run({QStringLiteral("report"), foreignPath, pdf}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "telvane-cli: TELVANE: " + foreignPath +
+                         " is not a set-up data file that can be read.\n\n"
+                         "Its register address 'Q12' is not one the board has.\n");
+    EXPECT_FALSE(QFile::exists(pdf));
+
     const QString missing = home.filePath(QStringLiteral("missing.sdt"));
     r = run({QStringLiteral("report"), missing, pdf}, false);
     EXPECT_EQ(r.exit, 2);
