@@ -1,5 +1,6 @@
 // telvane-cli report: a set-up file's report as PDF, read back with pdftotext.
 #include "CliFixture.h"
+#include "FileSizeLimit.h"
 #include "PdfText.h"
 #include "SdtFormat.h"
 #include "SharedState.h"
@@ -80,6 +81,36 @@ TEST_F(ReportCliTest, APdfThatCannotBeWrittenLeavesNothingBehind) {
     EXPECT_EQ(r.err, "telvane-cli: TELVANE: Unable to print report to " + unwritable +
                          ".\n\nNo such file or directory\n");
     EXPECT_FALSE(QFile::exists(unwritable));
+}
+
+// The disk fills while the PDF is written: the command fails, and no
+// truncated PDF is left to be taken for the report.
+TEST_F(ReportCliTest, APdfCutShortByAFullDiskFailsAndLeavesNothing) {
+    writeFile(QStringLiteral("a.sdt"), SdtFormat::encode(state.CurrentData));
+    ProcessResult r;
+    {
+        const FileSizeLimit limit(4096);
+        r = run({QStringLiteral("report"), home.filePath(QStringLiteral("a.sdt")), pdf}, false);
+    }
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err,
+              "telvane-cli: TELVANE: Unable to print report to " + pdf + ".\n\nFile too large\n");
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// Only the command word decides whether the tool needs fonts (a GUI
+// application); a file named "report" is a file. The platform named here
+// does not exist, so a GUI application could not even start.
+TEST_F(ReportCliTest, AFileNamedReportIsNoReportCommand) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "no-such-platform");
+    const ProcessResult r = run({QStringLiteral("project"), QStringLiteral("report")}, false);
+    if (platform.isNull())
+        qunsetenv("QT_QPA_PLATFORM");
+    else
+        qputenv("QT_QPA_PLATFORM", platform);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "telvane-cli: no such project file: report\n");
 }
 
 TEST_F(ReportCliTest, TakesExactlyTwoArguments) {
