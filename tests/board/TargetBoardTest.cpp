@@ -6,6 +6,7 @@
 #include "FaultStatus.h"
 #include "ScriptedFileDialogs.h"
 #include "TargetBoardCommand.h"
+#include "TargetBoardData.h"
 #include "UpDown.h"
 #include "WhenShown.h"
 #include "frmTargetBoard.h"
@@ -338,20 +339,42 @@ TEST_F(TargetBoard, SilentBoardShowsTheOfflineDisplayAndGoOnlineRecovers) {
     EXPECT_TRUE(find("txtSetup0")->isEnabled());
 }
 
-// Go Online goes once the ident block has been read, before the pass polls
-// the fields (their registers start with high byte 1FH, the ident's EFH).
-TEST_F(TargetBoard, GoOnlineHidesOnceTheIdentIsReadBeforeTheFieldsArePolled) {
-    bool identRead = false;
-    std::optional<bool> hiddenAtFirstField;
+// After a real Go Online from offline, the button goes once the ident block
+// has been read, before the pass polls the fields: it is gone when the host
+// sends its first byte after asking for the block's last byte (EFF9H).
+TEST_F(TargetBoard, GoOnlineGoesOnceTheIdentIsReadBeforeTheFieldsArePolled) {
+    open();
+    board.faults().silentFromByte = board.bytesReceived();
+    ASSERT_TRUE(pumpUntil([&] { return window->loop().OfflinePrepared(); }, 20000));
+    ASSERT_FALSE(find("cmdGoOnline")->isHidden());
+    board.faults().silentFromByte = -1;
+
+    constexpr int LastIdentByte = TargetBoardData::IdentAddress + TargetBoardData::IdentBytes - 1;
+    struct {
+        bool afterAttention = false; // the next byte is the mode byte
+        int position = 0;            // of the byte in its address
+        int high = 0;
+        bool identRead = false;
+    } wire;
+    std::optional<bool> hiddenAfterIdent;
     board.faults().wrongEchoWhen = [&](qint64, quint8 byte) {
-        identRead = identRead || byte == 0xEF;
-        if (window && identRead && byte == 0x1F && !hiddenAtFirstField)
-            hiddenAtFirstField = find("cmdGoOnline")->isHidden();
+        if (wire.identRead && !hiddenAfterIdent)
+            hiddenAfterIdent = find("cmdGoOnline")->isHidden();
+        if (byte == 0xFF || wire.afterAttention) {
+            wire.afterAttention = byte == 0xFF;
+            wire.position = 0;
+        } else if (wire.position++ % 2 == 0) {
+            wire.high = byte;
+        } else {
+            wire.identRead = wire.identRead || wire.high * 256 + byte == LastIdentByte;
+        }
         return false;
     };
-    open();
-    ASSERT_TRUE(hiddenAtFirstField.has_value());
-    EXPECT_TRUE(*hiddenAtFirstField);
+    find<QPushButton>("cmdGoOnline")->click();
+    const bool seen = pumpUntil([&] { return hiddenAfterIdent.has_value(); });
+    board.faults().wrongEchoWhen = nullptr; // it watches this test's state
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(*hiddenAfterIdent);
 }
 
 class Closing : public TargetBoard, public ::testing::WithParamInterface<int> {};
