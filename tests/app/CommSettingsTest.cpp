@@ -127,6 +127,19 @@ TEST_F(CommSettings, ShowsThePermissionHintForADeviceThisUserMayNotOpen) {
     EXPECT_TRUE(hint->isHidden());
 }
 
+// A long device text scrolls in its box: the window is as wide as ever.
+TEST_F(CommSettings, KeepsItsWidthWhateverTheDeviceText) {
+    writeSettings("1, 9600 ,/dev/ttyUSB9\r\n");
+    open();
+    const int width = form->width();
+    form.reset();
+    const QString longDevice = "/dev/serial/by-id/usb-" + QString(200, u'x') + "-port0";
+    writeSettings(("1, 9600 ," + longDevice + "\r\n").toUtf8());
+    open();
+    ASSERT_EQ(devices()->currentData().toString(), longDevice);
+    EXPECT_EQ(form->width(), width);
+}
+
 TEST_F(CommSettings, ClampsThePortOfTheFileAndReadsAnyOtherSpeedAs9600) {
     writeSettings("0, 4800 \r\n");
     open();
