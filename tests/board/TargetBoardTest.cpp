@@ -6,7 +6,6 @@
 #include "FaultStatus.h"
 #include "ScriptedFileDialogs.h"
 #include "TargetBoardCommand.h"
-#include "TargetBoardData.h"
 #include "UpDown.h"
 #include "WhenShown.h"
 #include "frmTargetBoard.h"
@@ -349,25 +348,15 @@ TEST_F(TargetBoard, GoOnlineGoesOnceTheIdentIsReadBeforeTheFieldsArePolled) {
     ASSERT_FALSE(find("cmdGoOnline")->isHidden());
     board.faults().silentFromByte = -1;
 
-    constexpr int LastIdentByte = TargetBoardData::IdentAddress + TargetBoardData::IdentBytes - 1;
-    struct {
-        bool afterAttention = false; // the next byte is the mode byte
-        int position = 0;            // of the byte in its address
-        int high = 0;
-        bool identRead = false;
-    } wire;
+    // The address bytes EF F9 in a row: nothing else polled has a high byte F9.
+    bool identRead = false;
+    quint8 previous = 0;
     std::optional<bool> hiddenAfterIdent;
     board.faults().wrongEchoWhen = [&](qint64, quint8 byte) {
-        if (wire.identRead && !hiddenAfterIdent)
+        if (identRead && !hiddenAfterIdent)
             hiddenAfterIdent = find("cmdGoOnline")->isHidden();
-        if (byte == 0xFF || wire.afterAttention) {
-            wire.afterAttention = byte == 0xFF;
-            wire.position = 0;
-        } else if (wire.position++ % 2 == 0) {
-            wire.high = byte;
-        } else {
-            wire.identRead = wire.identRead || wire.high * 256 + byte == LastIdentByte;
-        }
+        identRead = identRead || (previous == 0xEF && byte == 0xF9);
+        previous = byte;
         return false;
     };
     find<QPushButton>("cmdGoOnline")->click();

@@ -53,15 +53,11 @@ TEST_F(ReportCliTest, AFileThatCannotBeReadGivesItsWarningAndNoPdf) {
     EXPECT_FALSE(QFile::exists(pdf));
 
     // As a compare takes it: an address the board does not have is refused.
-    SetupRecord foreign = state.DefaultData;
-    foreign.AddressTable[40] = QStringLiteral("Q12");
-    writeFile(QStringLiteral("foreign.sdt"), SdtFormat::encode(foreign));
-    const QString foreignPath = home.filePath(QStringLiteral("foreign.sdt"));
-    r = run({QStringLiteral("report"), foreignPath, pdf}, false);
+    state.DefaultData.AddressTable[40] = QStringLiteral("Q12");
+    writeFile(QStringLiteral("broken.sdt"), SdtFormat::encode(state.DefaultData));
+    r = run({QStringLiteral("report"), broken, pdf}, false);
     EXPECT_EQ(r.exit, 2);
-    EXPECT_EQ(r.err, "telvane-cli: TELVANE: " + foreignPath +
-                         " is not a set-up data file that can be read.\n\n"
-                         "Its register address 'Q12' is not one the board has.\n");
+    EXPECT_TRUE(r.err.endsWith("Its register address 'Q12' is not one the board has.\n"));
     EXPECT_FALSE(QFile::exists(pdf));
 
     const QString missing = home.filePath(QStringLiteral("missing.sdt"));
@@ -87,11 +83,9 @@ TEST_F(ReportCliTest, APdfThatCannotBeWrittenLeavesNothingBehind) {
 // truncated PDF is left to be taken for the report.
 TEST_F(ReportCliTest, APdfCutShortByAFullDiskFailsAndLeavesNothing) {
     writeFile(QStringLiteral("a.sdt"), SdtFormat::encode(state.CurrentData));
-    ProcessResult r;
-    {
-        const FileSizeLimit limit(4096);
-        r = run({QStringLiteral("report"), home.filePath(QStringLiteral("a.sdt")), pdf}, false);
-    }
+    const FileSizeLimit limit(4096);
+    const ProcessResult r =
+        run({QStringLiteral("report"), home.filePath(QStringLiteral("a.sdt")), pdf}, false);
     EXPECT_EQ(r.exit, 2);
     EXPECT_EQ(r.err,
               "telvane-cli: TELVANE: Unable to print report to " + pdf + ".\n\nFile too large\n");
@@ -105,10 +99,7 @@ TEST_F(ReportCliTest, AFileNamedReportIsNoReportCommand) {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     qputenv("QT_QPA_PLATFORM", "no-such-platform");
     const ProcessResult r = run({QStringLiteral("project"), QStringLiteral("report")}, false);
-    if (platform.isNull())
-        qunsetenv("QT_QPA_PLATFORM");
-    else
-        qputenv("QT_QPA_PLATFORM", platform);
+    qputenv("QT_QPA_PLATFORM", platform);
     EXPECT_EQ(r.exit, 2);
     EXPECT_EQ(r.err, "telvane-cli: no such project file: report\n");
 }
