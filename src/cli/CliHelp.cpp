@@ -53,10 +53,13 @@ struct Entry {
     const char* text;
 };
 
+// A paragraph of its own: the manual page takes the exit status section's
+// indented lines for entries.
 const char* const exitStatusNote =
-    "  Where a command's status differs from this table (diff, find, port,\n"
-    "  board-status), or says more (watch, program-download, program-upload),\n"
-    "  its entry above says so.\n";
+    "\nCommands with an exit status of their own:\n"
+    "  diff, find, port and board-status differ from the exit status table, and\n"
+    "  watch, program-download and program-upload say more than it: the entry of\n"
+    "  each command among the commands says how.\n";
 
 const Entry exitStatus[] = {
     {"0", "all went through"},
@@ -114,7 +117,7 @@ QString text(const QList<QCommandLineOption>& options) {
         text += CommandTable::entry(head, o.description());
     }
     text += u'\n' + CommandTable::help() + u'\n' + QString::fromLatin1(notes);
-    return text + section("Exit status", exitStatus, 8) + QString::fromLatin1(exitStatusNote) +
+    return text + QString::fromLatin1(exitStatusNote) + section("Exit status", exitStatus, 8) +
            section("Environment", environment, 20) + section("Files", files, 20);
 }
 
