@@ -55,11 +55,16 @@ install(CODE "
   foreach(page
       \"telvane-cli|read and write the cupper controller board's registers from a shell|telvane(1), telvane-boardsim(1)\"
       \"telvane-boardsim|simulated cupper controller board on a pseudo-terminal|telvane(1), telvane-cli(1)\"
-      \"telvane-monitor|publish every cupper to the plant's MQTT broker|telvane(1), telvane-cli(1), mosquitto(8)\")
+      \"telvane-monitor|publish every cupper to the plant's MQTT broker|telvane(1), telvane-cli(1), mosquitto(8)|CONFIGURATION AND TOPICS\")
     string(REPLACE \"|\" \";\" page \"\${page}\")
     list(GET page 0 name)
     list(GET page 1 summary)
     list(GET page 2 see_also)
+    set(entries COMMANDS) # the heading of the sections of entries
+    list(LENGTH page fields)
+    if(fields GREATER 3)
+      list(GET page 3 entries)
+    endif()
     set(data \"\")
     if(name MATCHES \"^telvane-(cli|monitor)$\") # the simulator reads nothing there
       set(data \"\${TELVANE_DATADIR}\")
@@ -67,7 +72,7 @@ install(CODE "
     execute_process(COMMAND \"${CMAKE_COMMAND}\" -DPROGRAM=${CMAKE_BINARY_DIR}/bin/\${name}
       -DNAME=\${name} \"-DSUMMARY=\${summary}\" -DVERSION=${PROJECT_VERSION}
       \"-DSEE_ALSO=\${see_also}; the help page \${TELVANE_DATADIR}/Help/TELVANE.html\"
-      \"-DDATADIR=\${data}\" -DOUT=\${out}/\${name}.1
+      \"-DDATADIR=\${data}\" \"-DENTRIES=\${entries}\" -DOUT=\${out}/\${name}.1
       -P \"${CMAKE_SOURCE_DIR}/cmake/ManPage.cmake\"
       COMMAND_ERROR_IS_FATAL ANY)
   endforeach()

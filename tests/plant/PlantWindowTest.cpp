@@ -62,6 +62,7 @@ protected:
 
 TEST_F(PlantWindow, AsksForTheBrokerOnceAndListsEveryPressLiveFaultsAndOfflineOnesStandingOut) {
     status("press9", "online", 0x5C, "/dev/ttyUSB9");
+    publish("telvane/press6/status", "{\"state\": \"on"); // no status: no row
     status("press7", "online", 0, "/dev/ttyUSB7");
     status("press8", "offline", 0, "/dev/ttyUSB8");
     prompt.queueInput(broker.url());
@@ -95,6 +96,7 @@ TEST_F(PlantWindow, AsksForTheBrokerOnceAndListsEveryPressLiveFaultsAndOfflineOn
     status("press7", "reconnecting", 0, "/dev/ttyUSB7");
     ASSERT_TRUE(pumpUntil([&] { return cell(window, 0, PlantModel::State) == "reconnecting"; }));
     EXPECT_EQ(background(window, 0), QColor(255, 228, 170));
+    EXPECT_EQ(window->model().rowCount(), 3);
 
     // Opened again, the window knows its broker.
     window->close();
