@@ -321,7 +321,9 @@ void MonitorLongRun(benchmark::State& state) {
                                                    "bench-history");
                 events->keepPayloads = true;
             }
-            for (int s = 0; s < 60 * 10; ++s) {
+            QElapsedTimer minuteTimer;
+            minuteTimer.start();
+            while (minuteTimer.elapsed() < 60000) {
                 samples.pump(50);
                 events->pump(50);
             }
@@ -330,8 +332,7 @@ void MonitorLongRun(benchmark::State& state) {
                 rssFirstMinute = rss;
             rssMax = std::max(rssMax, rss);
         }
-        for (int s = 0; s < 50; ++s)
-            events->pump(100);
+        events->run(5000); // the last events on their way
         for (auto it = events->payloads().begin(); it != events->payloads().end(); ++it)
             received[it.key()] += it.value();
         int lost = 0;
