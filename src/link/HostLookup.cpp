@@ -44,7 +44,12 @@ HostLookup::Result HostLookup::systemResolver(const QString& host) {
     addrinfo* found = nullptr;
     const int error = ::getaddrinfo(QUrl::toAce(host).constData(), nullptr, &hints, &found);
     if (error != 0) {
-        result.outcome = error == EAI_NONAME ? Outcome::NoSuchName : Outcome::Failed;
+#ifdef EAI_NODATA
+        const bool noSuchName = error == EAI_NONAME || error == EAI_NODATA;
+#else
+        const bool noSuchName = error == EAI_NONAME;
+#endif
+        result.outcome = noSuchName ? Outcome::NoSuchName : Outcome::Failed;
         result.systemText = QString::fromLocal8Bit(::gai_strerror(error));
         return result;
     }
