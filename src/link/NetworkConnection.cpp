@@ -56,6 +56,8 @@ void NetworkConnection::start(const NetworkDevice::Address& address, int baud) {
     m_wasOpen = false;
     m_failure.clear();
     m_failureNumber = 0;
+    m_lastError = QAbstractSocket::SocketTimeoutError;
+    m_lastErrorText.clear();
     if (address.kind == NetworkDevice::Kind::Rfc2217)
         m_telnet.emplace();
     m_state = State::Connecting;
