@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
@@ -81,8 +83,14 @@ bool QtSerialPort::open(const PortSettings& settings) {
     // program holds: only the first gets the way to the rights.
     if (m_port.error() == QSerialPort::PermissionError && SerialAccess::denied(m_device))
         m_errorString += QStringLiteral("\n\n") + SerialAccess::advice(m_device);
+    else if (m_port.error() == QSerialPort::PermissionError && m_errorString.contains(u"lock"))
+        m_errorString += QStringLiteral("\n\n") + SerialAccess::lockHolder(m_device);
     else if (m_port.error() == QSerialPort::DeviceNotFoundError && !QFileInfo::exists(m_device))
         m_errorString += QStringLiteral(" (%1 does not exist)").arg(m_device);
+    else if (m_port.error() == QSerialPort::UnsupportedOperationError &&
+             m_errorString == QString::fromLocal8Bit(std::strerror(ENOTTY)))
+        // The terminal settings were refused: the device is no terminal at all.
+        m_errorString += QStringLiteral("\n\n%1 is not a serial port.").arg(m_device);
     return false;
 }
 
