@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 #include "BoardTraffic.h"
 #include "MouseHoldButton.h"
+#include "MovingWord.h"
 #include "ViewBase.h"
 #include "frmData.h"
 
@@ -112,6 +113,15 @@ TEST_F(ShiftData, OnlineReadsOnlyTheVisibleTab) {
     EXPECT_TRUE(t.writes.isEmpty());
 }
 
+TEST_F(ShiftData, ACountThatMovesUnderTheReadIsShownWhole) {
+    board.memory().setDword(1100, 12'340'255);
+    openView(true);
+    ASSERT_TRUE(passes(1));
+    MoveUnderTheRead(board, 1100, [](BoardMemory& m) { m.setDword(1100, 12'340'256); });
+    ASSERT_TRUE(passes(1));
+    EXPECT_EQ(data(0)->text(), "12,340,256"); // its bytes read apart: 12,340,511
+}
+
 TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {
     openView(true);
     traffic();
@@ -123,7 +133,7 @@ TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {
     while (!(pass.contains(1116) && !pass.contains(1138)) && timer.elapsed() < WaitLimitMs) {
         QCoreApplication::processEvents();
         for (const int address : traffic().reads) {
-            if (address == 1100)
+            if (address == 1103) // the strokes, read whole from their highest byte
                 pass.clear();
             pass.append(address);
         }
@@ -137,7 +147,7 @@ TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {
     ASSERT_TRUE(passes(1));
     const BoardTraffic t = traffic();
     ASSERT_FALSE(t.reads.isEmpty());
-    EXPECT_EQ(t.reads.first(), 1200);
+    EXPECT_EQ(t.reads.first(), 1203);
     for (const int address : t.reads)
         EXPECT_TRUE(address >= 1200 && address < 1240) << address;
     EXPECT_EQ(data(18)->text(), "7,654,321");
