@@ -92,7 +92,7 @@ TEST_F(MainDisplay, AValueThatMovesUnderTheReadIsShownWhole) {
     goOnline();
     RefreshLoop& loop = main->currentViewWidget()->loop();
     ASSERT_TRUE(RunPasses(loop, 1));
-    MoveWordUnderTheRead(board, 180, 256);
+    MoveUnderTheRead(board, 180, [](BoardMemory& m) { m.setWord(180, 256); });
     ASSERT_TRUE(RunPasses(loop, 1));
     EXPECT_EQ(display(1)->text(), "256" + Deg); // its bytes read apart: 511
 }

@@ -4,7 +4,6 @@
 #include "AppFixture.h"
 #include "BoardTraffic.h"
 #include "MouseHoldButton.h"
-#include "MovingWord.h"
 #include "ViewBase.h"
 #include "frmData.h"
 
@@ -111,15 +110,6 @@ TEST_F(ShiftData, OnlineReadsOnlyTheVisibleTab) {
     for (const int address : t.reads)
         EXPECT_TRUE(address >= 1100 && address < 1140) << address;
     EXPECT_TRUE(t.writes.isEmpty());
-}
-
-TEST_F(ShiftData, ACountThatMovesUnderTheReadIsShownWhole) {
-    board.memory().setDword(1100, 12'340'255);
-    openView(true);
-    ASSERT_TRUE(passes(1));
-    MoveUnderTheRead(board, 1100, [](BoardMemory& m) { m.setDword(1100, 12'340'256); });
-    ASSERT_TRUE(passes(1));
-    EXPECT_EQ(data(0)->text(), "12,340,256"); // its bytes read apart: 12,340,511
 }
 
 TEST_F(ShiftData, ATabSwitchMidPassReadsTheNewTabNext) {

@@ -3,7 +3,6 @@
 // states, and the offline display.
 #include "AppFixture.h"
 #include "BoardTraffic.h"
-#include "MovingWord.h"
 #include "ViewBase.h"
 #include "Views.h"
 #include "frmDisplayIO.h"
@@ -203,15 +202,6 @@ TEST_F(IOStates, InputsAreOnOnlyAtExactlyOne) {
     }
     view()->ShowStep(0, QStringLiteral("1"));
     expectState("lblk2710State0", true);
-}
-
-TEST_F(IOStates, AnAnalogInputThatMovesUnderTheReadIsShownWhole) {
-    board.memory().setWord(164, 511);
-    openView(true);
-    ASSERT_TRUE(passes(1));
-    MoveWordUnderTheRead(board, 164, 512);
-    ASSERT_TRUE(passes(1));
-    EXPECT_EQ(text("lblk2710State3"), "512"); // its bytes read apart: 767
 }
 
 TEST_F(IOStates, NegativeWordsGiveTheirUnsignedBits) {
