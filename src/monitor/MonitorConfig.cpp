@@ -1,8 +1,8 @@
 #include "MonitorConfig.h"
 
 #include "Address.h"
+#include "DeviceText.h"
 #include "IniFile.h"
-#include "NetworkDevice.h"
 #include "PlantMessages.h"
 
 #include <QDir>
@@ -194,10 +194,10 @@ std::optional<Problem> readPress(const Section& section, MonitorConfig::Press& p
                                                        : QStringLiteral("missing (a serial device, "
                                                                         "socket://HOST:PORT or "
                                                                         "rfc2217://HOST:PORT)"));
-    if (NetworkDevice::isNetwork(press.port.device)) {
-        if (const auto problem = NetworkDevice::problem(press.port.device))
-            return keys.fault("device", *problem);
-    }
+    // The check every device text passes, so that whatever the monitor takes
+    // the Comm Port window and telvane-cli take as well.
+    if (const auto problem = DeviceText::problem(press.port.device))
+        return keys.fault("device", *problem);
 
     press.port.baud = keys.has("baud") ? keys.value("baud") : QStringLiteral("9600");
     if (press.port.baud != u"9600" && press.port.baud != u"19200")

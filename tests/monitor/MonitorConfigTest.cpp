@@ -76,6 +76,12 @@ TEST(MonitorConfig, RefusesEachFaultNamingTheLineSectionKeyAndWhy) {
         {Broker + "[p1]\nbaud = 19200\n",
          "monitor.conf:3: [p1] device: missing (a serial device, socket://HOST:PORT or "
          "rfc2217://HOST:PORT)"},
+        {Broker + "[p1]\ndevice = socket://plc,2:3001\n",
+         "monitor.conf:4: [p1] device: The device text socket://plc,2:3001 holds a comma, which "
+         "the port settings file cannot keep."},
+        {Broker + "[p1]\ndevice = /dev/tty\tUSB0\n",
+         "monitor.conf:4: [p1] device: The device text holds a control character (at character "
+         "9)."},
         {Broker + press + "registers = W180 XYZ\n",
          "monitor.conf:5: [p1] registers: 'XYZ' is not a register address"},
         {Broker + press + "registers = W180 w180\n",
