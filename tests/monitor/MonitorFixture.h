@@ -40,8 +40,9 @@ protected:
 
     ~MonitorFixture() override { stopMonitor(); }
 
-    void startBroker(std::optional<MosquittoProcess::Login> login = {}) {
-        broker = std::make_unique<MosquittoProcess>(std::move(login));
+    void startBroker(std::optional<MosquittoProcess::Login> login = {},
+                     std::optional<MosquittoProcess::Tls> tls = {}) {
+        broker = std::make_unique<MosquittoProcess>(std::move(login), std::move(tls));
         ASSERT_TRUE(broker->started());
     }
     BoardProcess& startBoard(const QStringList& args = {}) {

@@ -233,6 +233,61 @@ TEST_F(MonitorFixture, ARefusedLoginIsSaidInWordsAndTriedAgainWhileTheRightOneGe
         plant.waitFor([&] { return lastStateIs(plant, topic("press1", "status"), "online"); }));
 }
 
+TEST_F(MonitorFixture, ABrokerWhoseCertificateDoesNotVerifyIsSaidInWordsAndTriedAgain) {
+    const QString cert = dir.filePath(QStringLiteral("broker.pem"));
+    const QString key = dir.filePath(QStringLiteral("broker.key"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("openssl"),
+                                {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                 "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out",
+                                 cert, "-days", "2", "-subj", "/CN=localhost", "-batch"}),
+              0);
+    startBroker({}, MosquittoProcess::Tls{cert, key});
+    const QString device = startBoard().pty();
+    startMonitor(config(press("press1", device)));
+    const QString said = QStringLiteral("the TLS connection to %1 failed: The certificate is "
+                                        "self-signed, and untrusted; trying again")
+                             .arg(broker->url());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitorErrors().count(said) >= 2; }, 30000))
+        << monitorErrors().toStdString();
+    EXPECT_EQ(stopMonitor(), 0);
+
+    // Its certificate named as one to trust: in.
+    startMonitor(config(press("press1", device), QStringLiteral("ca-file = %1\n").arg(cert)));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return monitorErrors().contains(QStringLiteral("connected to ") + broker->url()); },
+        30000))
+        << monitorErrors().toStdString();
+}
+
+TEST_F(MonitorFixture,
+       ABrokerAbsentAtStartIsTriedUntilItComesAndHearsEveryStatusAgainOnEachConnection) {
+    startBroker();
+    broker->stop();
+    startMonitor(config(press("press1", startBoard().pty())));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return monitorErrors().count(QStringLiteral("no broker answers at ") + broker->url()) >=
+                   2;
+        },
+        30000))
+        << monitorErrors().toStdString();
+    ASSERT_TRUE(broker->restart());
+    const QString status = topic("press1", "status");
+    const QString historian = QStringLiteral("historian");
+    auto plant = std::make_unique<BrokerSubscriber>(broker->port(), status, historian);
+    ASSERT_TRUE(plant->waitFor([&] { return lastStateIs(*plant, status, "online"); }));
+    plant.reset(); // its session stays with the broker, and gathers what comes
+
+    // The press has not changed, yet a broker that may have lost its retained
+    // messages gets its status again, published anew.
+    ASSERT_TRUE(broker->restart());
+    BrokerSubscriber after(broker->port(), status, historian);
+    ASSERT_TRUE(after.waitFor([&] {
+        const auto m = after.on(status);
+        return !m.isEmpty() && !m.last().retained && lastStateIs(after, status, "online");
+    }));
+}
+
 TEST_F(MonitorFixture, AConfigurationWithAFaultIsRefusedBeforeAnythingStarts) {
     startBroker();
     BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/#"));

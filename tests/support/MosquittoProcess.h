@@ -24,7 +24,14 @@ public:
         QString password;
     };
 
-    explicit MosquittoProcess(std::optional<Login> login = {}) : m_login(std::move(login)) {
+    // A listener that speaks TLS only, with this certificate and key (PEM).
+    struct Tls {
+        QString certFile;
+        QString keyFile;
+    };
+
+    explicit MosquittoProcess(std::optional<Login> login = {}, std::optional<Tls> tls = {})
+        : m_login(std::move(login)), m_tls(std::move(tls)) {
         // A port found free may be taken before mosquitto binds it: another try.
         for (int attempt = 0; attempt < 3 && !started(); ++attempt) {
             QTcpServer probe;
@@ -40,7 +47,12 @@ public:
 
     bool started() const { return m_running; }
     quint16 port() const { return m_port; }
-    QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
+    // Over TLS by the name its certificate carries.
+    QString url() const {
+        return (m_tls ? QStringLiteral("mqtts://localhost:%1")
+                      : QStringLiteral("mqtt://127.0.0.1:%1"))
+            .arg(m_port);
+    }
     void stop() {
         m_running = false;
         if (m_process.state() == QProcess::NotRunning)
@@ -75,6 +87,9 @@ private:
         // not read this folder.
         if (::geteuid() == 0)
             text += "user root\n";
+        if (m_tls)
+            text += "certfile " + m_tls->certFile.toUtf8() + "\nkeyfile " +
+                    m_tls->keyFile.toUtf8() + '\n';
         if (m_login) {
             const QString passwords = m_dir.filePath(QStringLiteral("passwords"));
             QProcess::execute(QStringLiteral("mosquitto_passwd"),
@@ -110,6 +125,7 @@ private:
     }
 
     std::optional<Login> m_login;
+    std::optional<Tls> m_tls;
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
