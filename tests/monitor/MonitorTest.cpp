@@ -42,7 +42,8 @@ QSet<QString> listeningSockets(qint64 pid) {
 
 } // namespace
 
-TEST_F(MonitorFixture, PublishesEachPressRetainedStatusWholeSamplesAndItsOwnOnlineWord) {
+TEST_F(MonitorFixture,
+       PublishesEachPressRetainedStatusWholeSamplesAndItsOwnOnlineWordWithOfflineAsItsWill) {
     startBroker();
     const QString pty1 = startBoard({"--baud", "19200"}).pty();
     const QString pty2 = startBoard().pty();
@@ -97,6 +98,11 @@ TEST_F(MonitorFixture, PublishesEachPressRetainedStatusWholeSamplesAndItsOwnOnli
     EXPECT_TRUE(second.readAllStandardError().contains(
         "[broker] queue: " + dir.filePath("queue/test-monitor.queue").toUtf8() +
         " is in use by another telvane-monitor of client id test-monitor"));
+
+    // A monitor that dies without a word: the broker says so for it.
+    monitor->kill();
+    ASSERT_TRUE(monitors.waitFor([&] { return monitors.messages().size() == 2; }));
+    EXPECT_EQ(monitors.messages()[1].payload, "offline");
 }
 
 TEST_F(MonitorFixture, SigtermPublishesEveryPressOfflineAndTheMonitorOfflineThenEnds) {
