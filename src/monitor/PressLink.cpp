@@ -44,9 +44,13 @@ std::optional<QString> PressLink::open() {
     m_parts->link.OpenRSComm(m_parts->port, m_settings);
     if (m_parts->link.OnlineMode())
         return std::nullopt;
+    // The port's reason may run to paragraphs (who holds its lock file): a
+    // status and the journal take one line.
     const QString reason = !m_parts->port.isOpen()
                                ? QStringLiteral("cannot open %1: %2")
-                                     .arg(m_settings.device, m_parts->port.errorString())
+                                     .arg(m_settings.device, m_parts->port.errorString()
+                                                                 .split(u'\n', Qt::SkipEmptyParts)
+                                                                 .join(QStringLiteral(": ")))
                                : lostReason();
     m_parts->link.CloseRSComm();
     return reason;

@@ -107,28 +107,47 @@ TEST_F(MonitorFixture,
 
 TEST_F(MonitorFixture, SigtermPublishesEveryPressOfflineAndTheMonitorOfflineThenEnds) {
     startBroker();
+    // A device another program holds.
+    const QString held = startBoard().pty();
+    QProcess holder;
+    holder.start(BuildProgram(QStringLiteral("telvane-cli")),
+                 {"--device", held, "watch", "W180", "--every", "1000"});
+    QByteArray rows;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        holder.waitForReadyRead(20);
+        return (rows += holder.readAllStandardOutput()).count('\n') >= 2; // it is online
+    }));
     BrokerSubscriber plant(broker->port(), QStringLiteral("telvane/#"));
-    startMonitor(config(press("press1", startBoard().pty()) + press("press2", Missing)));
+    startMonitor(config(press("press1", startBoard().pty()) + press("press2", Missing) +
+                        press("press3", held)));
     ASSERT_TRUE(plant.waitFor([&] {
         return lastStateIs(plant, topic("press1", "status"), "online") &&
-               lastStateIs(plant, topic("press2", "status"), "offline");
+               lastStateIs(plant, topic("press2", "status"), "offline") &&
+               lastStateIs(plant, topic("press3", "status"), "offline");
     }));
-    // A missing device: offline, and why.
-    EXPECT_TRUE(
-        json(plant.on(topic("press2", "status")).last().payload)["reason"].toString().contains(
-            Missing + QStringLiteral(" does not exist")));
+    // A missing or busy device: offline, and why, in a line.
+    const auto reason = [&](const char* name) {
+        return json(plant.on(topic(name, "status")).last().payload)["reason"].toString();
+    };
+    EXPECT_TRUE(reason("press2").contains(Missing + QStringLiteral(" does not exist")));
+    EXPECT_TRUE(reason("press3").contains(
+        QStringLiteral("is held by process %1 (telvane-cli)").arg(holder.processId())))
+        << reason("press3").toStdString();
+    EXPECT_FALSE(reason("press3").contains(u'\n'));
 
     EXPECT_EQ(stopMonitor(), 0);
     ASSERT_TRUE(plant.waitFor([&] {
         return lastStateIs(plant, topic("press1", "status"), "offline") &&
                plant.on(QStringLiteral("telvane/monitor/test-monitor")).size() == 2;
     }));
-    for (const char* name : {"press1", "press2"})
-        EXPECT_EQ(json(plant.on(topic(name, "status")).last().payload)["reason"],
-                  QStringLiteral("the monitor stopped"));
+    for (const char* name : {"press1", "press2", "press3"})
+        EXPECT_EQ(reason(name), QStringLiteral("the monitor stopped"));
     EXPECT_EQ(events(plant, topic("press1", "event")), (QStringList{"online", "offline"}));
     EXPECT_TRUE(events(plant, topic("press2", "event")).isEmpty()); // never online
+    EXPECT_TRUE(events(plant, topic("press3", "event")).isEmpty());
     EXPECT_EQ(plant.on(QStringLiteral("telvane/monitor/test-monitor")).last().payload, "offline");
+    holder.terminate();
+    holder.waitForFinished(5000);
 }
 
 TEST_F(MonitorFixture, APressThatStopsAnsweringIsReconnectingThenOfflineAndComesBackByItself) {
