@@ -95,7 +95,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Answer every write to byte address N with a wrong echo and keep the old "
                        "value."),
         QStringLiteral("N"));
-    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage, rejectWrites});
+    const QCommandLineOption mishear(
+        QStringLiteral("mishear-page"),
+        QStringLiteral("Mishear every register address whose high byte is HIGH (0..255): reads "
+                       "of those registers fail, every other one reads."),
+        QStringLiteral("HIGH"));
+    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage, rejectWrites, mishear});
     const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
                                           QStringLiteral("The PLS never reports ready."));
     const QCommandLineOption plsRefuseByte(
@@ -166,7 +171,8 @@ int main(int argc, char* argv[]) {
     const auto cycleSeconds = numberOption(parser, cycleAt, 0, 0, 59, false, "0..59 seconds");
     const auto alarmSeconds =
         numberOption(parser, alarmEvery, 0, 1e-3, 1e9, false, "a number of seconds");
-    if (!latencyMs || !cycleSeconds || !alarmSeconds)
+    const auto mishearPage = numberOption(parser, mishear, -1, 0, 255, true, "0..255");
+    if (!latencyMs || !cycleSeconds || !alarmSeconds || !mishearPage)
         return 2;
     if (parser.isSet(link) && parser.isSet(device)) {
         std::fprintf(stderr, "telvane-boardsim: --link names a pseudo-terminal, not a --device\n");
@@ -186,6 +192,8 @@ int main(int argc, char* argv[]) {
     board.faults().wrongEchoAt = number(wrongEcho);
     board.faults().garbageAt = number(garbage);
     board.faults().rejectWritesTo = int(number(rejectWrites));
+    if (*mishearPage >= 0)
+        board.faults().wrongEchoWhen = MishearAddressesFrom(quint8(*mishearPage));
     board.faults().plsStaysBusy = parser.isSet(plsStaysBusy);
     board.faults().plsRefuseByteIndex = int(number(plsRefuseByte));
     board.faults().programBadSumRecord = int(number(programBadSum));
