@@ -16,8 +16,9 @@
 //  - MonitorLongRun: the same for MONITOR_BENCH_MINUTES (default 10)
 //    minutes with every board raising and clearing a fault every 5 s and
 //    the broker restarted half way: resident memory after the first minute,
-//    at the end and at most, and the fault events a persistent subscriber
-//    got, each press's checked for a gap (events_lost, target 0).
+//    just before the outage, at the end and at most, and the fault events a
+//    persistent subscriber got, each press's checked for a gap (events_lost,
+//    target 0).
 #include "BoardProcess.h"
 #include "MosquittoProcess.h"
 #include "ProcessFigures.h"
@@ -305,10 +306,11 @@ void MonitorLongRun(benchmark::State& state) {
             state.SkipWithError("telvane-monitor did not start");
             return;
         }
-        double rssFirstMinute = 0, rssMax = 0;
+        double rssFirstMinute = 0, rssBeforeOutage = 0, rssMax = 0;
         QHash<QString, QList<QByteArray>> received;
         for (int minute = 1; minute <= minutes; ++minute) {
             if (minute == minutes / 2 + 1) {
+                rssBeforeOutage = rssMiB(plant.monitor.processId());
                 // The broker away for 20 s: the monitor queues; the
                 // subscriber's session waits in the broker.
                 for (auto it = events->payloads().begin(); it != events->payloads().end(); ++it)
@@ -344,6 +346,7 @@ void MonitorLongRun(benchmark::State& state) {
         }
         state.counters["minutes"] = minutes;
         state.counters["rss_first_minute_MiB"] = rssFirstMinute;
+        state.counters["rss_before_outage_MiB"] = rssBeforeOutage;
         state.counters["rss_end_MiB"] = rssMiB(plant.monitor.processId());
         state.counters["rss_max_MiB"] = rssMax;
         state.counters["events"] = double(count);
