@@ -40,11 +40,11 @@
 namespace {
 
 const QString BinDir = QStringLiteral(TELVANE_BIN_DIR);
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 // W182, W180, W1104, W1040, W1042: 2 bytes; D1100: 4 bytes; each byte is
 // 2 exchanges of 2 bytes of 10 bits.
 constexpr int PassExchanges = 5 * 4 + 8;
-constexpr double PassWireSeconds = PassExchanges * 2 * 10.0 / Baud;
+constexpr double PassWireSeconds = PassExchanges * 2 * 10.0 / WireBaud;
 // The main display's reads, in its order.
 const QStringList PassRegisters = {QStringLiteral("W182"),  QStringLiteral("W180"),
                                    QStringLiteral("D1100"), QStringLiteral("W1104"),
@@ -52,7 +52,7 @@ const QStringList PassRegisters = {QStringLiteral("W182"),  QStringLiteral("W180
 
 // The board throttled to the wire speed of the benchmark.
 struct Board : BoardProcess {
-    Board() : BoardProcess({QStringLiteral("--baud"), QString::number(Baud)}) {}
+    Board() : BoardProcess({QStringLiteral("--baud"), QString::number(WireBaud)}) {}
 };
 
 // A program folder whose port settings name the board.
@@ -60,7 +60,7 @@ struct Home {
     QTemporaryDir dir;
     explicit Home(const QString& pty) {
         PortSettingsFile::write(dir.filePath(QStringLiteral("Support/RSPort.cfg")),
-                                {1, QString::number(Baud), pty});
+                                {1, QString::number(WireBaud), pty});
     }
     QString writeDrive(const QStringList& steps) const {
         const QString path = dir.filePath(QStringLiteral("drive.txt"));
@@ -173,7 +173,7 @@ BENCHMARK(OnlineProcess)->UseManualTime()->Iterations(2)->Unit(benchmark::kMilli
 // reads, board in read mode); nullopt when an exchange failed.
 std::optional<std::pair<double, double>> minimalPasses(const QString& pty, int passes) {
     MinimalHost host;
-    if (!host.open(pty.toStdString(), Baud) || !host.enterMode(MinimalHost::ReadMode))
+    if (!host.open(pty.toStdString(), WireBaud) || !host.enterMode(MinimalHost::ReadMode))
         return std::nullopt;
     std::vector<ParsedAddress> addresses;
     for (const QString& text : PassRegisters) {

@@ -144,7 +144,7 @@ std::optional<frmCompare::SideData> frmCompare::ReadSide(int side) {
 
 std::optional<frmCompare::SideData> frmCompare::ReadBoard(const SetupRecord& addresses,
                                                           int groups) {
-    if (!OfferToGoOnline(m_context))
+    if (!m_context.OfferToGoOnline())
         return std::nullopt;
     SetupRecord board = addresses;
     frmProcessing processing(m_context, board, groups, ReadingCaption, this);

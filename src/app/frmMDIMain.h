@@ -51,7 +51,8 @@ public:
     StatusPanels* statusPanels() const { return m_sbrMain; }
     AlarmState& alarms() { return m_background.alarms(); }
 
-    // Makes the link, the mode panel and the menus follow OnlineMode.
+    // Makes the link follow OnlineMode (after the program download set it);
+    // the mode panel and the menus follow the link.
     void ApplyOnlineMode();
     // Shows view n (0..5), closing the one shown before.
     void ShowView(int n);
@@ -108,6 +109,8 @@ private:
     void CommandsChanged();
     void connectTransferMenus();
     void SetCaption();
+    void ShowOnlineMode(bool online);
+    void OnlineModeChanged(bool online, bool goOnlineFailed);
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
     void mnuEditCommPort_Click();

@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
         return CliOut::finish(Ok);
     }
     const QString baudText = parser.value(baud);
-    if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
+    if (parser.isSet(baud) && !Baud::parse(baudText))
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
     if (parser.isSet(device) && parser.value(device).isEmpty())
         return usageError(QStringLiteral("--device needs a path"));

@@ -26,7 +26,7 @@ bool NetworkSerialPort::open(const PortSettings& settings) {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (m_address.kind == NetworkDevice::Kind::Rfc2217) {
         m_telnet.emplace();
-        if (!negotiate(settings.baud.toInt() == 19200 ? 19200 : 9600)) {
+        if (!negotiate(settings.speed().bitsPerSecond())) {
             m_socket.abort();
             m_telnet.reset();
             return false;
