@@ -8,6 +8,7 @@
 #include "Prompt.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
+#include "frmCommTraffic.h"
 #include "frmSetupComm.h"
 
 #include <QAction>
@@ -54,6 +55,7 @@ frmMDIMain::~frmMDIMain() {
     if (ViewBase* view = currentViewWidget())
         view->Unload();
     // Views go before the link they use.
+    delete m_commTraffic.data();
     delete m_viewWindow.data();
     for (const auto& window : std::as_const(m_retired))
         delete window.data();
@@ -111,6 +113,8 @@ void frmMDIMain::connectMenus() {
     for (int i = 0; i < ViewCount; ++i)
         connect(m_menus.mnuWindowForm[size_t(i)], &QAction::triggered, this,
                 [this, i] { ShowView(i); });
+    connect(m_menus.mnuWindowCommTraffic, &QAction::triggered, this,
+            &frmMDIMain::mnuWindowCommTraffic_Click);
     connect(m_menus.mnuHelpHelpTopics, &QAction::triggered, this,
             &frmMDIMain::mnuHelpHelpTopics_Click);
     connect(m_menus.mnuHelpAbout, &QAction::triggered, this, &frmMDIMain::mnuHelpAbout_Click);
@@ -190,6 +194,14 @@ void frmMDIMain::tmrBackgroungUpdate_Timer() {
                                 m_suggestFindBoard && !m_link.OnlineMode()
                                     ? *status + QStringLiteral("  (Comm Port: Find Board)")
                                     : *status);
+}
+
+void frmMDIMain::mnuWindowCommTraffic_Click() {
+    if (!m_commTraffic)
+        m_commTraffic = new frmCommTraffic(*m_context, this);
+    m_commTraffic->show();
+    m_commTraffic->raise();
+    m_commTraffic->activateWindow();
 }
 
 void frmMDIMain::mnuHelpHelpTopics_Click() {

@@ -17,6 +17,7 @@
 
 class Clock;
 class HelpWindow;
+class frmCommTraffic;
 class LinkWaitDisplay;
 class PrintDialogs;
 class Prompt;
@@ -114,6 +115,7 @@ private:
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
     void mnuEditCommPort_Click();
+    void mnuWindowCommTraffic_Click();
     void mnuHelpHelpTopics_Click();
     void mnuHelpAbout_Click();
     void RetireView();
@@ -135,6 +137,7 @@ private:
     QTimer m_tmrBackgroungUpdate;
     QTimer m_reaper;
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<frmCommTraffic> m_commTraffic;
     QtFileDialogs m_qtFileDialogs;
     PrintDialogs* m_printDialogs = nullptr;
     std::unique_ptr<ViewContext> m_context;

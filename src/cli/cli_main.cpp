@@ -12,6 +12,7 @@
 #include "RSComm.h"
 #include "ReportCommands.h"
 #include "StderrPrompt.h"
+#include "TraceFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -78,13 +79,17 @@ int main(int argc, char* argv[]) {
         QStringLiteral("PATH"));
     const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("speed of the link"),
                                   QStringLiteral("9600|19200"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("write every exchange with the board to FILE (- for standard error)"),
+        QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("print this help"));
-    parser.addOptions({device, baud, help});
+    parser.addOptions({device, baud, trace, help});
     if (!parser.parse(app->arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        CliOut::text(CliHelp::text({device, baud, help}));
+        CliOut::text(CliHelp::text({device, baud, trace, help}));
         return CliOut::finish(Ok);
     }
     const QString baudText = parser.value(baud);
@@ -92,6 +97,8 @@ int main(int argc, char* argv[]) {
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
     if (parser.isSet(device) && parser.value(device).isEmpty())
         return usageError(QStringLiteral("--device needs a path"));
+    if (parser.isSet(trace) && parser.value(trace).isEmpty())
+        return usageError(QStringLiteral("--trace needs a file (- for standard error)"));
     if (NetworkDevice::isNetwork(parser.value(device))) {
         if (const auto problem = NetworkDevice::problem(parser.value(device)))
             return usageError(*problem);
@@ -110,7 +117,14 @@ int main(int argc, char* argv[]) {
     StderrPrompt prompt;
     SteadyClock clock;
     AnySerialPort port;
+    // The trace outlives the link, which it watches to the last farewell.
+    TraceFile traceFile;
     RSComm link(prompt, clock, ProgramFolder::path());
+    if (parser.isSet(trace)) {
+        if (const auto problem = traceFile.open(parser.value(trace)))
+            return usageError(*problem);
+        link.core().addObserver(traceFile);
+    }
     CliSession session{link, prompt, {}};
     session.openLink = [&] {
         const CliPortChoice choice =

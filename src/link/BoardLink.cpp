@@ -178,6 +178,15 @@ LinkResult<int> BoardLink::exchangeByte(int byte, const Context& context, Send s
     qint64 deadline = waitStart + FirstReplyMs;
     int timeouts = 0;
     bool resent = false;
+    auto resendAttention = [&] {
+        m_port->writeByte(quint8(Attention));
+        resent = true;
+        if (observed) {
+            event.atUs = m_clock.nowUs();
+            event.sent = qint16(Attention);
+            told(Outcome::Resent);
+        }
+    };
     for (;;) {
         if (waitForReply(deadline, waitStart, longWait)) {
             const int reply = m_port->readByte();
@@ -207,13 +216,7 @@ LinkResult<int> BoardLink::exchangeByte(int byte, const Context& context, Send s
         if (timeouts < TimeoutsBeforeQuestion && lost.isEmpty()) {
             m_failed = false;
             m_port->discardInput();
-            m_port->writeByte(quint8(Attention));
-            if (observed) {
-                event.atUs = m_clock.nowUs();
-                event.sent = qint16(Attention);
-                told(Outcome::Resent);
-            }
-            resent = true;
+            resendAttention();
             deadline = m_clock.nowMs() + ResendReplyMs;
             continue;
         }
@@ -227,13 +230,7 @@ LinkResult<int> BoardLink::exchangeByte(int byte, const Context& context, Send s
             // Connected again: whatever became of the byte sent, the
             // transaction starts over, as after a resent attention byte.
             m_failed = false;
-            m_port->writeByte(quint8(Attention));
-            if (observed) {
-                event.atUs = m_clock.nowUs();
-                event.sent = qint16(Attention);
-                told(Outcome::Resent);
-            }
-            resent = true;
+            resendAttention();
         }
         // Counted from the answer: the time the question was open is not the board's.
         waitStart = m_clock.nowMs();
