@@ -13,12 +13,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace {
 
@@ -91,7 +93,7 @@ int frmCompare::Groups() const {
 }
 
 void frmCompare::cmdBrowse_Click(int side) {
-    const QString current = m_txtFile[size_t(side)]->text();
+    const QString current = FilePath(side);
     const QString preset = current.isEmpty() ? m_context.shared().Files.gFileNamePath : current;
     const QString path = m_context.fileDialogs().getOpenFileName(this, SetupFilter, preset);
     if (!path.isEmpty())
@@ -102,48 +104,58 @@ void frmCompare::cmdCompare_Click() {
     if (m_context.link().Busy() || !m_cmdCompare->isEnabled())
         return;
     ClearComparison();
-    const int groups = Groups();
-    std::array<std::optional<SideData>, 2> sides;
+    std::array<std::optional<SetupComparison::Side>, 2> sides;
     for (int s = 0; s < 2; ++s) {
-        if (m_cboSide[size_t(s)]->currentIndex() == Board)
-            continue;
-        sides[size_t(s)] = ReadSide(s);
+        sides[size_t(s)] = ChosenSide(s);
         if (!sides[size_t(s)])
             return;
     }
-    for (int s = 0; s < 2; ++s) {
-        if (sides[size_t(s)])
-            continue;
-        // The board is read where the other side keeps its values, so that
-        // the compare shows what a download of that side would change.
-        sides[size_t(s)] = ReadBoard(sides[size_t(1 - s)]->record, groups);
-        if (!sides[size_t(s)])
-            return;
-    }
-    m_sideName = {sides[0]->name, sides[1]->name};
-    m_rows = SetupCompare::Compare(sides[0]->record, sides[1]->record, groups);
+    const auto outcome = SetupComparison::Run(*sides[0], *sides[1], Groups());
+    if (!outcome.comparison)
+        return;
+    m_sideName = outcome.comparison->names;
+    m_rows = outcome.comparison->rows;
     m_compared = true;
     ShowComparison();
 }
 
-std::optional<frmCompare::SideData> frmCompare::ReadSide(int side) {
-    const SharedState& shared = m_context.shared();
-    if (m_cboSide[size_t(side)]->currentIndex() == Memory)
-        return SideData{SetupCompare::MemorySideName(HasUnsavedChanges(shared)),
-                        shared.CurrentData};
-    if (m_txtFile[size_t(side)]->text().isEmpty())
-        cmdBrowse_Click(side);
-    const QString path = m_txtFile[size_t(side)]->text();
-    if (path.isEmpty())
-        return std::nullopt;
-    auto record = SetupCompare::ReadFile(path, shared.ProgramVersionTag, m_context.prompt());
-    if (!record)
-        return std::nullopt;
-    return SideData{SetupCompare::FileSideName(path), *record};
+QString frmCompare::FilePath(int side) const {
+    // A path pasted from a file manager may come as a file:// address or in
+    // quotes; one typed without a folder is in the folder Browse starts in.
+    QString text = m_txtFile[size_t(side)]->text().trimmed();
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.mid(1, text.size() - 2);
+    if (text.startsWith(QStringLiteral("file:")))
+        text = QUrl(text).toLocalFile();
+    if (text.isEmpty())
+        return {};
+    return QDir(QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath())
+        .absoluteFilePath(text);
 }
 
-std::optional<frmCompare::SideData> frmCompare::ReadBoard(const SetupRecord& addresses,
-                                                          int groups) {
+std::optional<SetupComparison::Side> frmCompare::ChosenSide(int side) {
+    const SharedState& shared = m_context.shared();
+    switch (m_cboSide[size_t(side)]->currentIndex()) {
+    case Memory:
+        return SetupComparison::MemorySide(shared.CurrentData, HasUnsavedChanges(shared));
+    case Board:
+        return SetupComparison::BoardSide(
+            [this](const SetupRecord& addresses, int groups) {
+                return ReadBoard(addresses, groups);
+            },
+            m_boardDevice);
+    default:
+        break;
+    }
+    if (FilePath(side).isEmpty())
+        cmdBrowse_Click(side);
+    const QString path = FilePath(side);
+    if (path.isEmpty())
+        return std::nullopt;
+    return SetupComparison::FileSide(path, shared.ProgramVersionTag, m_context.prompt());
+}
+
+std::optional<SetupRecord> frmCompare::ReadBoard(const SetupRecord& addresses, int groups) {
     if (!m_context.OfferToGoOnline())
         return std::nullopt;
     SetupRecord board = addresses;
@@ -154,9 +166,7 @@ std::optional<frmCompare::SideData> frmCompare::ReadBoard(const SetupRecord& add
     // said so, and a Cancel wants nothing shown.
     if (!processing.Finished() || read.Failed() || read.CancelRequested())
         return std::nullopt;
-    return SideData{SetupCompare::BoardSideName(m_boardDevice ? m_boardDevice() : QString(),
-                                                QDateTime::currentDateTime()),
-                    board};
+    return board;
 }
 
 void frmCompare::ClearComparison() {
