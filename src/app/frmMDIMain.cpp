@@ -149,9 +149,13 @@ void frmMDIMain::OnlineModeChanged(bool online, bool goOnlineFailed) {
     // Going online failed: the port is not there (an adapter plugged in
     // again comes back under another name), cannot be opened, or no board
     // answered on it. The board may be on another port or speed.
+    // Or the link failed with its port gone, and it was not back under its
+    // name when Retry opened it again.
+    const bool portGone =
+        !online && m_link.CommError() && !m_commControl.lostConnection().isEmpty();
     if (online) {
         m_suggestFindBoard = false;
-    } else if (goOnlineFailed) {
+    } else if (goOnlineFailed || portGone) {
         m_suggestFindBoard = true;
         tmrBackgroungUpdate_Timer();
     }

@@ -1,10 +1,11 @@
 #include "frmSetupComm.h"
 
 #include "BoardSearch.h"
+#include "DeviceText.h"
 #include "ErrorText.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
-#include "NetworkSerialPort.h"
+#include "NetworkConnection.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
 #include "Prompt.h"
@@ -370,13 +371,12 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
         return problem;
     if (!NetworkDevice::isNetwork(device) || m_wasOnline)
         return std::nullopt;
-    NetworkSerialPort trial;
-    PortSettings settings;
-    settings.device = device;
-    settings.baud = ChosenSpeed().text();
-    if (!trial.open(settings))
-        return QStringLiteral("Cannot reach %1: %2.").arg(device, trial.errorString());
-    trial.close();
+    NetworkConnection trial;
+    trial.start(std::get<NetworkDevice::Address>(NetworkDevice::parse(device)),
+                ChosenSpeed().bitsPerSecond());
+    if (!trial.waitUntilSettled())
+        return QStringLiteral("Cannot reach %1: %2.")
+            .arg(DeviceText::shown(device), trial.failure());
     return std::nullopt;
 }
 

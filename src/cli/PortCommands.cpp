@@ -3,6 +3,7 @@
 #include "BoardSearch.h"
 #include "CliArgs.h"
 #include "CliExit.h"
+#include "DeviceText.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
 #include "ProgramFolder.h"
@@ -65,7 +66,7 @@ int port(CliSession& session, const QStringList& args) {
         PortSettings settings;
         settings.portNumber = args[0].toInt();
         settings.baud = args[1];
-        settings.device = args.value(2);
+        settings.device = args.value(2).trimmed(); // as the window keeps it
         if (const auto failed = PortSettingsSave::save(file, ProgramFolder::path(), settings)) {
             CliOut::error(QStringLiteral("cannot save %1: %2").arg(file, failed->description));
             return LinkFailed;
@@ -81,7 +82,9 @@ int port(CliSession& session, const QStringList& args) {
     CliOut::line(QStringLiteral("file=") + file);
     CliOut::line(QStringLiteral("port=%1").arg(settings.portNumber));
     CliOut::line(QStringLiteral("baud=") + settings.baud);
-    CliOut::line(QStringLiteral("device=") + QtSerialPort::deviceFor(settings));
+    CliOut::line(QStringLiteral("device=") + DeviceText::shown(QtSerialPort::deviceFor(settings)));
+    if (const auto problem = DeviceText::problem(settings.device))
+        CliOut::error(QStringLiteral("the device in %1 cannot be used: %2").arg(file, *problem));
     if (state == FileState::Missing)
         CliOut::error(QStringLiteral("%1 does not exist yet: these are the defaults").arg(file));
     return Ok;

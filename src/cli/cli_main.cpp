@@ -7,7 +7,7 @@
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
-#include "NetworkDevice.h"
+#include "DeviceText.h"
 #include "ProgramFolder.h"
 #include "RSComm.h"
 #include "ReportCommands.h"
@@ -97,14 +97,14 @@ int main(int argc, char* argv[]) {
     const QString baudText = parser.value(baud);
     if (parser.isSet(baud) && !Baud::parse(baudText))
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
-    if (parser.isSet(device) && parser.value(device).isEmpty())
+    // As the Comm Port window takes it: blanks around it dropped, then checked.
+    const QString deviceText = parser.value(device).trimmed();
+    if (parser.isSet(device) && deviceText.isEmpty())
         return usageError(QStringLiteral("--device needs a path"));
     if (parser.isSet(trace) && parser.value(trace).isEmpty())
         return usageError(QStringLiteral("--trace needs a file (- for standard error)"));
-    if (NetworkDevice::isNetwork(parser.value(device))) {
-        if (const auto problem = NetworkDevice::problem(parser.value(device)))
-            return usageError(*problem);
-    }
+    if (const auto problem = DeviceText::problem(deviceText))
+        return usageError(*problem);
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
@@ -129,8 +129,7 @@ int main(int argc, char* argv[]) {
     }
     CliSession session{link, prompt, {}};
     session.openLink = [&] {
-        const CliPortChoice choice =
-            CliPort::choose(link.CommSettingsFile(), parser.value(device), baudText);
+        const CliPortChoice choice = CliPort::choose(link.CommSettingsFile(), deviceText, baudText);
         if (choice.error) {
             CliOut::error(*choice.error);
             return false;

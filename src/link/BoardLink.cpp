@@ -119,13 +119,16 @@ BoardLink::Answer BoardLink::askAbout(Silence silence, const QString& reason) co
     return m_policy.onSilence ? m_policy.onSilence(silence, reason) : Answer::Cancel;
 }
 
-// The question after a byte went unanswered; on Retry a lost connection is
-// made again, and when that fails the question comes again with the reason.
-bool BoardLink::reconnect(QString& reason) {
+// The question after a byte went unanswered, with what the port knows of
+// the silence (a network port: which server and speed); on Retry a lost
+// connection is opened again, and when that fails the question comes again
+// with the reason.
+bool BoardLink::reconnect(const QString& lost) {
+    QString reason = lost.isEmpty() ? m_port->silence() : lost;
     for (;;) {
         if (askAbout(Silence::Byte, reason) != Answer::Retry)
             return false;
-        if (reason.isEmpty() || m_port->open(m_settings))
+        if (lost.isEmpty() || m_port->open(m_settings))
             return true;
         reason = m_port->errorString();
     }

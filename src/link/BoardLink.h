@@ -27,8 +27,9 @@ public:
     };
     enum class Answer { Retry, Cancel };
     struct Policy {
-        // Asked at each silence; reason says why the port carries nothing
-        // (empty while it does). None: Cancel.
+        // Asked at each silence; reason: why the port carries nothing (then
+        // Retry opens it again), or what it knows of the silence (a network
+        // port's server and speed), in words; often empty. None: Cancel.
         std::function<Answer(Silence, const QString& reason)> onSilence;
         // Told of every wait for a reply longer than LongWaitMs (none: the link just waits).
         LongWait* longWait = nullptr;
@@ -106,7 +107,7 @@ private:
     LinkResult<int> exchangeByte(int byte, const Context& context, Send send);
     LinkFailure silentFailure() const;
     Answer askAbout(Silence silence, const QString& reason) const;
-    bool reconnect(QString& reason);
+    bool reconnect(const QString& lost);
     bool waitForReply(qint64 deadline, qint64 waitStart, LongWaitScope& longWait);
     LinkResult<qint64> readOnce(const ParsedAddress& address);
     LinkResult<void> writeOnce(const ParsedAddress& address, quint64 value);

@@ -18,8 +18,10 @@ TEST_F(Trace, WritesEveryExchangeOfACommandToTheErrorOutputOrAFile) {
     // The board answers as the last command left it: its answers are not asserted.
     EXPECT_TRUE(lines.first().endsWith("attention (going online)"));
     EXPECT_TRUE(r.err.contains("01 55  read mode"));
-    EXPECT_TRUE(r.err.contains("03 03  W1020 high address"));
-    EXPECT_TRUE(r.err.contains("= W1020 300"));
+    // read takes a word whole, byte by byte: high, low, high again.
+    EXPECT_TRUE(r.err.contains("03 03  B1021 high address"));
+    EXPECT_TRUE(r.err.contains("= B1021 1\n"));
+    EXPECT_TRUE(r.err.contains("= B1020 44\n"));
     EXPECT_TRUE(lines.last().endsWith("attention (going offline)"));
 
     const QString file = home.filePath("trace.txt");
@@ -29,7 +31,7 @@ TEST_F(Trace, WritesEveryExchangeOfACommandToTheErrorOutputOrAFile) {
     ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
     const QString written = QString::fromUtf8(trace.readAll());
     EXPECT_TRUE(written.startsWith("       0.0 "));
-    EXPECT_TRUE(written.contains("= W1020 300\n"));
+    EXPECT_TRUE(written.contains("= B1020 44\n"));
 
     r = run({"--trace", home.filePath("no/such/folder/trace.txt"), "read", "W1020"});
     EXPECT_EQ(r.exit, 2);
