@@ -103,6 +103,8 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
         mnuWindowForm[size_t(i)] = item;
     }
     mnuWindowForm[0]->setChecked(true);
+    addSeparator(windows);
+    mnuWindowCommTraffic = addItem(windows, "mnuWindowCommTraffic", "Comm &Traffic");
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     mnuHelpHelpTopics =

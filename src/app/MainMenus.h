@@ -34,6 +34,7 @@ struct MainMenus {
     QAction* mnuViewOffline = nullptr;
     std::array<QAction*, ViewTable::Count> mnuWindowForm{};
     QActionGroup* windowGroup = nullptr;
+    QAction* mnuWindowCommTraffic = nullptr;
     QAction* mnuHelpHelpTopics = nullptr;
     QAction* mnuHelpAbout = nullptr;
 

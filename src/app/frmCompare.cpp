@@ -156,7 +156,7 @@ std::optional<SetupComparison::Side> frmCompare::ChosenSide(int side) {
 }
 
 std::optional<SetupRecord> frmCompare::ReadBoard(const SetupRecord& addresses, int groups) {
-    if (!OfferToGoOnline(m_context))
+    if (!m_context.OfferToGoOnline())
         return std::nullopt;
     SetupRecord board = addresses;
     frmProcessing processing(m_context, board, groups, ReadingCaption, this);

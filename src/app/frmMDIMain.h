@@ -17,6 +17,7 @@
 
 class Clock;
 class HelpWindow;
+class frmCommTraffic;
 class LinkWaitDisplay;
 class PrintDialogs;
 class Prompt;
@@ -51,7 +52,8 @@ public:
     StatusPanels* statusPanels() const { return m_sbrMain; }
     AlarmState& alarms() { return m_background.alarms(); }
 
-    // Makes the link, the mode panel and the menus follow OnlineMode.
+    // Makes the link follow OnlineMode (after the program download set it);
+    // the mode panel and the menus follow the link.
     void ApplyOnlineMode();
     // Shows view n (0..5), closing the one shown before.
     void ShowView(int n);
@@ -108,9 +110,12 @@ private:
     void CommandsChanged();
     void connectTransferMenus();
     void SetCaption();
+    void ShowOnlineMode(bool online);
+    void OnlineModeChanged(bool online, bool goOnlineFailed);
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
     void mnuEditCommPort_Click();
+    void mnuWindowCommTraffic_Click();
     void mnuHelpHelpTopics_Click();
     void mnuHelpAbout_Click();
     void RetireView();
@@ -132,6 +137,7 @@ private:
     QTimer m_tmrBackgroungUpdate;
     QTimer m_reaper;
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<frmCommTraffic> m_commTraffic;
     QtFileDialogs m_qtFileDialogs;
     PrintDialogs* m_printDialogs = nullptr;
     std::unique_ptr<ViewContext> m_context;

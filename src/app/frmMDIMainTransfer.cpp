@@ -46,7 +46,7 @@ void frmMDIMain::mnuFileDownloadData_Click(int index) {
 }
 
 void frmMDIMain::RunTransfer(int code) {
-    if (!OfferToGoOnline(*m_context))
+    if (!m_context->OfferToGoOnline())
         return;
     m_shared.TransferRequest = code;
     frmProcessing processing(*m_context, this);

@@ -2,6 +2,7 @@
 
 #include "BoardSearch.h"
 #include "DeviceText.h"
+#include "ErrorText.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
 #include "NetworkConnection.h"
@@ -68,7 +69,7 @@ void frmSetupComm::buildLayout() {
     auto* fraPortSpeed = new QGroupBox(QStringLiteral("Port Speed"), this);
     fraPortSpeed->setObjectName(QStringLiteral("fraPortSpeed"));
     auto* speedRow = new QHBoxLayout(fraPortSpeed);
-    const std::array<QString, 2> speeds{QStringLiteral("9600"), QStringLiteral("19200")};
+    const std::array<QString, 2> speeds{Baud().text(), Baud::fast().text()};
     for (size_t i = 0; i < speeds.size(); ++i) {
         optPortSpeed[i] = new QRadioButton(speeds[i], fraPortSpeed);
         optPortSpeed[i]->setObjectName(QStringLiteral("optPortSpeed%1").arg(i));
@@ -197,15 +198,14 @@ void frmSetupComm::LoadPortSettings() {
         const QString description =
             opened ? QStringLiteral("Not a file: %1").arg(path) : file.errorString();
         m_context.prompt().message(QStringLiteral("SetupComm CurrentSettings"),
-                                   QStringLiteral("Error Number = ") + QString::number(number) +
-                                       QStringLiteral("\r\n\r\n") + description,
+                                   ErrorText::numbered(number, description, QStringLiteral("\r\n")),
                                    Prompt::Icon::Information);
     } else if (const auto read = PortSettingsFile::read(path)) {
         settings = *read; // clamped to 1..99, and 9600 unless 19200
     }
     m_fileDevice = QtSerialPort::deviceFor(settings);
     txtCommPort->setText(QString::number(settings.portNumber));
-    const bool fast = settings.baud == u"19200";
+    const bool fast = settings.speed().isFast();
     optPortSpeed[1]->setChecked(fast);
     optPortSpeed[0]->setChecked(!fast);
     FillDeviceList(settings.device);
@@ -318,8 +318,8 @@ void frmSetupComm::SearchFinished() {
 // port number goes in as the number.
 void frmSetupComm::FillFoundBoard(const QString& device, int baud) {
     if (baud) { // else the server's speed: the link's speed does not matter
-        optPortSpeed[1]->setChecked(baud == 19200);
-        optPortSpeed[0]->setChecked(baud != 19200);
+        optPortSpeed[1]->setChecked(baud == Baud::Fast);
+        optPortSpeed[0]->setChecked(baud != Baud::Fast);
     }
     static const QRegularExpression numbered(QStringLiteral("^/dev/ttyS(\\d+)$"));
     const QRegularExpressionMatch match = numbered.match(device);
@@ -373,7 +373,7 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
         return std::nullopt;
     NetworkConnection trial;
     trial.start(std::get<NetworkDevice::Address>(NetworkDevice::parse(device)),
-                optPortSpeed[1]->isChecked() ? 19200 : 9600);
+                ChosenSpeed().bitsPerSecond());
     if (!trial.waitUntilSettled())
         return QStringLiteral("Cannot reach %1: %2.")
             .arg(DeviceText::shown(device), trial.failure());
@@ -381,13 +381,14 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
 }
 
 void frmSetupComm::SaveError(int number, const QString& description) {
-    m_context.prompt().message(QStringLiteral("SetupComm"),
-                               QStringLiteral("Error Number = ") + QString::number(number) +
-                                   QStringLiteral("\r\n\r\n") + description,
-                               Prompt::Icon::Information);
     // The link was closed for the save: the program shows it is offline.
-    if (m_wasOnline)
-        m_context.ApplyOnlineMode();
+    m_context.prompt().message(QStringLiteral("SetupComm"),
+                               ErrorText::numbered(number, description, QStringLiteral("\r\n")),
+                               Prompt::Icon::Information);
+}
+
+Baud frmSetupComm::ChosenSpeed() const {
+    return optPortSpeed[1]->isChecked() ? Baud::fast() : Baud();
 }
 
 bool frmSetupComm::SaveSettings() {
@@ -406,7 +407,7 @@ bool frmSetupComm::SaveSettings() {
     PortSettings settings;
     settings.portNumber =
         std::clamp(FieldEditor::WholeValue(txtCommPort->text()), qint32(PortMin), qint32(PortMax));
-    settings.baud = optPortSpeed[1]->isChecked() ? QStringLiteral("19200") : QStringLiteral("9600");
+    settings.baud = ChosenSpeed().text();
     settings.device = ChosenDevice();
 
     if (const auto failed =
@@ -415,14 +416,9 @@ bool frmSetupComm::SaveSettings() {
         return false;
     }
 
-    if (m_wasOnline) {
-        link.setOnlineMode(true);
-        m_context.ApplyOnlineMode(); // opens the link with the new settings
-        if (!link.OnlineMode()) {
-            link.setOnlineMode(false);
-            return false;
-        }
-    }
+    // Online before: the link opens again with the new settings.
+    if (m_wasOnline && !link.GoOnline())
+        return false;
     accept();
     return true;
 }

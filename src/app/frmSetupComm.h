@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Baud.h"
 #include "BoardSearch.h"
 #include "SerialPortList.h"
 
@@ -40,6 +41,8 @@ public:
     // The device the settings name; empty: the port number's own device. A
     // path typed into the box counts as it is.
     QString ChosenDevice() const;
+    // The speed the window's buttons say.
+    Baud ChosenSpeed() const;
 
     // Looks for the board on the listed ports and the settings' port (while
     // offline: online, the link owns the port); a second click stops it.

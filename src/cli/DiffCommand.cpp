@@ -2,6 +2,7 @@
 
 #include "CliArgs.h"
 #include "DataTransfer.h"
+#include "ErrorText.h"
 #include "RSComm.h"
 #include "SetupCompare.h"
 #include "SetupComparison.h"
@@ -71,9 +72,7 @@ std::optional<SetupRecord> readBoard(CliSession& session, const SetupRecord& add
                       QStringLiteral("Reading the Board for Compare, Please Standby..."));
     read.RunToEnd();
     if (read.Failed()) {
-        session.prompt.message(QStringLiteral("TELVANE"),
-                               QStringLiteral("Error Processing Request\r\n\r\n"
-                                              "Process Not Complete"),
+        session.prompt.message(QStringLiteral("TELVANE"), ErrorText::processNotComplete(),
                                Prompt::Icon::Exclamation);
         return std::nullopt;
     }

@@ -53,7 +53,7 @@ std::optional<QString> checkPort(const QStringList& args) {
         return QStringLiteral("port takes PORT BAUD [DEVICE], or nothing");
     if (const auto problem = CliArgs::integer(args[0], QStringLiteral("port"), 1, 99))
         return problem;
-    if (args[1] != u"9600" && args[1] != u"19200")
+    if (!Baud::parse(args[1]))
         return QStringLiteral("the speed is 9600 or 19200, not '%1'").arg(args[1]);
     if (args.size() > 2)
         return PortSettingsSave::deviceProblem(args[2]);

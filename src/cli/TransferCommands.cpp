@@ -3,6 +3,7 @@
 #include "CliArgs.h"
 #include "CliExit.h"
 #include "DataTransfer.h"
+#include "ErrorText.h"
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SdtFile.h"
@@ -46,7 +47,7 @@ void runTransfer(DataTransfer& transfer) {
 int finish(const DataTransfer& transfer, Prompt& prompt, const QString& what) {
     if (!transfer.Failed())
         return Ok;
-    warn(prompt, QStringLiteral("Error Processing Request\r\n\r\nProcess Not Complete"));
+    warn(prompt, ErrorText::processNotComplete());
     CliOut::error(what);
     return LinkFailed;
 }

@@ -1,5 +1,6 @@
 #include "ViewContext.h"
 
+#include "Prompt.h"
 #include "RSComm.h"
 #include "SharedState.h"
 
@@ -17,14 +18,24 @@ bool ViewContext::WriteIfOnline(const QString& address, const QString& value) co
     return true;
 }
 
-void ViewContext::ApplyOnlineMode() const {
-    if (m_applyOnlineMode)
-        m_applyOnlineMode();
+void ViewContext::GoOffline() const {
+    m_link.GoOffline();
 }
 
-void ViewContext::GoOffline() const {
-    m_link.setOnlineMode(false);
-    ApplyOnlineMode();
+bool ViewContext::OfferToGoOnline() const {
+    if (m_link.OnlineMode())
+        return true;
+    const auto answer = m_prompt.message(QStringLiteral("Program Offline"),
+                                         QStringLiteral("Program is Currently OFFLINE\r\n\r\n"
+                                                        "Do You Wish to Switch to ONLINE MODE to "
+                                                        "Continue?"),
+                                         Prompt::Icon::Question, Prompt::Buttons::YesNo);
+    if (answer != Prompt::Answer::Yes)
+        return false;
+    // Never inside another transaction's message box.
+    if (!m_link.Busy())
+        m_link.GoOnline();
+    return true;
 }
 
 void ViewContext::NotifyDataReplaced() {

@@ -31,12 +31,12 @@ public:
     // with it). False when nothing was written.
     bool WriteIfOnline(const QString& address, const QString& value) const;
 
-    // Makes the link, the mode panel and the menus follow OnlineMode.
-    void ApplyOnlineMode() const;
-    // After a failed transaction: OnlineMode false, then ApplyOnlineMode.
+    // After a failed transaction: the link goes offline.
     void GoOffline() const;
-    // The main window says how its indicators follow the mode.
-    void setApplyOnlineMode(std::function<void()> apply) { m_applyOnlineMode = std::move(apply); }
+    // Offline, asks "Program is Currently OFFLINE ... Do You Wish to Switch
+    // to ONLINE MODE to Continue?" and on Yes goes online. True when online
+    // already or the answer was Yes, whether or not the board then answered.
+    bool OfferToGoOnline() const;
 
     // Commands that layers above the main window add to its menus: File
     // Print, and the target board window for a checked project file. The
@@ -63,7 +63,6 @@ private:
     Prompt& m_prompt;
     FileDialogs* m_fileDialogs;
     QString m_programFolder;
-    std::function<void()> m_applyOnlineMode;
     std::function<void()> m_printCommand;
     std::function<void(const QString&)> m_targetBoardOpener;
 };

@@ -98,12 +98,12 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionShortcutAndSeparators) {
     EXPECT_EQ(describeMenu(menu("mnuView")),
               (QStringList{"mnuViewTargetBoardStatus|&Target Board Interface|", "-",
                            "mnuViewOnline|O&nline Data|F3", "mnuViewOffline|O&ffline Data|F4"}));
-    EXPECT_EQ(
-        describeMenu(menu("mnuWindow")),
-        (QStringList{"mnuWindowForm0|&1 Main Display|", "mnuWindowForm1|&2 Set-up Parameters|",
-                     "mnuWindowForm2|&3 Serial Communications|",
-                     "mnuWindowForm3|&4 Machine Timing|", "mnuWindowForm4|&5 Shift Data|",
-                     "mnuWindowForm5|&6 I/O States|", "mnuWindowForm6|&7 Trend|"}));
+    EXPECT_EQ(describeMenu(menu("mnuWindow")),
+              (QStringList{
+                  "mnuWindowForm0|&1 Main Display|", "mnuWindowForm1|&2 Set-up Parameters|",
+                  "mnuWindowForm2|&3 Serial Communications|", "mnuWindowForm3|&4 Machine Timing|",
+                  "mnuWindowForm4|&5 Shift Data|", "mnuWindowForm5|&6 I/O States|",
+                  "mnuWindowForm6|&7 Trend|", "-", "mnuWindowCommTraffic|Comm &Traffic|"}));
     EXPECT_EQ(describeMenu(menu("mnuHelp")), (QStringList{"mnuHelpHelpTopics|&Help Topics|Ctrl+H",
                                                           "-", "mnuHelpAbout|&About TELVANE|"}));
 }
