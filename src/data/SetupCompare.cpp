@@ -4,6 +4,7 @@
 #include "Prompt.h"
 #include "RegisterNames.h"
 #include "SdtFile.h"
+#include "SetupHistory.h"
 #include "SharedState.h"
 
 #include <QFileInfo>
@@ -133,9 +134,12 @@ QList<Ranked> registerRows(const SetupRecord& left, const SetupRecord& right, in
     return rows;
 }
 
-void plsRows(const SetupRecord& left, const SetupRecord& right, QList<Row>& rows) {
-    auto add = [&rows](const QString& name, qint16 a, qint16 b) {
-        if (a != b)
+// The PLS values that differ, or every one of the left side's (every).
+void plsRows(const SetupRecord& left, const SetupRecord& right, bool every, QList<Row>& rows) {
+    auto add = [&rows, every](const QString& name, qint16 a, qint16 b) {
+        if (every)
+            rows.append({name, QString(), QString::number(a), QString()});
+        else if (a != b)
             rows.append({name, QString(), QString::number(a), QString::number(b)});
     };
     const auto items = [](const SetupRecord& r) {
@@ -188,7 +192,9 @@ std::optional<int> ParseGroups(const QString& text) {
     return groups;
 }
 
-QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups) {
+namespace {
+
+QList<Row> rowsOf(const SetupRecord& left, const SetupRecord& right, int groups, bool every) {
     QList<Row> rows;
     const QList<Ranked> registers = registerRows(left, right, groups);
     auto isSetup = [](const Ranked& r) { return r.rank < 100; };
@@ -196,11 +202,22 @@ QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups
         if (isSetup(r))
             rows.append(r.row);
     if (groups & DataTransfer::TimingGroup)
-        plsRows(left, right, rows);
+        plsRows(left, right, every, rows);
     for (const Ranked& r : registers)
         if (!isSetup(r))
             rows.append(r.row);
     return rows;
+}
+
+} // namespace
+
+QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups) {
+    return rowsOf(left, right, groups, false);
+}
+
+QList<Row> Values(const SetupRecord& record, int groups) {
+    // Against a record without registers every register is on one side only.
+    return rowsOf(record, SetupRecord{}, groups, true);
 }
 
 QByteArray Csv(const QList<Row>& rows, const QString& leftName, const QString& rightName) {
@@ -227,6 +244,13 @@ QString BoardSideName(const QString& device, const QDateTime& when) {
 
 QString MemorySideName(bool unsavedChanges) {
     return unsavedChanges ? QStringLiteral("Memory (unsaved changes)") : QStringLiteral("Memory");
+}
+
+QString SnapshotSideName(const SnapshotInfo& snapshot) {
+    return QStringLiteral("Snapshot %1 (%2 of %3 on %4 at %5, by %6)")
+        .arg(QString::number(snapshot.number), snapshot.action, snapshot.pressOrDevice(),
+             snapshot.device, QLocale().toString(snapshot.time, QLocale::ShortFormat),
+             snapshot.user);
 }
 
 std::optional<SetupRecord> ReadFile(const QString& path, const QString& programVersionTag,

@@ -8,6 +8,7 @@
 #include <optional>
 
 class Prompt;
+struct SnapshotInfo;
 
 // What differs between two set-ups (the board, memory, a set-up data file):
 // one row per value, named as the views name it and shown as they show it.
@@ -36,6 +37,9 @@ struct Row {
 // matched by address, so that a record with another address table compares
 // what lives at each address; an address on one side only is a difference.
 QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups);
+// Every value of the groups of one set-up, in the same order, named and
+// shown the same way; the value is on the left, the right stays empty.
+QList<Row> Values(const SetupRecord& record, int groups);
 
 // The comparison as CSV: the header "name,address,LEFT,RIGHT" with the two
 // sides' names, then a line per row; lines end with CR LF.
@@ -45,6 +49,7 @@ QByteArray Csv(const QList<Row>& rows, const QString& leftName, const QString& r
 QString FileSideName(const QString& path);
 QString BoardSideName(const QString& device, const QDateTime& when);
 QString MemorySideName(bool unsavedChanges);
+QString SnapshotSideName(const SnapshotInfo& snapshot);
 
 // A set-up data file as Open takes it, for a compare: its warning when it
 // cannot be read or holds an address that is no register, and the version
