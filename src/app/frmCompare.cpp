@@ -3,6 +3,7 @@
 #include "ComparisonReport.h"
 #include "DataTransfer.h"
 #include "FileDialogs.h"
+#include "HistoryKeeper.h"
 #include "PrintDialogs.h"
 #include "Prompt.h"
 #include "RSComm.h"
@@ -64,8 +65,13 @@ frmCompare::frmCompare(ViewContext& context, std::function<QString()> boardDevic
 }
 
 void frmCompare::SideChanged(int side) {
-    const bool file = m_cboSide[size_t(side)]->currentIndex() == File;
-    m_txtFile[size_t(side)]->setEnabled(file);
+    const int source = m_cboSide[size_t(side)]->currentIndex();
+    const bool file = source == File;
+    QLineEdit* box = m_txtFile[size_t(side)];
+    // A file is browsed for; a snapshot's number is typed.
+    box->setEnabled(file || source == History);
+    box->setReadOnly(source != History);
+    box->setPlaceholderText(source == History ? QStringLiteral("snapshot number") : QString());
     m_cmdBrowse[size_t(side)]->setEnabled(file);
     // The board against itself says nothing, and costs a whole read twice.
     const bool bothBoard =
@@ -98,6 +104,17 @@ void frmCompare::cmdBrowse_Click(int side) {
         m_txtFile[size_t(side)]->setText(path);
 }
 
+void frmCompare::SetSide(int side, Source source, const QString& what) {
+    m_cboSide[size_t(side)]->setCurrentIndex(source);
+    m_txtFile[size_t(side)]->setText(what);
+}
+
+void frmCompare::SetGroups(int groups) {
+    for (int g = 0; g < 3; ++g)
+        m_chkGroup[size_t(g)]->setChecked(groups & GroupBits[g]);
+    GroupsChanged(nullptr);
+}
+
 void frmCompare::cmdCompare_Click() {
     if (m_context.link().Busy() || !m_cmdCompare->isEnabled())
         return;
@@ -128,6 +145,8 @@ void frmCompare::cmdCompare_Click() {
 
 std::optional<frmCompare::SideData> frmCompare::ReadSide(int side) {
     const SharedState& shared = m_context.shared();
+    if (m_cboSide[size_t(side)]->currentIndex() == History)
+        return ReadSnapshot(side);
     if (m_cboSide[size_t(side)]->currentIndex() == Memory)
         return SideData{SetupCompare::MemorySideName(HasUnsavedChanges(shared)),
                         shared.CurrentData};
@@ -154,9 +173,32 @@ std::optional<frmCompare::SideData> frmCompare::ReadBoard(const SetupRecord& add
     // said so, and a Cancel wants nothing shown.
     if (!processing.Finished() || read.Failed() || read.CancelRequested())
         return std::nullopt;
+    m_context.TakeSnapshot(QStringLiteral("compare"), groups, board);
     return SideData{SetupCompare::BoardSideName(m_boardDevice ? m_boardDevice() : QString(),
                                                 QDateTime::currentDateTime()),
                     board};
+}
+
+std::optional<frmCompare::SideData> frmCompare::ReadSnapshot(int side) {
+    const QString text = m_txtFile[size_t(side)]->text().trimmed();
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    auto warn = [this](const QString& why) {
+        m_context.prompt().message(QStringLiteral("TELVANE"), why, Prompt::Icon::Exclamation);
+        return std::nullopt;
+    };
+    if (!ok || number < 1)
+        return warn(QStringLiteral("Type the number of a snapshot of the set-up history."));
+    if (!m_context.history())
+        return warn(QStringLiteral("No set-up history is kept."));
+    const auto fetched = m_context.history()->history().Fetch(number);
+    if (const auto* error = std::get_if<HistoryError>(&fetched))
+        return warn(QStringLiteral("The set-up history cannot be read.\n\n") + error->reason);
+    const Snapshot& snapshot = std::get<Snapshot>(fetched);
+    const auto record = SnapshotSetup(snapshot);
+    if (const auto* error = std::get_if<HistoryError>(&record))
+        return warn(error->reason);
+    return SideData{SetupCompare::SnapshotSideName(snapshot.info), std::get<SetupRecord>(record)};
 }
 
 void frmCompare::ClearComparison() {

@@ -18,10 +18,13 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
                        const ViewTable& views, QWidget* parent)
     : QMainWindow(parent), m_prompt(prompt), m_commControl(commControl),
       m_programFolder(std::move(programFolder)), m_link(prompt, clock, m_programFolder),
-      m_background(m_link, m_shared), m_viewTable(views) {
+      m_background(m_link, m_shared),
+      m_historyKeeper(m_history, [this](const HistoryError& error) { HistoryNotice(error); }),
+      m_faultWatch(m_historyKeeper), m_viewTable(views) {
     m_context =
         std::make_unique<ViewContext>(m_link, m_shared, m_prompt, m_qtFileDialogs, m_programFolder);
     m_context->setApplyOnlineMode([this] { ApplyOnlineMode(); });
+    m_context->setHistory(&m_historyKeeper, [this] { return m_commControl.portName(); });
     setObjectName(QStringLiteral("frmMDIMain"));
     setWindowTitle(QStringLiteral("TELVANE - "));
     resize(900, 640);
@@ -50,6 +53,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
 
 frmMDIMain::~frmMDIMain() {
     m_tmrBackgroungUpdate.stop();
+    m_faultWatch.Stop(QDateTime::currentDateTime());
     if (ViewBase* view = currentViewWidget())
         view->Unload();
     // Views go before the link they use.
@@ -136,6 +140,9 @@ void frmMDIMain::ApplyOnlineMode() {
     m_menus.mnuViewOnline->setChecked(online);
     m_menus.mnuViewOffline->setChecked(!online);
     m_menus.mnuEditPasscode->setEnabled(online);
+    FaultLogFollows(online, m_link.CommError());
+    if (!online)
+        m_context->setKnownBoard({}); // the next connection may be another board
     if (m_link.CommError())
         m_link.setOnlineMode(false);
     // Going online failed: the port is not there (an adapter plugged in
@@ -179,11 +186,16 @@ void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {
 }
 
 void frmMDIMain::tmrBackgroungUpdate_Timer() {
-    if (const auto status = m_background.Tick())
-        m_sbrMain->setPanelText(StatusPanels::Status,
-                                m_suggestFindBoard && !m_link.OnlineMode()
-                                    ? *status + QStringLiteral("  (Comm Port: Find Board)")
-                                    : *status);
+    const auto status = m_background.Tick();
+    if (!status)
+        return;
+    m_sbrMain->setPanelText(StatusPanels::Status,
+                            m_suggestFindBoard && !m_link.OnlineMode()
+                                ? *status + QStringLiteral("  (Comm Port: Find Board)")
+                                : *status);
+    if (m_link.OnlineMode() && !m_link.CommError())
+        m_faultWatch.Alarms(m_commControl.portName(), alarms(), m_shared,
+                            QDateTime::currentDateTime());
 }
 
 void frmMDIMain::mnuHelpHelpTopics_Click() {

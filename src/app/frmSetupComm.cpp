@@ -3,6 +3,7 @@
 #include "BoardSearch.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
+#include "HistoryKeeper.h"
 #include "NetworkSerialPort.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
@@ -100,6 +101,17 @@ void frmSetupComm::buildLayout() {
     deviceBox->addLayout(searchRow);
     deviceBox->addWidget(lblSearch);
 
+    // Snapshots and faults are listed by the press a device is connected to.
+    auto* pressRow = new QHBoxLayout;
+    auto* lblPressName = new QLabel(QStringLiteral("Press &name:"), fraDevice);
+    txtPressName = new QLineEdit(fraDevice);
+    txtPressName->setObjectName(QStringLiteral("txtPressName"));
+    txtPressName->setPlaceholderText(QStringLiteral("as the set-up history lists it"));
+    lblPressName->setBuddy(txtPressName);
+    pressRow->addWidget(lblPressName);
+    pressRow->addWidget(txtPressName, 1);
+    deviceBox->addLayout(pressRow);
+
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -190,6 +202,13 @@ void frmSetupComm::LoadPortSettings() {
         settings = *read; // clamped to 1..99, and 9600 unless 19200
     }
     m_fileDevice = QtSerialPort::deviceFor(settings);
+    m_loadedPressName.clear();
+    if (HistoryKeeper* keeper = m_context.history()) {
+        const auto name = keeper->history().PressName(m_fileDevice);
+        if (const QString* known = std::get_if<QString>(&name))
+            m_loadedPressName = *known;
+    }
+    txtPressName->setText(m_loadedPressName);
     txtCommPort->setText(QString::number(settings.portNumber));
     const bool fast = settings.baud == u"19200";
     optPortSpeed[1]->setChecked(fast);
@@ -367,6 +386,19 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
     return std::nullopt;
 }
 
+QString frmSetupComm::PressName() const {
+    return txtPressName->text().trimmed();
+}
+
+void frmSetupComm::SavePressName(const QString& device) {
+    HistoryKeeper* keeper = m_context.history();
+    if (!keeper || (device == m_fileDevice && PressName() == m_loadedPressName))
+        return;
+    // A history that cannot be kept is said once; the settings are saved.
+    if (const auto failed = keeper->history().SetPressName(device, PressName()))
+        keeper->Failed(*failed);
+}
+
 void frmSetupComm::SaveError(int number, const QString& description) {
     m_context.prompt().message(QStringLiteral("SetupComm"),
                                QStringLiteral("Error Number = ") + QString::number(number) +
@@ -401,6 +433,7 @@ bool frmSetupComm::SaveSettings() {
         SaveError(failed->number, failed->description);
         return false;
     }
+    SavePressName(QtSerialPort::deviceFor(settings));
 
     if (m_wasOnline) {
         link.setOnlineMode(true);
