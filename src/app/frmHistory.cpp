@@ -29,7 +29,7 @@ const QString ReadingCaption =
 constexpr int NumberRole = Qt::UserRole;
 
 QString timeText(const QDateTime& time) {
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 QString groupsText(int groups) {
@@ -53,7 +53,7 @@ QString faultText(const FaultEntry& f) {
     QString text = (f.kind == u"alarm" ? QStringLiteral("Alarm: ") : QString()) + f.text;
     if (!f.ended.isValid())
         return text + QStringLiteral(" (showing)");
-    const QString until = f.ended.toString(QStringLiteral("HH:mm:ss"));
+    const QString until = f.ended.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
     return text + (f.seenCleared ? QStringLiteral(" (cleared %1)").arg(until)
                                  : QStringLiteral(" (until %1, not seen to clear)").arg(until));
 }

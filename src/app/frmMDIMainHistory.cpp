@@ -55,7 +55,8 @@ bool frmMDIMain::OpenSnapshot(const Snapshot& snapshot) {
     m_shared.CurrentData = data;
     m_shared.SavedData = m_shared.CurrentData;
     m_shared.Untitled = true;
-    m_shared.Files.gUploadNOW = QLocale().toString(snapshot.info.time, QLocale::ShortFormat);
+    m_shared.Files.gUploadNOW =
+        QLocale().toString(snapshot.info.time.toLocalTime(), QLocale::ShortFormat);
     m_shared.Files.gFileNameCaption = QStringLiteral("[Snapshot %1]").arg(snapshot.info.number);
     SetCaption();
     m_context->NotifyDataReplaced();

@@ -51,7 +51,8 @@ std::variant<Plan, QString> parse(const QStringList& args) {
 }
 
 QString isoTime(const QDateTime& time) {
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+    const QDateTime local = time.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
 }
 
 // Trouble with the history itself is exit 2, with its reason.

@@ -249,7 +249,7 @@ QString MemorySideName(bool unsavedChanges) {
 QString SnapshotSideName(const SnapshotInfo& snapshot) {
     return QStringLiteral("Snapshot %1 (%2 of %3 on %4 at %5, by %6)")
         .arg(QString::number(snapshot.number), snapshot.action, snapshot.pressOrDevice(),
-             snapshot.device, QLocale().toString(snapshot.time, QLocale::ShortFormat),
+             snapshot.device, QLocale().toString(snapshot.time.toLocalTime(), QLocale::ShortFormat),
              snapshot.user);
 }
 

@@ -34,8 +34,11 @@ QVariant orNull(const QDateTime& time) {
     return time.isValid() ? QVariant(time.toMSecsSinceEpoch()) : QVariant();
 }
 
+// In UTC: a list of thousands asks the system's time zone nothing; the
+// time turns local where it is shown.
 QDateTime timeOf(const QVariant& value) {
-    return value.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(value.toLongLong());
+    return value.isNull() ? QDateTime()
+                          : QDateTime::fromMSecsSinceEpoch(value.toLongLong(), Qt::UTC);
 }
 
 // The press a row is listed under, in SQL: its name, else its device.

@@ -24,7 +24,7 @@ struct BoardIdentity {
 // One snapshot as a list shows it.
 struct SnapshotInfo {
     qint64 number = 0;
-    QDateTime time;
+    QDateTime time; // read back in UTC
     QString user;
     QString host;
     QString device;
