@@ -210,10 +210,7 @@ void frmHistory::cmdTakeSnapshot_Click() {
     const auto taken = m_context.history()->history().Fetch(*number);
     if (const auto* snapshot = std::get_if<Snapshot>(&taken))
         Reload(snapshot->info.pressOrDevice());
-    for (int i = 0; i < m_lstTimeline->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_lstTimeline->topLevelItem(i);
-        item->setSelected(item->data(0, NumberRole).toLongLong() == *number);
-    }
+    Select({*number});
 }
 
 void frmHistory::cmdCompare_Click() {
@@ -228,6 +225,18 @@ void frmHistory::cmdCompare_Click() {
         m_compare(selected[0], frmCompare::History, selected[1], groups);
     else
         m_compare(selected[0], m_cboCompareWith->currentIndex(), std::nullopt, groups);
+    // A board the compare read is a snapshot now.
+    const QString press =
+        m_lstPresses->currentItem() ? m_lstPresses->currentItem()->text() : QString();
+    Reload(press);
+    Select(selected);
+}
+
+void frmHistory::Select(const QList<qint64>& numbers) {
+    for (int i = 0; i < m_lstTimeline->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_lstTimeline->topLevelItem(i);
+        item->setSelected(numbers.contains(item->data(0, NumberRole).toLongLong()));
+    }
 }
 
 int frmHistory::GroupsOf(qint64 number) const {

@@ -49,6 +49,7 @@ private:
     void SelectionChanged();
     std::optional<Snapshot> FetchSelected();
     int GroupsOf(qint64 number) const;
+    void Select(const QList<qint64>& numbers);
     void Warn(const QString& text);
 
     ViewContext& m_context;

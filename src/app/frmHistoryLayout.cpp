@@ -63,7 +63,7 @@ void frmHistory::BuildControls() {
     m_cboCompareWith->addItems(
         {QStringLiteral("The board"), QStringLiteral("Memory"), QStringLiteral("A set-up file")});
     with->setBuddy(m_cboCompareWith);
-    m_cmdCompare = button("C&ompare", "cmdCompare");
+    m_cmdCompare = button("&Compare", "cmdCompare");
     compareRow->addWidget(with);
     compareRow->addWidget(m_cboCompareWith);
     compareRow->addWidget(m_cmdCompare);

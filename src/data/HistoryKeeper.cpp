@@ -7,6 +7,11 @@
 
 #include <QSysInfo>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 std::optional<qint64> HistoryKeeper::Take(const QString& device, const QString& action, int groups,
                                           const SetupRecord& record, const BoardIdentity& board) {
     SnapshotInfo info;
@@ -58,6 +63,11 @@ QString HistoryKeeper::UserName() {
         if (!user.isEmpty())
             return user;
     }
+#ifdef Q_OS_UNIX
+    // A service or a shell started without a login sets none of them.
+    if (const passwd* account = getpwuid(geteuid()))
+        return QString::fromLocal8Bit(account->pw_name);
+#endif
     return QStringLiteral("unknown");
 }
 

@@ -247,10 +247,11 @@ QString MemorySideName(bool unsavedChanges) {
 }
 
 QString SnapshotSideName(const SnapshotInfo& snapshot) {
-    return QStringLiteral("Snapshot %1 (%2 of %3 on %4 at %5, by %6)")
-        .arg(QString::number(snapshot.number), snapshot.action, snapshot.pressOrDevice(),
-             snapshot.device, QLocale().toString(snapshot.time.toLocalTime(), QLocale::ShortFormat),
-             snapshot.user);
+    const QString press =
+        snapshot.press.isEmpty() ? QString() : QStringLiteral(" of ") + snapshot.press;
+    return QStringLiteral("Snapshot %1 (%2%3 on %4 at %5, by %6)")
+        .arg(QString::number(snapshot.number), snapshot.action, press, snapshot.device,
+             QLocale().toString(snapshot.time.toLocalTime(), QLocale::ShortFormat), snapshot.user);
 }
 
 std::optional<SetupRecord> ReadFile(const QString& path, const QString& programVersionTag,
