@@ -33,16 +33,7 @@ QString timeText(const QDateTime& time) {
 }
 
 QString groupsText(int groups) {
-    if ((groups & DataTransfer::AllGroups) == DataTransfer::AllGroups)
-        return QStringLiteral("All");
-    QStringList words;
-    if (groups & DataTransfer::SetupGroup)
-        words << QStringLiteral("Set-up");
-    if (groups & DataTransfer::TimingGroup)
-        words << QStringLiteral("Timing");
-    if (groups & DataTransfer::ShiftGroup)
-        words << QStringLiteral("Shift");
-    return words.join(QStringLiteral(", "));
+    return GroupWords(groups, {"All", "Set-up", "Timing", "Shift", ", "});
 }
 
 QString actionText(const QString& action) {

@@ -75,11 +75,21 @@ int list(SetupHistory& history, const ListPlan& plan) {
     return Ok;
 }
 
+// The snapshot, or nullopt when the history said why not.
+std::optional<Snapshot> fetch(SetupHistory& history, qint64 number) {
+    auto fetched = history.Fetch(number);
+    if (const auto* error = std::get_if<HistoryError>(&fetched)) {
+        CliOut::error(error->reason);
+        return std::nullopt;
+    }
+    return std::get<Snapshot>(std::move(fetched));
+}
+
 int show(SetupHistory& history, const ShowPlan& plan) {
-    const auto fetched = history.Fetch(plan.number);
-    if (const auto* error = std::get_if<HistoryError>(&fetched))
-        return trouble(*error);
-    const Snapshot& snapshot = std::get<Snapshot>(fetched);
+    const auto fetched = fetch(history, plan.number);
+    if (!fetched)
+        return Usage;
+    const Snapshot& snapshot = *fetched;
     const auto record = SnapshotSetup(snapshot);
     if (const auto* error = std::get_if<HistoryError>(&record))
         return trouble(*error);
@@ -91,10 +101,10 @@ int show(SetupHistory& history, const ShowPlan& plan) {
 }
 
 int exportFile(SetupHistory& history, const ExportPlan& plan) {
-    const auto fetched = history.Fetch(plan.number);
-    if (const auto* error = std::get_if<HistoryError>(&fetched))
-        return trouble(*error);
-    if (const auto failed = WriteWholeFile(plan.file, std::get<Snapshot>(fetched).setup)) {
+    const auto fetched = fetch(history, plan.number);
+    if (!fetched)
+        return Usage;
+    if (const auto failed = WriteWholeFile(plan.file, fetched->setup)) {
         CliOut::error(QStringLiteral("cannot save %1: %2").arg(plan.file, failed->description));
         return OutputFailed;
     }

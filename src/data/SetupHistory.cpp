@@ -188,21 +188,30 @@ HistoryResult<qint64> SetupHistory::Take(const SnapshotInfo& info, const QByteAr
     return q.lastInsertId().toLongLong();
 }
 
-HistoryResult<QList<SnapshotInfo>> SetupHistory::List(const QString& press) {
+HistoryResult<QSqlQuery> SetupHistory::SelectOfPress(const QString& columns, const QString& table,
+                                                     const QString& order, const QString& press) {
     if (auto failed = Open())
         return *failed;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM snapshot %2 ORDER BY %3, number")
-                  .arg(SnapshotColumns,
-                       press.isEmpty() ? QString()
-                                       : QStringLiteral("WHERE press = :p OR "
-                                                        "(press = '' AND device = :p)"),
-                       PressKey));
+    const QString where = press.isEmpty()
+                              ? QString()
+                              : QStringLiteral("WHERE press = :p OR (press = '' AND device = :p)");
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 %3 ORDER BY %4, %5")
+                  .arg(columns, table, where, PressKey, order));
     if (!press.isEmpty())
         q.bindValue(QStringLiteral(":p"), press);
     if (!q.exec())
         return Failure(QStringLiteral("read"), q.lastError());
+    return q;
+}
+
+HistoryResult<QList<SnapshotInfo>> SetupHistory::List(const QString& press) {
+    auto selected =
+        SelectOfPress(SnapshotColumns, QStringLiteral("snapshot"), QStringLiteral("number"), press);
+    if (auto* failed = std::get_if<HistoryError>(&selected))
+        return *failed;
+    QSqlQuery& q = std::get<QSqlQuery>(selected);
     QList<SnapshotInfo> list;
     while (q.next())
         list.append(snapshotInfo(q));
@@ -292,20 +301,12 @@ std::optional<HistoryError> SetupHistory::FaultEnded(qint64 id, const QDateTime&
 }
 
 HistoryResult<QList<FaultEntry>> SetupHistory::Faults(const QString& press) {
-    if (auto failed = Open())
+    auto selected = SelectOfPress(
+        QStringLiteral("id, device, press, kind, code, text, appeared, ended, seen_cleared"),
+        QStringLiteral("fault"), QStringLiteral("appeared"), press);
+    if (auto* failed = std::get_if<HistoryError>(&selected))
         return *failed;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT id, device, press, kind, code, text, appeared, ended, "
-                             "seen_cleared FROM fault %1 ORDER BY %2, appeared")
-                  .arg(press.isEmpty() ? QString()
-                                       : QStringLiteral("WHERE press = :p OR "
-                                                        "(press = '' AND device = :p)"),
-                       PressKey));
-    if (!press.isEmpty())
-        q.bindValue(QStringLiteral(":p"), press);
-    if (!q.exec())
-        return Failure(QStringLiteral("read"), q.lastError());
+    QSqlQuery& q = std::get<QSqlQuery>(selected);
     QList<FaultEntry> list;
     while (q.next())
         list.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
@@ -318,17 +319,17 @@ qint64 SetupHistory::FileSize() const {
     return QFileInfo(m_path).size() + QFileInfo(m_path + QStringLiteral("-wal")).size();
 }
 
-QString GroupWords(int groups) {
+QString GroupWords(int groups, const GroupNames& names) {
     if ((groups & DataTransfer::AllGroups) == DataTransfer::AllGroups)
-        return QStringLiteral("all");
+        return QString::fromLatin1(names.all);
     QStringList words;
     if (groups & DataTransfer::SetupGroup)
-        words << QStringLiteral("setup");
+        words << QString::fromLatin1(names.setup);
     if (groups & DataTransfer::TimingGroup)
-        words << QStringLiteral("timing");
+        words << QString::fromLatin1(names.timing);
     if (groups & DataTransfer::ShiftGroup)
-        words << QStringLiteral("shift");
-    return words.join(u',');
+        words << QString::fromLatin1(names.shift);
+    return words.join(QString::fromLatin1(names.separator));
 }
 
 HistoryResult<SetupRecord> SnapshotSetup(const Snapshot& snapshot) {

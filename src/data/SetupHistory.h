@@ -10,6 +10,7 @@
 #include <variant>
 
 class QSqlError;
+class QSqlQuery;
 
 // What the board said it is, as far as it was known without asking it more.
 struct BoardIdentity {
@@ -110,6 +111,9 @@ public:
 
 private:
     std::optional<HistoryError> Open();
+    // The rows of a table, of one press (or all), grouped by press, run.
+    HistoryResult<QSqlQuery> SelectOfPress(const QString& columns, const QString& table,
+                                           const QString& order, const QString& press);
     void Close();
     HistoryError Failure(const QString& what, const QSqlError& error) const;
 
@@ -118,8 +122,17 @@ private:
     bool m_open = false;
 };
 
-// "setup,timing", "all": the groups in the words of the command line.
-QString GroupWords(int groups);
+// The names of the groups in a list of them.
+struct GroupNames {
+    const char* all;
+    const char* setup;
+    const char* timing;
+    const char* shift;
+    const char* separator;
+};
+// "setup,timing", "all": the groups in the words of the command line, or
+// in the names given.
+QString GroupWords(int groups, const GroupNames& names = {"all", "setup", "timing", "shift", ","});
 
 // The set-up of a snapshot as Open takes a file (its tables grown to the
 // whole register table), or why it cannot be read.
