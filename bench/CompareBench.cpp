@@ -22,6 +22,7 @@
 #include "ScriptedPrompt.h"
 #include "SdtFile.h"
 #include "SetupCompare.h"
+#include "SetupComparison.h"
 #include "SharedState.h"
 #include "SimSerialPort.h"
 #include "Stopwatch.h"
@@ -159,15 +160,16 @@ void compareTwoFiles(benchmark::State& state) {
     ScriptedPrompt prompt;
     qsizetype rows = 0;
     for (auto _ : state) {
-        const auto left = SetupCompare::ReadFile(pathA, shared.ProgramVersionTag, prompt);
-        const auto right = SetupCompare::ReadFile(pathB, shared.ProgramVersionTag, prompt);
-        if (!left || !right) {
+        const auto outcome =
+            SetupComparison::Run(SetupComparison::FileSide(pathA, shared.ProgramVersionTag, prompt),
+                                 SetupComparison::FileSide(pathB, shared.ProgramVersionTag, prompt),
+                                 DataTransfer::AllGroups);
+        if (!outcome.comparison) {
             state.SkipWithError("a file could not be read");
             return;
         }
-        const auto diff = SetupCompare::Compare(*left, *right, DataTransfer::AllGroups);
-        const QByteArray csv = SetupCompare::Csv(diff, SetupCompare::FileSideName(pathA),
-                                                 SetupCompare::FileSideName(pathB));
+        const auto& [names, diff] = *outcome.comparison;
+        const QByteArray csv = SetupCompare::Csv(diff, names[0], names[1]);
         benchmark::DoNotOptimize(csv.data());
         rows = diff.size();
     }

@@ -14,12 +14,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace {
 
@@ -67,11 +69,11 @@ frmCompare::frmCompare(ViewContext& context, std::function<QString()> boardDevic
 void frmCompare::SideChanged(int side) {
     const int source = m_cboSide[size_t(side)]->currentIndex();
     const bool file = source == File;
-    QLineEdit* box = m_txtFile[size_t(side)];
-    // A file is browsed for; a snapshot's number is typed.
-    box->setEnabled(file || source == History);
-    box->setReadOnly(source != History);
-    box->setPlaceholderText(source == History ? QStringLiteral("snapshot number") : QString());
+    // A file's path, or a snapshot's number, is typed into the box.
+    m_txtFile[size_t(side)]->setEnabled(file || source == History);
+    m_txtFile[size_t(side)]->setPlaceholderText(
+        source == History ? QStringLiteral("Number of a snapshot")
+                          : QStringLiteral("Path of a set-up file (.sdt)"));
     m_cmdBrowse[size_t(side)]->setEnabled(file);
     // The board against itself says nothing, and costs a whole read twice.
     const bool bothBoard =
@@ -97,7 +99,7 @@ int frmCompare::Groups() const {
 }
 
 void frmCompare::cmdBrowse_Click(int side) {
-    const QString current = m_txtFile[size_t(side)]->text();
+    const QString current = FilePath(side);
     const QString preset = current.isEmpty() ? m_context.shared().Files.gFileNamePath : current;
     const QString path = m_context.fileDialogs().getOpenFileName(this, SetupFilter, preset);
     if (!path.isEmpty())
@@ -119,50 +121,60 @@ void frmCompare::cmdCompare_Click() {
     if (m_context.link().Busy() || !m_cmdCompare->isEnabled())
         return;
     ClearComparison();
-    const int groups = Groups();
-    std::array<std::optional<SideData>, 2> sides;
+    std::array<std::optional<SetupComparison::Side>, 2> sides;
     for (int s = 0; s < 2; ++s) {
-        if (m_cboSide[size_t(s)]->currentIndex() == Board)
-            continue;
-        sides[size_t(s)] = ReadSide(s);
+        sides[size_t(s)] = ChosenSide(s);
         if (!sides[size_t(s)])
             return;
     }
-    for (int s = 0; s < 2; ++s) {
-        if (sides[size_t(s)])
-            continue;
-        // The board is read where the other side keeps its values, so that
-        // the compare shows what a download of that side would change.
-        sides[size_t(s)] = ReadBoard(sides[size_t(1 - s)]->record, groups);
-        if (!sides[size_t(s)])
-            return;
-    }
-    m_sideName = {sides[0]->name, sides[1]->name};
-    m_rows = SetupCompare::Compare(sides[0]->record, sides[1]->record, groups);
+    const auto outcome = SetupComparison::Run(*sides[0], *sides[1], Groups());
+    if (!outcome.comparison)
+        return;
+    m_sideName = outcome.comparison->names;
+    m_rows = outcome.comparison->rows;
     m_compared = true;
     ShowComparison();
 }
 
-std::optional<frmCompare::SideData> frmCompare::ReadSide(int side) {
-    const SharedState& shared = m_context.shared();
-    if (m_cboSide[size_t(side)]->currentIndex() == History)
-        return ReadSnapshot(side);
-    if (m_cboSide[size_t(side)]->currentIndex() == Memory)
-        return SideData{SetupCompare::MemorySideName(HasUnsavedChanges(shared)),
-                        shared.CurrentData};
-    if (m_txtFile[size_t(side)]->text().isEmpty())
-        cmdBrowse_Click(side);
-    const QString path = m_txtFile[size_t(side)]->text();
-    if (path.isEmpty())
-        return std::nullopt;
-    auto record = SetupCompare::ReadFile(path, shared.ProgramVersionTag, m_context.prompt());
-    if (!record)
-        return std::nullopt;
-    return SideData{SetupCompare::FileSideName(path), *record};
+QString frmCompare::FilePath(int side) const {
+    // A path pasted from a file manager may come as a file:// address or in
+    // quotes; one typed without a folder is in the folder Browse starts in.
+    QString text = m_txtFile[size_t(side)]->text().trimmed();
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.mid(1, text.size() - 2);
+    if (text.startsWith(QStringLiteral("file:")))
+        text = QUrl(text).toLocalFile();
+    if (text.isEmpty())
+        return {};
+    return QDir(QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath())
+        .absoluteFilePath(text);
 }
 
-std::optional<frmCompare::SideData> frmCompare::ReadBoard(const SetupRecord& addresses,
-                                                          int groups) {
+std::optional<SetupComparison::Side> frmCompare::ChosenSide(int side) {
+    const SharedState& shared = m_context.shared();
+    switch (m_cboSide[size_t(side)]->currentIndex()) {
+    case Memory:
+        return SetupComparison::MemorySide(shared.CurrentData, HasUnsavedChanges(shared));
+    case Board:
+        return SetupComparison::BoardSide(
+            [this](const SetupRecord& addresses, int groups) {
+                return ReadBoard(addresses, groups);
+            },
+            m_boardDevice);
+    case History:
+        return SnapshotSide(side);
+    default:
+        break;
+    }
+    if (FilePath(side).isEmpty())
+        cmdBrowse_Click(side);
+    const QString path = FilePath(side);
+    if (path.isEmpty())
+        return std::nullopt;
+    return SetupComparison::FileSide(path, shared.ProgramVersionTag, m_context.prompt());
+}
+
+std::optional<SetupRecord> frmCompare::ReadBoard(const SetupRecord& addresses, int groups) {
     if (!OfferToGoOnline(m_context))
         return std::nullopt;
     SetupRecord board = addresses;
@@ -174,31 +186,22 @@ std::optional<frmCompare::SideData> frmCompare::ReadBoard(const SetupRecord& add
     if (!processing.Finished() || read.Failed() || read.CancelRequested())
         return std::nullopt;
     m_context.TakeSnapshot(QStringLiteral("compare"), groups, board);
-    return SideData{SetupCompare::BoardSideName(m_boardDevice ? m_boardDevice() : QString(),
-                                                QDateTime::currentDateTime()),
-                    board};
+    return board;
 }
 
-std::optional<frmCompare::SideData> frmCompare::ReadSnapshot(int side) {
-    const QString text = m_txtFile[size_t(side)]->text().trimmed();
-    bool ok = false;
-    const qint64 number = text.toLongLong(&ok);
+std::optional<SetupComparison::Side> frmCompare::SnapshotSide(int side) {
     auto warn = [this](const QString& why) {
         m_context.prompt().message(QStringLiteral("TELVANE"), why, Prompt::Icon::Exclamation);
-        return std::nullopt;
     };
-    if (!ok || number < 1)
-        return warn(QStringLiteral("Type the number of a snapshot of the set-up history."));
-    if (!m_context.history())
-        return warn(QStringLiteral("No set-up history is kept."));
-    const auto fetched = m_context.history()->history().Fetch(number);
-    if (const auto* error = std::get_if<HistoryError>(&fetched))
-        return warn(QStringLiteral("The set-up history cannot be read.\n\n") + error->reason);
-    const Snapshot& snapshot = std::get<Snapshot>(fetched);
-    const auto record = SnapshotSetup(snapshot);
-    if (const auto* error = std::get_if<HistoryError>(&record))
-        return warn(error->reason);
-    return SideData{SetupCompare::SnapshotSideName(snapshot.info), std::get<SetupRecord>(record)};
+    bool ok = false;
+    const qint64 number = m_txtFile[size_t(side)]->text().trimmed().toLongLong(&ok);
+    if (!ok || number < 1 || !m_context.history()) {
+        warn(m_context.history()
+                 ? QStringLiteral("Type the number of a snapshot of the set-up history.")
+                 : QStringLiteral("No set-up history is kept."));
+        return std::nullopt;
+    }
+    return SetupComparison::SnapshotSide(m_context.history()->history(), number, warn);
 }
 
 void frmCompare::ClearComparison() {

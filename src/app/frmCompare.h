@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SetupCompare.h"
+#include "SetupComparison.h"
 
 #include <QDialog>
 #include <array>
@@ -48,18 +48,18 @@ public:
     bool HasComparison() const { return m_compared; }
 
 private:
-    struct SideData {
-        QString name;
-        SetupRecord record;
-    };
-
     void BuildControls();
     void SideChanged(int side);
     void GroupsChanged(QCheckBox* changed);
     int Groups() const;
-    std::optional<SideData> ReadSide(int side);
-    std::optional<SideData> ReadBoard(const SetupRecord& addresses, int groups);
-    std::optional<SideData> ReadSnapshot(int side);
+    // The path in the side's file box, as typed, pasted or browsed; empty
+    // when there is none.
+    QString FilePath(int side) const;
+    // The side chosen; nullopt when a file side has no file.
+    std::optional<SetupComparison::Side> ChosenSide(int side);
+    std::optional<SetupRecord> ReadBoard(const SetupRecord& addresses, int groups);
+    // A snapshot of the history by the number typed; nullopt when none is.
+    std::optional<SetupComparison::Side> SnapshotSide(int side);
     void ShowComparison();
     void ClearComparison();
 

@@ -39,7 +39,9 @@ void frmCompare::BuildControls() {
         label->setBuddy(m_cboSide[size_t(s)]);
         m_txtFile[size_t(s)] = new QLineEdit;
         m_txtFile[size_t(s)]->setObjectName(QStringLiteral("txtFile%1").arg(s));
-        m_txtFile[size_t(s)]->setReadOnly(true);
+        // Typed, pasted or browsed; read when Compare is pressed.
+        m_txtFile[size_t(s)]->setPlaceholderText(QStringLiteral("Path of a set-up file (.sdt)"));
+        m_txtFile[size_t(s)]->setClearButtonEnabled(true);
         m_txtFile[size_t(s)]->setMinimumWidth(320);
         m_cmdBrowse[size_t(s)] = button("Bro&wse...", QStringLiteral("cmdBrowse%1").arg(s));
         sideGrid->addWidget(label, s, 0, Qt::AlignRight);

@@ -34,6 +34,14 @@ namespace {
 constexpr int PortMin = 1;
 constexpr int PortMax = 99;
 
+// A wrapped label that takes the width it is given: a word longer than that
+// (a device path) is cut off rather than widening the window.
+void ignoreWidth(QLabel* label) {
+    QSizePolicy policy = label->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    label->setSizePolicy(policy);
+}
+
 } // namespace
 
 frmSetupComm::frmSetupComm(ViewContext& context, SerialPortLister ports, QWidget* parent)
@@ -72,10 +80,14 @@ void frmSetupComm::buildLayout() {
     fraDevice->setObjectName(QStringLiteral("fraDevice"));
     cboDevice = new QComboBox(fraDevice);
     cboDevice->setObjectName(QStringLiteral("cboDevice"));
-    cboDevice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The window keeps its width whatever the device text: a long one
+    // scrolls in the box, and the lines below wrap within the width.
+    cboDevice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboDevice->setMinimumContentsLength(36);
     lblDeviceHint = new QLabel(fraDevice);
     lblDeviceHint->setObjectName(QStringLiteral("lblDeviceHint"));
     lblDeviceHint->setWordWrap(true);
+    ignoreWidth(lblDeviceHint);
     lblDeviceHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblDeviceHint->hide();
     // A device the system does not list (a pseudo-terminal, an adapter's
@@ -89,6 +101,7 @@ void frmSetupComm::buildLayout() {
     lblSearch = new QLabel(fraDevice);
     lblSearch->setObjectName(QStringLiteral("lblSearch"));
     lblSearch->setWordWrap(true);
+    ignoreWidth(lblSearch);
     lblSearch->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblSearch->hide();
     auto* searchRow = new QHBoxLayout;

@@ -138,15 +138,23 @@ int status(CliSession& s, const QStringList& args) {
     if (!args.isEmpty()) {
         // The window's command checks a chosen project as the download does.
         const QString project = QFileInfo(args[0]).absoluteFilePath();
+        // The check speaks the download's words ("... Halted!"): what it
+        // meant for this command is said after them.
+        const auto refused = [&] {
+            CliOut::error(QStringLiteral("board-status did not read the board: the project %1 "
+                                         "was refused")
+                              .arg(args[0]));
+            return Usage;
+        };
         s.link.setDownloadFile(project);
         if (!s.link.ValidProgram())
-            return Usage;
+            return refused();
         if (auto error = ReadDiskIdentity(project, disk)) {
             s.prompt.message(QStringLiteral("InitializeForm"),
                              QStringLiteral("Error Number = ") + QString::number(error->number) +
                                  QStringLiteral("\n\n") + error->description,
                              Prompt::Icon::Information);
-            return Usage;
+            return refused();
         }
     }
     FaultStatusReader reader(s.link, ProgramFolder::path());

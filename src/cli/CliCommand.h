@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CliExit.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,6 +25,9 @@ struct CliSession {
     // The exit status has a meaning of its own (diff's 1 is "different"):
     // nothing is said for it.
     bool ownStatus = false;
+    // The status when the output could not be written: a command whose 1
+    // means something else names another.
+    int outputFailedStatus = OutputFailed;
 };
 
 // nullopt when the arguments are fine; otherwise the one line that says why not.

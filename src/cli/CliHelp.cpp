@@ -43,15 +43,23 @@ const char* const notes =
     "Output:\n"
     "  Results go to standard output, each line written at once. Output that cannot\n"
     "  be written (a full disk) ends the command with \"telvane-cli: cannot write the\n"
-    "  output: REASON\" and exit status 1. A reader that goes away (a pipe into head\n"
-    "  that has ended) ends the command at once, without a message and without\n"
-    "  asking the board anything more; the exit status is then that of what the\n"
-    "  command did (0 when that went through).\n";
+    "  output: REASON\" and exit status 1 (diff: 2). A reader that goes away (a pipe\n"
+    "  into head that has ended) ends the command at once, without a message and\n"
+    "  without asking the board anything more; the exit status is then that of\n"
+    "  what the command did (0 when that went through).\n";
 
 struct Entry {
     const char* term;
     const char* text;
 };
+
+// A paragraph of its own: the manual page takes the exit status section's
+// indented lines for entries.
+const char* const exitStatusNote =
+    "\nCommands with an exit status of their own:\n"
+    "  diff, find, port and board-status differ from the exit status table, and\n"
+    "  watch, program-download and program-upload say more than it: the entry of\n"
+    "  each command among the commands says how.\n";
 
 const Entry exitStatus[] = {
     {"0", "all went through"},
@@ -63,6 +71,7 @@ const Entry exitStatus[] = {
      "a usage error, a value the windows or the link refuse, a PLS command the board refused, a "
      "project that is not valid, a set-up file that cannot be read, a report that cannot be "
      "written, or a program transfer refused before the board was touched"},
+    {"3", "diff only: the board failed"},
 };
 
 const Entry environment[] = {
@@ -108,8 +117,8 @@ QString text(const QList<QCommandLineOption>& options) {
         text += CommandTable::entry(head, o.description());
     }
     text += u'\n' + CommandTable::help() + u'\n' + QString::fromLatin1(notes);
-    return text + section("Exit status", exitStatus, 8) + section("Environment", environment, 20) +
-           section("Files", files, 20);
+    return text + QString::fromLatin1(exitStatusNote) + section("Exit status", exitStatus, 8) +
+           section("Environment", environment, 20) + section("Files", files, 20);
 }
 
 } // namespace CliHelp

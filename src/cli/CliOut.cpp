@@ -1,7 +1,5 @@
 #include "CliOut.h"
 
-#include "CliExit.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,11 +89,11 @@ bool failed() {
     return state != State::Open;
 }
 
-int finish(int status) {
+int finish(int status, int writeFailedStatus) {
     if (state != State::WriteFailed)
         return status;
     error(QStringLiteral("cannot write the output: ") + failure);
-    return OutputFailed;
+    return writeFailedStatus;
 }
 
 void error(const QString& text) {

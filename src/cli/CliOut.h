@@ -26,10 +26,10 @@ bool text(const QString& text);
 // The output has failed, or its reader has gone.
 bool failed();
 // The exit status of a command that ended with status. When a write
-// failed: "cannot write the output: REASON" on standard error and 1. When
-// the reader went away: status, and nothing said (the reader ended the
-// command, as Ctrl+C does).
-int finish(int status);
+// failed: "cannot write the output: REASON" on standard error and
+// writeFailedStatus. When the reader went away: status, and nothing said
+// (the reader ended the command, as Ctrl+C does).
+int finish(int status, int writeFailedStatus);
 
 // "telvane-cli: TEXT" on standard error.
 void error(const QString& text);

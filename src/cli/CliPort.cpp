@@ -1,5 +1,6 @@
 #include "CliPort.h"
 
+#include "NetworkDevice.h"
 #include "PortSettingsFile.h"
 #include "QtSerialPort.h"
 
@@ -39,6 +40,27 @@ CliPortChoice choose(const QString& settingsFile, const QString& device, const Q
                              .arg(settingsFile)
                        : QStringLiteral("%1 (in %2)").arg(portDevice, settingsFile);
     return choice;
+}
+
+int baud(const CliPortChoice& choice) {
+    return choice.settings.baud.trimmed() == u"19200" ? 19200 : 9600;
+}
+
+QString noAnswer(const CliPortChoice& choice) {
+    const QString device = QtSerialPort::deviceFor(choice.settings);
+    const auto address = NetworkDevice::parse(device);
+    if (const auto* network = std::get_if<NetworkDevice::Address>(&address);
+        network && network->kind == NetworkDevice::Kind::Socket)
+        return QStringLiteral("no answer from the board on %1; its server sets the speed of the "
+                              "board's port")
+            .arg(choice.where);
+    const int asked = baud(choice);
+    return QStringLiteral("no answer from the board on %1 at %2 baud; 'telvane-cli find %3' "
+                          "tells at which speed a board answers there, or try --baud %4")
+        .arg(choice.where)
+        .arg(asked)
+        .arg(device)
+        .arg(asked == 19200 ? 9600 : 19200);
 }
 
 } // namespace CliPort

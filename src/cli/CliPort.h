@@ -19,4 +19,10 @@ namespace CliPort {
 // a file that is there but cannot be read is an error and stays untouched.
 CliPortChoice choose(const QString& settingsFile, const QString& device, const QString& baud);
 
+// The speed the link asks the board at (the rule of the serial layer).
+int baud(const CliPortChoice& choice);
+// No board answered: where and at which speed it was asked, and how to find
+// the speed it answers at (a raw socket:// server sets the speed itself).
+QString noAnswer(const CliPortChoice& choice);
+
 } // namespace CliPort

@@ -91,7 +91,8 @@ const CliCommand table[] = {
      "the "
      "groups reads it), one line\nper value: NAME, ADDRESS, A, B, tab-separated. LIST: setup,\n"
      "timing, shift, all, comma-separated (default setup,timing).\n--csv: the compare window's "
-     "CSV. Exit 0 equal, 1 different,\n2 trouble, 3 when the board fails",
+     "CSV. Exit 0 equal, 1 different, 2 trouble (a file that cannot be\nread, a refused argument, "
+     "output that cannot be written),\n3 when the board fails",
      2, 5, false, DiffCommand::check, DiffCommand::run},
     {History, "history", "[PRESS] | show N | export N FILE.sdt",
      "list the snapshots of the set-up history (of one PRESS: its\nname, or a device without "
@@ -102,7 +103,8 @@ const CliCommand table[] = {
      0, 3, false, HistoryCommands::check, HistoryCommands::run},
     {Board, "board-status", "[PROJECT.kvl]",
      "print the faults, comm errors and corrective action, the\nprogram identity in the board "
-     "and on disk, the network\naddresses and the board clock (default project: board D)",
+     "and on disk, the network\naddresses and the board clock (default project: board D).\nExit 2 "
+     "when the project is refused or a code table cannot be read",
      0, 1, true, BoardCommands::checkStatus, BoardCommands::status},
     {Board, "reset-faults", "",
      "clear the fault and comm error codes (the four writes of\nReset "
@@ -124,13 +126,15 @@ const CliCommand table[] = {
      "look for the board on the devices (none: the system's ports\nand the settings' port) at "
      "19200, "
      "then 9600 baud, sending\nonly the attention byte; print DEVICE BAUD per board found\n"
-     "(a socket:// device is asked once, at its server's speed:\nBAUD is then \"server\")",
+     "(a socket:// device is asked once, at its server's speed:\nBAUD is then \"server\"). Exit 0 "
+     "when a board answered, 1 when none did",
      0, -1, false, nullptr, PortCommands::find},
     {Ports, "port", "[PORT BAUD [DEVICE]] [--name PRESS]",
      "print the port settings file in force with its port, speed\nand the device the link opens "
      "(and the press it is named\nfor); with arguments, save them first as the Comm Port\nwindow "
      "does. --name PRESS: the device is connected to\nPRESS from now on, as the set-up history "
-     "lists it (\"\" takes\nthe name away)",
+     "lists it (\"\" takes\nthe name away). Exit 1 when the file cannot be saved or read, 2\n"
+     "when the name cannot be kept",
      0, 5, false, PortCommands::checkPort, PortCommands::port},
 };
 

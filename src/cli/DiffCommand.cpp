@@ -4,10 +4,10 @@
 #include "DataTransfer.h"
 #include "RSComm.h"
 #include "SetupCompare.h"
+#include "SetupComparison.h"
 #include "SharedState.h"
 #include "StderrPrompt.h"
 
-#include <QDateTime>
 #include <variant>
 
 namespace DiffCommand {
@@ -60,14 +60,10 @@ std::variant<Plan, QString> parse(const QStringList& args) {
     return plan;
 }
 
-struct Side {
-    QString name;
-    SetupRecord record;
-};
-
 // Reads the board where the other side keeps its values, as an upload of
 // the groups would; nullopt when the board failed (its messages said why).
-std::optional<Side> readBoard(CliSession& session, const SetupRecord& addresses, int groups) {
+std::optional<SetupRecord> readBoard(CliSession& session, const SetupRecord& addresses,
+                                     int groups) {
     if (!session.openLink())
         return std::nullopt;
     SetupRecord board = addresses;
@@ -81,7 +77,7 @@ std::optional<Side> readBoard(CliSession& session, const SetupRecord& addresses,
                                Prompt::Icon::Exclamation);
         return std::nullopt;
     }
-    return Side{SetupCompare::BoardSideName(session.device, QDateTime::currentDateTime()), board};
+    return board;
 }
 
 } // namespace
@@ -92,6 +88,8 @@ std::optional<QString> check(const QStringList& args) {
 
 int run(CliSession& session, const QStringList& args) {
     session.ownStatus = true;
+    // 1 is "different": output that could not be written is trouble.
+    session.outputFailedStatus = Trouble;
     const auto parsed = parse(args);
     if (const QString* problem = std::get_if<QString>(&parsed)) {
         CliOut::error(*problem);
@@ -100,26 +98,22 @@ int run(CliSession& session, const QStringList& args) {
     const Plan& plan = std::get<Plan>(parsed);
     SharedState program;
     InitRegisterMap(program);
-    std::optional<Side> sides[2];
-    for (int s = 0; s < 2; ++s) {
-        if (plan.sides[s] == BoardWord)
-            continue;
-        auto record =
-            SetupCompare::ReadFile(plan.sides[s], program.ProgramVersionTag, session.prompt);
-        if (!record)
-            return Trouble;
-        sides[s] = Side{SetupCompare::FileSideName(plan.sides[s]), *record};
-    }
-    for (int s = 0; s < 2; ++s) {
-        if (sides[s])
-            continue;
-        sides[s] = readBoard(session, sides[1 - s]->record, plan.groups);
-        if (!sides[s])
-            return BoardFailed;
-    }
-    const auto rows = SetupCompare::Compare(sides[0]->record, sides[1]->record, plan.groups);
+    auto side = [&](const QString& word) {
+        if (word != BoardWord)
+            return SetupComparison::FileSide(word, program.ProgramVersionTag, session.prompt);
+        return SetupComparison::BoardSide(
+            [&session](const SetupRecord& addresses, int groups) {
+                return readBoard(session, addresses, groups);
+            },
+            [&session] { return session.device; });
+    };
+    const auto outcome =
+        SetupComparison::Run(side(plan.sides[0]), side(plan.sides[1]), plan.groups);
+    if (!outcome.comparison)
+        return plan.sides[outcome.failedSide] == BoardWord ? BoardFailed : Trouble;
+    const auto& [names, rows] = *outcome.comparison;
     if (plan.csv) {
-        CliOut::text(QString::fromUtf8(SetupCompare::Csv(rows, sides[0]->name, sides[1]->name)));
+        CliOut::text(QString::fromUtf8(SetupCompare::Csv(rows, names[0], names[1])));
     } else {
         for (const SetupCompare::Row& row : rows)
             if (!CliOut::line(QStringList{row.name, row.address, row.left, row.right}.join(u'\t')))

@@ -5,21 +5,41 @@
 #include "Report.h"
 #include "SdtFile.h"
 #include "StderrPrompt.h"
+#include "WholeFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cstring>
 
 namespace ReportCommands {
 
+namespace {
+
+// The command word, found before Qt parses the arguments: the first word
+// that is neither an option nor an option's value. Later words are the
+// command's own: a file named "report" is no report command.
+const char* commandWord(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--") == 0)
+            return i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg[0] != '-')
+            return arg;
+        // --device PATH and --baud SPEED take the next word (not --device=PATH).
+        if (std::strcmp(arg, "--device") == 0 || std::strcmp(arg, "--baud") == 0)
+            ++i;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
-    bool report = false;
-    for (int i = 1; i < argc; ++i)
-        report = report || std::strcmp(argv[i], "report") == 0;
-    if (!report)
+    const char* command = commandWord(argc, argv);
+    if (!command || std::strcmp(command, "report") != 0)
         return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -31,8 +51,9 @@ int report(CliSession& session, const QStringList& args) {
     const QString& setupPath = args[0];
     const QString& pdfPath = args[1];
     QString warning;
-    // Grown to the full tables, as an opened file becomes the current data.
-    const auto record = SdtFile::read(setupPath, &warning);
+    // As a compare takes it; grown to the full tables, as an opened file
+    // becomes the current data.
+    const auto record = SdtFile::readChecked(setupPath, &warning);
     if (!record) {
         prompt.message(QStringLiteral("TELVANE"), warning, Prompt::Icon::Exclamation);
         return Usage;
@@ -40,26 +61,28 @@ int report(CliSession& session, const QStringList& args) {
     const QString caption = u'[' + QFileInfo(setupPath).fileName() + u']';
 
     // The page and resolution of the print dialog's PDF output (a
-    // high-resolution printer's A4 page with 10-point margins); the file is
-    // written whole or not at all.
+    // high-resolution printer's A4 page with 10-point margins). Drawn in
+    // memory, then written whole or not at all.
     constexpr int PdfResolution = 1200;
     const QPageLayout page(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                            QMarginsF(10, 10, 10, 10), QPageLayout::Point);
-    QSaveFile file(pdfPath);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     bool drawn = false;
-    if (file.open(QIODevice::WriteOnly)) {
-        QPdfWriter writer(&file);
+    {
+        QPdfWriter writer(&pdf);
         writer.setResolution(PdfResolution);
         writer.setPageLayout(page);
         writer.setCreator(QStringLiteral("TELVANE"));
         drawn = PrintReport(writer, *record, caption);
-    }
-    if (drawn && file.commit())
+    } // the writer ends the document as it goes
+    std::optional<WriteFailure> failed;
+    if (drawn)
+        failed = WriteWholeFile(pdfPath, pdf.data());
+    if (drawn && !failed)
         return Ok;
-    // Which file, and why: the file's own error, else the drawing's.
-    const QString why = file.error() != QFileDevice::NoError
-                            ? file.errorString()
-                            : QStringLiteral("The report could not be drawn.");
+    const QString why =
+        failed ? failed->description : QStringLiteral("The report could not be drawn.");
     prompt.message(QStringLiteral("TELVANE"),
                    QStringLiteral("Unable to print report to %1.\n\n%2").arg(pdfPath, why),
                    Prompt::Icon::Exclamation);

@@ -14,9 +14,10 @@ namespace ReportCommands {
 // Report pages need fonts, hence a GUI application for this command; it runs
 // on the offscreen platform unless one is chosen, so no display is needed.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
-// 0 when the PDF was written; 2 when the set-up file cannot be read (its
-// warning is printed as the program shows it) or the PDF cannot be written
-// (the warning names it and says why), and then no PDF is left.
+// 0 when the PDF was written; 2 when the set-up file cannot be read or
+// names an address that is no register (its warning is printed as the
+// program shows it) or the PDF cannot be written (the warning names it and
+// says why), and then no PDF is left.
 int report(CliSession& session, const QStringList& args);
 
 } // namespace ReportCommands

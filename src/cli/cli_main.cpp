@@ -76,7 +76,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("serial device of the board, or socket://HOST:PORT or "
                        "rfc2217://HOST:PORT (no settings file is created)"),
         QStringLiteral("PATH"));
-    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("speed of the link"),
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("speed of the link (default: the port settings "
+                                                 "file's, 9600 when it has none)"),
                                   QStringLiteral("9600|19200"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("print this help"));
@@ -85,7 +87,7 @@ int main(int argc, char* argv[]) {
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         CliOut::text(CliHelp::text({device, baud, help}));
-        return CliOut::finish(Ok);
+        return CliOut::finish(Ok, OutputFailed);
     }
     const QString baudText = parser.value(baud);
     if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
@@ -122,11 +124,10 @@ int main(int argc, char* argv[]) {
         session.port = choice.where;
         link.OpenRSComm(port, choice.settings);
         if (!link.OnlineMode()) {
-            CliOut::error((!port.isOpen() ? QStringLiteral("cannot open %1")
-                           : !port.lostConnection().isEmpty()
-                               ? QStringLiteral("lost the connection to %1")
-                               : QStringLiteral("no answer from the board on %1"))
-                              .arg(choice.where));
+            CliOut::error(!port.isOpen() ? QStringLiteral("cannot open %1").arg(choice.where)
+                          : !port.lostConnection().isEmpty()
+                              ? QStringLiteral("lost the connection to %1").arg(choice.where)
+                              : CliPort::noAnswer(choice));
             link.CloseRSComm();
             return false;
         }
@@ -134,7 +135,8 @@ int main(int argc, char* argv[]) {
         return true;
     };
     if (!command->needsLink) {
-        const int status = CliOut::finish(command->run(session, args));
+        const int ran = command->run(session, args);
+        const int status = CliOut::finish(ran, session.outputFailedStatus);
         link.CloseRSComm();
         if (status != Ok && !session.ownStatus)
             explain(status, *command, session, 0, 0);
@@ -148,7 +150,7 @@ int main(int argc, char* argv[]) {
     int status = command->run(session, args);
     if (status == Ok && link.CommError())
         status = LinkFailed;
-    status = CliOut::finish(status);
+    status = CliOut::finish(status, session.outputFailedStatus);
     if (status != Ok)
         explain(status, *command, session, promptsBefore, errorsBefore);
     link.CloseRSComm();

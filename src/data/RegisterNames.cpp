@@ -73,6 +73,20 @@ QString channelName(int channel) {
                        : QStringLiteral("CH%1").arg(channel + 2);
 }
 
+QString timingChannelName(int channel) {
+    if (channel < 0 || channel >= int(TimingChannelLabels.size()))
+        return channelName(channel);
+    return plainText(QString::fromLatin1(TimingChannelLabels[size_t(channel)]));
+}
+
+QString plsConfigName(int item) {
+    if (item == 0)
+        return QStringLiteral("Number of PLS Channels");
+    if (item == 1)
+        return QStringLiteral("PLS Program");
+    return QStringLiteral("Speed Compensation %1 (msec)").arg(channelName(item - 2));
+}
+
 QString shiftCaption(int shift) {
     return shift == 0 ? QStringLiteral("Current Shift") : QStringLiteral("Last Shift");
 }

@@ -51,8 +51,21 @@ inline constexpr std::array<const char*, 2> PlcTypes = {"PLC5", "SLC500"};
 // The Machine Timing window's values, which have no register of their own.
 // The board numbers its PLS channels in octal: CH00 to CH07, then CH10 to CH17.
 QString channelName(int channel);
+// The window's labels of the eight channels it shows, CH00 to CH07.
+inline constexpr std::array<const char*, 8> TimingChannelLabels = {
+    "TDC (High) Timing (CH0&0):",      "TDC (Mid) Timing (CH0&1):",
+    "TDC (Low) Timing (CH0&2):",       "Air Strip (High) Timing (CH0&3):",
+    "Air Strip (Mid) Timing (CH0&4):", "Air Strip (Low) Timing (CH0&5):",
+    "Cup Drop Window Timing (CH0&6):", "PLC Timing (CH0&7):"};
+// A channel as that window names it, "TDC (Low) Timing (CH02)"; one it does
+// not show by its number, "CH10".
+QString timingChannelName(int channel);
 inline constexpr const char* ResolverOffset = "Resolver &Offset";
 inline constexpr const char* PlsScaleFactor = "PLS Scale Factor";
+// The PLS configuration items 0..9 as the window's PLS Configuration tab
+// names them: "Number of PLS Channels", "PLS Program", then the speed
+// compensation of CH00 to CH07, "Speed Compensation CH00 (msec)".
+QString plsConfigName(int item);
 
 // The view's label as a name, without access key and colon.
 QString plainText(const QString& label);

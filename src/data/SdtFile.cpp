@@ -1,5 +1,6 @@
 #include "SdtFile.h"
 
+#include "Address.h"
 #include "SdtFormat.h"
 #include "SharedState.h"
 #include "WholeFile.h"
@@ -37,6 +38,21 @@ std::optional<SetupRecord> read(const QString& path, QString* warning) {
     }
     record->AddressTable.resize(LastIndex + 1);
     record->ValueTable.resize(LastIndex + 1, 0);
+    return record;
+}
+
+std::optional<SetupRecord> readChecked(const QString& path, QString* warning) {
+    auto record = read(path, warning);
+    if (!record)
+        return std::nullopt;
+    for (const QString& address : std::as_const(record->AddressTable)) {
+        if (!address.isEmpty() && !Address::parseWellFormed(address)) {
+            *warning =
+                path + QStringLiteral(" is not a set-up data file that can be read.\n\n") +
+                QStringLiteral("Its register address '%1' is not one the board has.").arg(address);
+            return std::nullopt;
+        }
+    }
     return record;
 }
 

@@ -15,6 +15,11 @@ namespace SdtFile {
 // that tells the user why the file cannot be used.
 std::optional<SetupRecord> read(const QString& path, QString* warning);
 
+// read, and refused too when its address table names an address that is
+// no register (a damaged file, or another program's): for what takes the
+// file as one machine's set-up, a compare or a report.
+std::optional<SetupRecord> readChecked(const QString& path, QString* warning);
+
 // Writes the whole file or nothing (the old file stays whole); false with
 // the warning to show.
 bool write(const QString& path, const SetupRecord& record, QString* warning);

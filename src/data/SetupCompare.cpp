@@ -1,15 +1,10 @@
 #include "SetupCompare.h"
 
 #include "DataTransfer.h"
-#include "Prompt.h"
 #include "RegisterNames.h"
-#include "SdtFile.h"
-#include "SetupHistory.h"
 #include "SharedState.h"
 
-#include <QFileInfo>
 #include <QHash>
-#include <QLocale>
 #include <algorithm>
 
 namespace SetupCompare {
@@ -42,6 +37,13 @@ std::optional<RegisterNames::Known> known(int index) {
 QString entryName(int index) {
     const auto named = known(index);
     return named ? named->name : QStringLiteral("Entry %1").arg(index);
+}
+
+// What a register's value counts, where the views say so with its form.
+QString entryUnit(int index) {
+    const auto named = known(index);
+    return named && named->format == RegisterNames::Format::Degrees ? QStringLiteral("deg")
+                                                                    : QString();
 }
 
 QString entryText(int index, qint32 value) {
@@ -114,9 +116,13 @@ QList<Ranked> registerRows(const SetupRecord& left, const SetupRecord& right, in
     QList<Ranked> rows;
     auto add = [&rows](const Entry& named, const Entry* a, const Entry* b) {
         const int index = knownAddresses().value(named.address, named.index);
-        rows.append({rank(index),
-                     {entryName(index), named.address, a ? entryText(index, a->value) : QString(),
-                      b ? entryText(index, b->value) : QString()}});
+        const auto number = [](const Entry* e) {
+            return e ? QString::number(e->value) : QString();
+        };
+        rows.append(
+            {rank(index),
+             {entryName(index), named.address, a ? entryText(index, a->value) : QString(),
+              b ? entryText(index, b->value) : QString(), number(a), number(b), entryUnit(index)}});
     };
     for (const auto& [key, entry] : l) {
         const auto found = rightByKey.constFind(key);
@@ -136,12 +142,16 @@ QList<Ranked> registerRows(const SetupRecord& left, const SetupRecord& right, in
 
 // The PLS values that differ, or every one of the left side's (every).
 void plsRows(const SetupRecord& left, const SetupRecord& right, bool every, QList<Row>& rows) {
-    auto add = [&rows, every](const QString& name, qint16 a, qint16 b) {
+    // The window shows these as plain numbers.
+    auto add = [&rows, every](const QString& name, qint16 a, qint16 b, const QString& unit = {}) {
         if (every)
-            rows.append({name, QString(), QString::number(a), QString()});
+            rows.append({name, QString(), QString::number(a), QString(), QString::number(a),
+                         QString(), unit});
         else if (a != b)
-            rows.append({name, QString(), QString::number(a), QString::number(b)});
+            rows.append({name, QString(), QString::number(a), QString::number(b),
+                         QString::number(a), QString::number(b), unit});
     };
+    const QString degrees = QStringLiteral("deg");
     const auto items = [](const SetupRecord& r) {
         QList<qint16> v{r.PlsConfig0, r.PlsConfig1};
         for (const qint16 item : r.PlsConfig2to9)
@@ -150,16 +160,16 @@ void plsRows(const SetupRecord& left, const SetupRecord& right, bool every, QLis
     };
     const QList<qint16> a = items(left), b = items(right);
     for (int n = 0; n < a.size(); ++n)
-        add(QStringLiteral("PLS Configuration %1").arg(n), a[n], b[n]);
+        add(RegisterNames::plsConfigName(n), a[n], b[n], n >= 2 ? QStringLiteral("ms") : QString());
     add(QString::fromLatin1(RegisterNames::PlsScaleFactor), left.PlsScale, right.PlsScale);
     add(RegisterNames::plainText(QString::fromLatin1(RegisterNames::ResolverOffset)),
-        left.PlsOffset, right.PlsOffset);
+        left.PlsOffset, right.PlsOffset, degrees);
     for (int ch = 0; ch < SetupRecord::ChannelCount; ++ch)
         for (int which = 0; which < 2; ++which)
-            add(RegisterNames::channelName(ch) +
+            add(RegisterNames::timingChannelName(ch) +
                     (which == 0 ? QStringLiteral(" ON") : QStringLiteral(" OFF")),
                 left.ChannelSetpoint[size_t(ch)][size_t(which)],
-                right.ChannelSetpoint[size_t(ch)][size_t(which)]);
+                right.ChannelSetpoint[size_t(ch)][size_t(which)], degrees);
 }
 
 QString csvField(const QString& text) {
@@ -222,64 +232,13 @@ QList<Row> Values(const SetupRecord& record, int groups) {
 
 QByteArray Csv(const QList<Row>& rows, const QString& leftName, const QString& rightName) {
     QString text = QStringLiteral("name,address,") + csvField(leftName) + u',' +
-                   csvField(rightName) + QStringLiteral("\r\n");
+                   csvField(rightName) + QStringLiteral(",unit\r\n");
     for (const Row& row : rows)
-        text += QStringList{csvField(row.name), csvField(row.address), csvField(row.left),
-                            csvField(row.right)}
+        text += QStringList{csvField(row.name), csvField(row.address), row.leftNumber,
+                            row.rightNumber, row.unit}
                     .join(u',') +
                 QStringLiteral("\r\n");
     return text.toUtf8();
-}
-
-QString FileSideName(const QString& path) {
-    const QFileInfo info(path);
-    return info.absoluteFilePath() + QStringLiteral(" (") +
-           QLocale().toString(info.lastModified(), QLocale::ShortFormat) + u')';
-}
-
-QString BoardSideName(const QString& device, const QDateTime& when) {
-    return QStringLiteral("Board on %1 at %2")
-        .arg(device, QLocale().toString(when, QLocale::ShortFormat));
-}
-
-QString MemorySideName(bool unsavedChanges) {
-    return unsavedChanges ? QStringLiteral("Memory (unsaved changes)") : QStringLiteral("Memory");
-}
-
-QString SnapshotSideName(const SnapshotInfo& snapshot) {
-    const QString press =
-        snapshot.press.isEmpty() ? QString() : QStringLiteral(" of ") + snapshot.press;
-    return QStringLiteral("Snapshot %1 (%2%3 on %4 at %5, by %6)")
-        .arg(QString::number(snapshot.number), snapshot.action, press, snapshot.device,
-             QLocale().toString(snapshot.time.toLocalTime(), QLocale::ShortFormat), snapshot.user);
-}
-
-std::optional<SetupRecord> ReadFile(const QString& path, const QString& programVersionTag,
-                                    Prompt& prompt) {
-    const QString title = QStringLiteral("TELVANE");
-    QString warning;
-    auto record = SdtFile::read(path, &warning);
-    if (record) {
-        for (const QString& address : std::as_const(record->AddressTable)) {
-            if (!address.isEmpty() && !DataTransfer::ValidAddress(address)) {
-                warning = path +
-                          QStringLiteral(" is not a set-up data file that can be read.\n\n") +
-                          QStringLiteral("Its register address '%1' is not one the board has.")
-                              .arg(address);
-                record.reset();
-                break;
-            }
-        }
-    }
-    if (!record) {
-        prompt.message(title, warning, Prompt::Icon::Exclamation);
-        return std::nullopt;
-    }
-    if (record->VersionTag != programVersionTag) {
-        if (SdtFile::AskOtherVersion(prompt, record->VersionTag) != Prompt::Answer::Yes)
-            return std::nullopt;
-    }
-    return record;
 }
 
 } // namespace SetupCompare

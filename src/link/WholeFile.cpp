@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -12,13 +14,27 @@ namespace {
 // for success and would commit a truncated file.
 constexpr QIODevice::OpenMode WriteMode = QIODevice::WriteOnly | QIODevice::Unbuffered;
 
+// Writes all of bytes. Qt sets no error for a write the system cut short
+// after a part (a full disk): the system's reason is then taken from errno.
+bool writeAll(QSaveFile& file, const QByteArray& bytes, std::optional<WriteFailure>& shortWrite) {
+    errno = 0;
+    if (file.write(bytes) == bytes.size())
+        return true;
+    if (file.error() == QFileDevice::NoError)
+        shortWrite = WriteFailure{int(QFileDevice::WriteError),
+                                  errno ? QString::fromLocal8Bit(std::strerror(errno))
+                                        : QStringLiteral("The file was cut short.")};
+    return false;
+}
+
 } // namespace
 
 std::optional<WriteFailure> WriteWholeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (file.open(WriteMode) && file.write(bytes) == bytes.size() && file.commit())
+    std::optional<WriteFailure> shortWrite;
+    if (file.open(WriteMode) && writeAll(file, bytes, shortWrite) && file.commit())
         return std::nullopt;
-    return WriteFailure{int(file.error()), file.errorString()};
+    return shortWrite ? *shortWrite : WriteFailure{int(file.error()), file.errorString()};
 }
 
 namespace {
@@ -35,8 +51,9 @@ std::optional<GroupWriteFailure> WriteWholeFiles(const QList<FileContent>& files
     QList<std::optional<QByteArray>> previous;
     for (const FileContent& file : files) {
         auto save = std::make_unique<QSaveFile>(file.path);
-        if (!save->open(WriteMode) || save->write(file.bytes) != file.bytes.size())
-            return failureOf(*save);
+        std::optional<WriteFailure> shortWrite;
+        if (!save->open(WriteMode) || !writeAll(*save, file.bytes, shortWrite))
+            return shortWrite ? GroupWriteFailure{file.path, *shortWrite, {}} : failureOf(*save);
         QFile old(file.path);
         if (!old.exists()) {
             previous.append(std::nullopt);

@@ -13,7 +13,9 @@ struct WriteFailure {
 };
 
 // Replaces the file as a whole, or leaves it as it was (QSaveFile): every
-// file the program writes goes through here.
+// file the program writes in one piece goes through here. Not through here:
+// a recording, which grows row by row as it is sampled, and the file a
+// printer of the print dialog is told to print to, which Qt writes.
 std::optional<WriteFailure> WriteWholeFile(const QString& path, const QByteArray& bytes);
 
 // Files that belong together (a project's program, configuration and

@@ -2,6 +2,8 @@
 
 #include "RSComm.h"
 
+#include <algorithm>
+
 // The step timer holds a step back while another transaction is on the stack
 // (waiting in its message box: a step now would interleave with it) or a
 // modal window other than the owner (a message box, a transfer over the
@@ -18,6 +20,29 @@ void RefreshLoop::Start() {
 
 void RefreshLoop::Stop() {
     m_timer.Stop();
+}
+
+void RefreshLoop::setPassIntervalMs(int ms) {
+    m_passSchedule = SampleSchedule(ms);
+    m_nextPassMs = -1;
+}
+
+bool RefreshLoop::WaitForPass() {
+    // Short enough that an offline link or a closed view is seen at once.
+    constexpr qint64 WaitSliceMs = 100;
+    if (m_passSchedule.intervalMs() == 0)
+        return false;
+    if (!m_paceClock.isValid())
+        m_paceClock.start();
+    const qint64 now = m_paceClock.elapsed();
+    if (m_nextPassMs < 0) {
+        m_passSchedule.start(now);
+        m_nextPassMs = now;
+    }
+    if (now >= m_nextPassMs)
+        return false;
+    schedule(int(std::min(m_nextPassMs - now, WaitSliceMs)));
+    return true;
 }
 
 void RefreshLoop::Step() {
@@ -49,6 +74,8 @@ void RefreshLoop::CycleTop() {
             m_view.PrepareOnline();
         }
         m_offlinePrepared = false;
+        if (WaitForPass())
+            return;
         m_view.PassStart();
         m_items = m_view.PollItems();
         m_pollIndex = 0;
@@ -61,6 +88,7 @@ void RefreshLoop::CycleTop() {
             m_view.PrepareOffline();
         }
         m_onlinePrepared = false;
+        m_nextPassMs = -1; // online again, the first pass starts at once
         m_view.MemoryPass();
         schedule(m_offlineIntervalMs);
     }
@@ -69,6 +97,8 @@ void RefreshLoop::CycleTop() {
 void RefreshLoop::EndPass(bool completed) {
     if (completed) {
         ++m_passesCompleted;
+        if (m_passSchedule.intervalMs() > 0 && m_nextPassMs >= 0)
+            m_nextPassMs = m_passSchedule.next(m_paceClock.elapsed());
         emit passCompleted();
     }
     m_pollIndex = -1;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "SampleSchedule.h"
 #include "StepTimer.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -101,6 +103,11 @@ public:
     qint64 HeldSteps() const { return m_timer.HeldSteps(); }
 
     void setOfflineIntervalMs(int ms) { m_offlineIntervalMs = ms; }
+    // Online passes start this far apart on a steady schedule (0, the
+    // default: back to back, as fast as the wire allows); a pass that
+    // overran its time lets the next start at once. The next pass starts now.
+    void setPassIntervalMs(int ms);
+    int passIntervalMs() const { return int(m_passSchedule.intervalMs()); }
 
 signals:
     void passCompleted();
@@ -110,6 +117,9 @@ private:
     void CycleTop();
     void PollStep();
     void EndPass(bool completed);
+    // Paced and the next pass not due yet: the loop waits a while and
+    // comes back, so that going offline or closing is seen meanwhile.
+    bool WaitForPass();
     void schedule(int ms) { m_timer.schedule(ms); }
 
     RSComm& m_link;
@@ -123,5 +133,9 @@ private:
     int m_pollIndex = -1; // -1: the next step starts a cycle
     int m_stepDepth = 0;
     int m_offlineIntervalMs = DefaultOfflineIntervalMs;
+    // Paced passes: when the next one is due on m_paceClock; -1: now.
+    SampleSchedule m_passSchedule{0};
+    QElapsedTimer m_paceClock;
+    qint64 m_nextPassMs = -1;
     qint64 m_passesCompleted = 0;
 };

@@ -8,6 +8,7 @@ namespace {
 const QString Registers = QStringLiteral("Trend/registers");
 const QString Hidden = QStringLiteral("Trend/hidden");
 const QString WindowMinutes = QStringLiteral("Trend/windowMinutes");
+const QString IntervalMs = QStringLiteral("Trend/intervalMs");
 } // namespace
 
 QString TrendSettings::file() {
@@ -20,6 +21,7 @@ TrendSettings TrendSettings::load() {
     out.registers = settings.value(Registers).toStringList();
     out.hidden = settings.value(Hidden).toStringList();
     out.windowMinutes = settings.value(WindowMinutes).toInt();
+    out.intervalMs = settings.value(IntervalMs).toInt();
     return out;
 }
 
@@ -28,4 +30,5 @@ void TrendSettings::save() const {
     settings.setValue(Registers, registers);
     settings.setValue(Hidden, hidden);
     settings.setValue(WindowMinutes, windowMinutes);
+    settings.setValue(IntervalMs, intervalMs);
 }

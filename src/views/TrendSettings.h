@@ -4,12 +4,14 @@
 #include <QStringList>
 
 // What the Trend window keeps for its user between openings: the registers
-// on the chart, those whose lines are hidden, and the time window. Read as
-// stored; the window checks it as it checks what is typed.
+// on the chart, those whose lines are hidden, the time window and the
+// sampling interval. Read as stored; the window checks it as it checks what
+// is typed.
 struct TrendSettings {
     QStringList registers;
     QStringList hidden;
     int windowMinutes = 0;
+    int intervalMs = 0;
 
     static TrendSettings load();
     void save() const;

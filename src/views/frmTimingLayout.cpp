@@ -17,11 +17,7 @@
 
 namespace {
 
-const char* const ChannelLabels[frmTiming::Channels] = {
-    "TDC (High) Timing (CH0&0):",      "TDC (Mid) Timing (CH0&1):",
-    "TDC (Low) Timing (CH0&2):",       "Air Strip (High) Timing (CH0&3):",
-    "Air Strip (Mid) Timing (CH0&4):", "Air Strip (Low) Timing (CH0&5):",
-    "Cup Drop Window Timing (CH0&6):", "PLC Timing (CH0&7):"};
+static_assert(RegisterNames::TimingChannelLabels.size() == frmTiming::Channels);
 
 const char* const FrameCaptions[5] = {"Timing Channels", RegisterNames::ResolverOffset,
                                       "P&LS Channel", "PLS Configuration", "Speed Compensation"};
@@ -133,7 +129,7 @@ QWidget* frmTiming::BuildChannelPage() {
     channels->addWidget(m_lblChannel[Channels], 0, 1, Qt::AlignCenter);
     channels->addWidget(m_lblChannel[Channels + 1], 0, 2, Qt::AlignCenter);
     for (int n = 0; n < Channels; ++n) {
-        auto* label = namedLabel(QString::fromLatin1(ChannelLabels[n]),
+        auto* label = namedLabel(QString::fromLatin1(RegisterNames::TimingChannelLabels[size_t(n)]),
                                  QStringLiteral("lblChannel%1").arg(n));
         m_lblChannel[size_t(n)] = label;
         channels->addWidget(label, n + 1, 0, Qt::AlignRight);

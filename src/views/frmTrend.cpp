@@ -93,6 +93,10 @@ void frmTrend::restoreSettings() {
     const auto window = std::find(WindowMinutes.begin(), WindowMinutes.end(), saved.windowMinutes);
     m_cboWindow->setCurrentIndex(
         window == WindowMinutes.end() ? 0 : int(std::distance(WindowMinutes.begin(), window)));
+    const auto interval = std::find(IntervalsMs.begin(), IntervalsMs.end(), saved.intervalMs);
+    m_cboInterval->setCurrentIndex(
+        interval == IntervalsMs.end() ? 0 : int(std::distance(IntervalsMs.begin(), interval)));
+    m_loop.setPassIntervalMs(intervalMs());
     m_settingsRestored = true;
 }
 
@@ -106,7 +110,19 @@ void frmTrend::saveSettings() const {
             settings.hidden.append(r.address);
     }
     settings.windowMinutes = WindowMinutes[size_t(std::max(0, m_cboWindow->currentIndex()))];
+    settings.intervalMs = intervalMs();
     settings.save();
+}
+
+int frmTrend::intervalMs() const {
+    return IntervalsMs[size_t(std::max(0, m_cboInterval->currentIndex()))];
+}
+
+// The next sample starts now, and the ones after it at the new pace; a
+// recording goes on at it.
+void frmTrend::intervalChanged() {
+    m_loop.setPassIntervalMs(intervalMs());
+    saveSettings();
 }
 
 QColor frmTrend::freeColour() const {
@@ -187,8 +203,10 @@ void frmTrend::PrepareOffline() {
 }
 
 QList<PollItem> frmTrend::PollItems() {
-    // The pass before did not end, or a step waited since: a hole.
-    if (m_passOpen || m_loop.HeldSteps() != m_heldStepsSeen)
+    // The pass before did not end, or a step waited since: a hole. Waiting
+    // for its time is what a paced sample does: there its time tells.
+    const bool held = m_loop.HeldSteps() != m_heldStepsSeen;
+    if (m_passOpen || (held && intervalMs() == 0))
         m_afterGap = true;
     m_heldStepsSeen = m_loop.HeldSteps();
     m_passOpen = true;
@@ -223,7 +241,8 @@ void frmTrend::sampleCompleted() {
         return;
     }
     const bool afterGap =
-        m_afterGap || (!m_store.isEmpty() && m_pendingTimeMs - m_store.newestTime() > GapMs);
+        m_afterGap ||
+        (!m_store.isEmpty() && m_pendingTimeMs - m_store.newestTime() > intervalMs() + GapMs);
     m_afterGap = false;
     std::vector<std::optional<qint32>> values;
     values.reserve(size_t(m_pending.size()));

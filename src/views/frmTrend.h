@@ -35,15 +35,19 @@ class frmTrend final : public ViewBase {
 public:
     static constexpr int MaxRegisters = 8;
     static constexpr std::array<int, 4> WindowMinutes{1, 5, 15, 60};
+    // How far apart samples start, as watch's --every: 0 as fast as the wire
+    // allows (about 35 samples a second of three words at 19200 baud).
+    static constexpr std::array<int, 5> IntervalsMs{0, 100, 250, 1000, 5000};
     static constexpr qint64 KeepMs = 60LL * 60 * 1000;
     // The chart is redrawn this often at most, however fast samples come:
     // drawing takes the time of reads, and the board comes first.
     static constexpr int ChartRefreshMs = 1000;
     // A chart is this many buckets wide: more points would not show.
     static constexpr int ChartBuckets = 800;
-    // Samples further apart than this have a hole between them: the link
-    // waits this long for an answer before it asks again, so a board that
-    // did not answer always leaves one, and a pass never takes this long.
+    // Samples further apart than their interval and this have a hole
+    // between them: the link waits this long for an answer before it asks
+    // again, so a board that did not answer always leaves one, and a pass
+    // never takes this long.
     static constexpr qint64 GapMs = 1000;
     // Lines drawn for one register at most; beyond, the oldest holes close.
     static constexpr int MaxLines = 100;
@@ -53,6 +57,8 @@ public:
                       QWidget* parent = nullptr);
 
     QStringList addresses() const;
+    // The chosen sampling interval (one of IntervalsMs).
+    int intervalMs() const;
     const SampleStore& store() const { return m_store; }
     const SampleRecording& recording() const { return m_recording; }
     // The lines a register's samples make on the chart, one for each
@@ -92,6 +98,7 @@ private:
     QLineSeries* newLine(int index);
     void showLegend(int index);
     void setVisible(int index, bool visible);
+    void intervalChanged();
     void registersChanged();
     void sampleCompleted();
     void refreshChart();
@@ -136,6 +143,7 @@ private:
     QPushButton* m_cmdAdd = nullptr;
     QPushButton* m_cmdRemove = nullptr;
     QComboBox* m_cboWindow = nullptr;
+    QComboBox* m_cboInterval = nullptr;
     QPushButton* m_cmdPause = nullptr;
     QPushButton* m_cmdRecord = nullptr;
     QPushButton* m_cmdStop = nullptr;

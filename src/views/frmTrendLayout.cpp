@@ -61,8 +61,10 @@ void frmTrend::buildLayout() {
                                     48);
     m_txtAddress = named(new QLineEdit, "txtAddress");
     m_txtAddress->setPlaceholderText(QStringLiteral("Address, e.g. W1020"));
-    m_cmdAdd = named(new QPushButton(QStringLiteral("Add")), "cmdAdd");
-    m_cmdRemove = named(new QPushButton(QStringLiteral("Remove")), "cmdRemove");
+    // Access keys apart from each other and from the main window's menus
+    // (File, Edit, View, Window, Help), which share the keyboard with them.
+    m_cmdAdd = named(new QPushButton(QStringLiteral("&Add")), "cmdAdd");
+    m_cmdRemove = named(new QPushButton(QStringLiteral("&Remove")), "cmdRemove");
     auto* registers = new QGridLayout(fraRegisters);
     registers->addWidget(m_lstRegisters, 0, 0, 1, 2);
     registers->addWidget(m_txtAddress, 1, 0);
@@ -74,16 +76,28 @@ void frmTrend::buildLayout() {
     for (int minutes : WindowMinutes)
         m_cboWindow->addItem(minutes == 1 ? QStringLiteral("Last minute")
                                           : QStringLiteral("Last %1 minutes").arg(minutes));
-    m_cmdPause = named(new QPushButton(QStringLiteral("Pause")), "cmdPause");
+    m_cmdPause = named(new QPushButton(QStringLiteral("&Pause")), "cmdPause");
     m_cmdPause->setCheckable(true);
     m_cmdPause->setToolTip(QStringLiteral("Freeze the chart; sampling and recording go on"));
     auto* view = new QVBoxLayout(fraView);
     view->addWidget(m_cboWindow);
     view->addWidget(m_cmdPause);
 
+    auto* fraInterval = named(new QGroupBox(QStringLiteral("Sampling")), "fraInterval");
+    m_cboInterval = named(new QComboBox, "cboInterval");
+    for (int ms : IntervalsMs)
+        m_cboInterval->addItem(ms == 0      ? QStringLiteral("As fast as possible")
+                               : ms < 1000  ? QStringLiteral("Every %1 ms").arg(ms)
+                               : ms == 1000 ? QStringLiteral("Every second")
+                                            : QStringLiteral("Every %1 seconds").arg(ms / 1000));
+    m_cboInterval->setToolTip(
+        QStringLiteral("How often the registers are read: the chart and the recording follow"));
+    auto* interval = new QVBoxLayout(fraInterval);
+    interval->addWidget(m_cboInterval);
+
     auto* fraRecord = named(new QGroupBox(QStringLiteral("Recording")), "fraRecord");
-    m_cmdRecord = named(new QPushButton(QStringLiteral("Record...")), "cmdRecord");
-    m_cmdStop = named(new QPushButton(QStringLiteral("Stop")), "cmdStop");
+    m_cmdRecord = named(new QPushButton(QStringLiteral("Re&cord...")), "cmdRecord");
+    m_cmdStop = named(new QPushButton(QStringLiteral("S&top")), "cmdStop");
     m_lblRecording = named(new QLabel, "lblRecording");
     m_lblRecording->setWordWrap(true);
     auto* record = new QGridLayout(fraRecord);
@@ -101,6 +115,7 @@ void frmTrend::buildLayout() {
     auto* side = new QVBoxLayout;
     side->addWidget(fraRegisters, 1);
     side->addWidget(fraView);
+    side->addWidget(fraInterval);
     side->addWidget(fraRecord);
     auto* left = new QVBoxLayout;
     left->addWidget(m_lblOffline);
@@ -123,6 +138,10 @@ void frmTrend::buildLayout() {
     connect(m_cboWindow, &QComboBox::currentIndexChanged, this, [this] {
         refreshChart();
         saveSettings();
+    });
+    connect(m_cboInterval, &QComboBox::currentIndexChanged, this, [this] {
+        if (m_settingsRestored)
+            intervalChanged();
     });
     connect(m_cmdPause, &QPushButton::toggled, this, [this](bool paused) {
         if (!paused)

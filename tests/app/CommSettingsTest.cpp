@@ -127,6 +127,16 @@ TEST_F(CommSettings, ShowsThePermissionHintForADeviceThisUserMayNotOpen) {
     EXPECT_TRUE(hint->isHidden());
 }
 
+// A long device text scrolls in its box: the window is as wide as ever.
+TEST_F(CommSettings, KeepsItsWidthWhateverTheDeviceText) {
+    open();
+    const int width = form->width();
+    writeSettings("1, 9600 ,/dev/serial/by-id/usb-" + QByteArray(200, 'x') + "\r\n");
+    open();
+    ASSERT_TRUE(devices()->currentData().toString().endsWith("xxx"));
+    EXPECT_EQ(form->width(), width);
+}
+
 TEST_F(CommSettings, ClampsThePortOfTheFileAndReadsAnyOtherSpeedAs9600) {
     writeSettings("0, 4800 \r\n");
     open();

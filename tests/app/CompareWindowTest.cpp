@@ -15,8 +15,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -103,12 +105,21 @@ TEST_F(CompareWindowTest, AFileAgainstTheBoardListsWhatChangedAndTheBoardIsOnlyR
     inCompareWindow([&](frmCompare& w) {
         choose(w, 0, frmCompare::File);
         choose(w, 1, frmCompare::Board);
-        dialogs.queue(file);
+        // The path typed (no browsing), checked when Compare is pressed.
+        auto* path = w.findChild<QLineEdit*>(QStringLiteral("txtFile0"));
+        QTest::keyClicks(path, file + QStringLiteral(".old"));
+        click(w, "cmdCompare");
+        EXPECT_FALSE(w.HasComparison());
+        ASSERT_EQ(prompt.shown().size(), 1);
+        EXPECT_TRUE(prompt.shown()[0].text.startsWith("Unable to open " + file + ".old"));
+        prompt.clear();
+        path->clear();
+        QTest::keyClicks(path, file);
         click(w, "cmdCompare");
         ASSERT_TRUE(w.HasComparison());
         EXPECT_EQ(shownRows(w), (QStringList{"Low Speed (SPM)|W1026|100|120",
                                              "TDC Stop Position (Low Speed)|W1020|180°|181°",
-                                             "CH03 ON||120|100"}));
+                                             "Air Strip (High) Timing (CH03) ON||120|100"}));
         EXPECT_TRUE(text(w, "lblSide0").startsWith("Left: " + file + " ("));
         EXPECT_TRUE(text(w, "lblSide1").startsWith("Right: Board on SIM at "));
         EXPECT_EQ(text(w, "lblCount"), "3 differences");
@@ -133,8 +144,9 @@ TEST_F(CompareWindowTest, AFileAgainstTheBoardListsWhatChangedAndTheBoardIsOnlyR
     const QStringList lines = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines[0].startsWith("name,address," + file + " ("));
-    EXPECT_EQ(lines[2], "TDC Stop Position (Low Speed),W1020,180°,181°");
-    EXPECT_EQ(lines[3], "CH03 ON,,120,100");
+    EXPECT_TRUE(lines[0].endsWith(",unit"));
+    EXPECT_EQ(lines[2], "TDC Stop Position (Low Speed),W1020,180,181,deg");
+    EXPECT_EQ(lines[3], "Air Strip (High) Timing (CH03) ON,,120,100,deg");
     const QStringList pages = PdfPages(pdfPath);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].contains("TELVANE Compare"));

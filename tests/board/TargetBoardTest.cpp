@@ -338,20 +338,32 @@ TEST_F(TargetBoard, SilentBoardShowsTheOfflineDisplayAndGoOnlineRecovers) {
     EXPECT_TRUE(find("txtSetup0")->isEnabled());
 }
 
-// Go Online goes once the ident block has been read, before the pass polls
-// the fields (their registers start with high byte 1FH, the ident's EFH).
-TEST_F(TargetBoard, GoOnlineHidesOnceTheIdentIsReadBeforeTheFieldsArePolled) {
+// After a real Go Online from offline, the button goes once the ident block
+// has been read, before the pass polls the fields: it is gone when the host
+// sends its first byte after asking for the block's last byte (EFF9H).
+TEST_F(TargetBoard, GoOnlineGoesOnceTheIdentIsReadBeforeTheFieldsArePolled) {
+    open();
+    board.faults().silentFromByte = board.bytesReceived();
+    ASSERT_TRUE(pumpUntil([&] { return window->loop().OfflinePrepared(); }, 20000));
+    ASSERT_FALSE(find("cmdGoOnline")->isHidden());
+    board.faults().silentFromByte = -1;
+
+    // The address bytes EF F9 in a row: nothing else polled has a high byte F9.
     bool identRead = false;
-    std::optional<bool> hiddenAtFirstField;
+    quint8 previous = 0;
+    std::optional<bool> hiddenAfterIdent;
     board.faults().wrongEchoWhen = [&](qint64, quint8 byte) {
-        identRead = identRead || byte == 0xEF;
-        if (window && identRead && byte == 0x1F && !hiddenAtFirstField)
-            hiddenAtFirstField = find("cmdGoOnline")->isHidden();
+        if (identRead && !hiddenAfterIdent)
+            hiddenAfterIdent = find("cmdGoOnline")->isHidden();
+        identRead = identRead || (previous == 0xEF && byte == 0xF9);
+        previous = byte;
         return false;
     };
-    open();
-    ASSERT_TRUE(hiddenAtFirstField.has_value());
-    EXPECT_TRUE(*hiddenAtFirstField);
+    find<QPushButton>("cmdGoOnline")->click();
+    const bool seen = pumpUntil([&] { return hiddenAfterIdent.has_value(); });
+    board.faults().wrongEchoWhen = nullptr; // it watches this test's state
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(*hiddenAfterIdent);
 }
 
 class Closing : public TargetBoard, public ::testing::WithParamInterface<int> {};

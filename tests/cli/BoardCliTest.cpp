@@ -62,9 +62,16 @@ TEST_F(BoardCli, StatusFollowsTheProjectsBoard) {
     EXPECT_TRUE(r.out.contains("Target Board Date:\t03 - 14 - 26\n"));
 
     // A project the download refuses is refused here too.
+    // A project the download refuses is refused here too: the download's
+    // words, then what they meant for this command.
     r = run({"board-status", project("1")});
     EXPECT_EQ(r.exit, 2);
     EXPECT_TRUE(r.err.contains("incompatible with target board.")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("Halted!\ntelvane-cli: board-status did not read the board: the "
+                               "project " +
+                               home.filePath("P.kvl") + " was refused\n"))
+        << r.err.toStdString();
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(run({"board-status", home.filePath("none.kvl")}).exit, 2);
 }
 

@@ -144,11 +144,14 @@ TEST_F(CliUsage, LinkErrorsNameTheDeviceAndWhereItCameFrom) {
     EXPECT_TRUE(r.err.endsWith("telvane-cli: cannot open /nonexistent/tty (from --device)\n"))
         << r.err.toStdString();
 
-    startBoard({"--silent-after", "0"});
+    // A board that answers at 19200 only, asked at the default speed.
+    startBoard({"--baud", "19200"});
     r = run({"read", "W1020"});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(
-        r.err.endsWith("telvane-cli: no answer from the board on " + pty + " (from --device)\n"))
+    EXPECT_TRUE(r.err.endsWith("telvane-cli: no answer from the board on " + pty +
+                               " (from --device) at 9600 baud; 'telvane-cli find " + pty +
+                               "' tells at which speed a board answers there, or try --baud "
+                               "19200\n"))
         << r.err.toStdString();
 }
 

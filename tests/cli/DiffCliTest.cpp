@@ -40,7 +40,7 @@ TEST_F(DiffCli, TwoFilesGiveALinePerDifferenceAndExitAsDiffDoes) {
     EXPECT_EQ(r.out, "");
     r = run({"diff", a, b, "--csv", "--groups", "setup"}, false);
     EXPECT_TRUE(r.out.startsWith("name,address," + a + " ("));
-    EXPECT_TRUE(r.out.endsWith("\r\nTDC Stop Position (High Speed),W1022,0°,200°\r\n"));
+    EXPECT_TRUE(r.out.endsWith(",unit\r\nTDC Stop Position (High Speed),W1022,0,200,deg\r\n"));
 
     // Trouble: a file that is not one, a group that is not one.
     ASSERT_TRUE(home.writeFile("junk.sdt", "not a set-up file"));

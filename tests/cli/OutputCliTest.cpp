@@ -1,8 +1,12 @@
 // telvane-cli's output that cannot be written, against telvane-boardsim over
 // a real pseudo-terminal.
 #include "CliFixture.h"
+#include "SdtFormat.h"
+#include "SharedState.h"
 
 #include <QProcess>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +37,35 @@ TEST_F(OutputCli, AFullDiskFailsEveryPrintingCommandAndSaysWhy) {
         EXPECT_EQ(cli.readAllStandardError(),
                   "telvane-cli: cannot write the output: No space left on device\n");
     }
+
+    // diff's 1 says "different": its output that fails is trouble, 2.
+    SharedState state;
+    InitRegisterMap(state);
+    writeFile("a.sdt", SdtFormat::encode(state.DefaultData));
+    QProcess cli;
+    cli.setStandardOutputFile(QStringLiteral("/dev/full"));
+    start(cli, {"diff", home.filePath("a.sdt"), home.filePath("a.sdt"), "--csv"});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 2);
+}
+
+// "telvane-cli ... 2>&1 | head -c 0" from a shell, whose SIGPIPE is the
+// default: a message to a reader that has gone neither kills the command
+// (signal 13) nor changes what it exits with.
+TEST_F(OutputCli, AMessageToAReaderThatHasGoneLeavesTheExitStatusAsItWas) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);
+    QProcess cli;
+    cli.setChildProcessModifier([fd = fds[1]] {
+        std::signal(SIGPIPE, SIG_DFL);
+        dup2(fd, STDERR_FILENO);
+    });
+    cli.start(BuildProgram(QStringLiteral("telvane-cli")), {"write", "XYZ", "5"});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    close(fds[1]);
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 2);
 }
 
 // "watch ... | head -n 2": once head has the header and the first row and

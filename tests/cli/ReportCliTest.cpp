@@ -1,5 +1,6 @@
 // telvane-cli report: a set-up file's report as PDF, read back with pdftotext.
 #include "CliFixture.h"
+#include "FileSizeLimit.h"
 #include "PdfText.h"
 #include "SdtFormat.h"
 #include "SharedState.h"
@@ -51,6 +52,14 @@ TEST_F(ReportCliTest, AFileThatCannotBeReadGivesItsWarningAndNoPdf) {
         << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 
+    // As a compare takes it: an address the board does not have is refused.
+    state.DefaultData.AddressTable[40] = QStringLiteral("Q12");
+    writeFile(QStringLiteral("broken.sdt"), SdtFormat::encode(state.DefaultData));
+    r = run({QStringLiteral("report"), broken, pdf}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.endsWith("Its register address 'Q12' is not one the board has.\n"));
+    EXPECT_FALSE(QFile::exists(pdf));
+
     const QString missing = home.filePath(QStringLiteral("missing.sdt"));
     r = run({QStringLiteral("report"), missing, pdf}, false);
     EXPECT_EQ(r.exit, 2);
@@ -68,6 +77,31 @@ TEST_F(ReportCliTest, APdfThatCannotBeWrittenLeavesNothingBehind) {
     EXPECT_EQ(r.err, "telvane-cli: TELVANE: Unable to print report to " + unwritable +
                          ".\n\nNo such file or directory\n");
     EXPECT_FALSE(QFile::exists(unwritable));
+}
+
+// The disk fills while the PDF is written: the command fails, and no
+// truncated PDF is left to be taken for the report.
+TEST_F(ReportCliTest, APdfCutShortByAFullDiskFailsAndLeavesNothing) {
+    writeFile(QStringLiteral("a.sdt"), SdtFormat::encode(state.CurrentData));
+    const FileSizeLimit limit(4096);
+    const ProcessResult r =
+        run({QStringLiteral("report"), home.filePath(QStringLiteral("a.sdt")), pdf}, false);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err,
+              "telvane-cli: TELVANE: Unable to print report to " + pdf + ".\n\nFile too large\n");
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// Only the command word decides whether the tool needs fonts (a GUI
+// application); a file named "report" is a file. The platform named here
+// does not exist, so a GUI application could not even start.
+TEST_F(ReportCliTest, AFileNamedReportIsNoReportCommand) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "no-such-platform");
+    const ProcessResult r = run({QStringLiteral("project"), QStringLiteral("report")}, false);
+    qputenv("QT_QPA_PLATFORM", platform);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "telvane-cli: no such project file: report\n");
 }
 
 TEST_F(ReportCliTest, TakesExactlyTwoArguments) {

@@ -7,6 +7,7 @@
 #include "TrendView.h"
 #include "frmTrend.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
@@ -16,8 +17,10 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -218,12 +221,14 @@ TEST_F(Trend, ARecordingWhoseWriteFailsSaysSoAtOnceAndKeepsOnlyWholeRows) {
     EXPECT_TRUE(child<QPushButton>("cmdRecord")->isEnabled());
 }
 
-TEST_F(Trend, ItsRegistersHiddenLinesAndTimeWindowComeBackWhenItOpensAgain) {
+TEST_F(Trend, ItsRegistersHiddenLinesTimeWindowAndPaceComeBackWhenItOpensAgain) {
     openView(false);
     ASSERT_TRUE(view()->addRegister("W180"));
     view()->removeRegister(0);
-    child<QListWidget>("lstRegisters")->item(0)->setCheckState(Qt::Unchecked);
     child<QComboBox>("cboWindow")->setCurrentIndex(2);
+    child<QComboBox>("cboInterval")->setCurrentIndex(3);
+    // Each kept as it changes: the line hidden last is no exception.
+    child<QListWidget>("lstRegisters")->item(0)->setCheckState(Qt::Unchecked);
     main->ShowView(ViewTable::MainDisplay);
     reopen();
     EXPECT_EQ(view()->addresses(), (QStringList{"W1040", "W1042", "W180"}));
@@ -233,14 +238,47 @@ TEST_F(Trend, ItsRegistersHiddenLinesAndTimeWindowComeBackWhenItOpensAgain) {
     EXPECT_TRUE(list->item(2)->text().startsWith("W180 Machine Position"))
         << qPrintable(list->item(2)->text());
     EXPECT_EQ(child<QComboBox>("cboWindow")->currentIndex(), 2);
+    EXPECT_EQ(view()->intervalMs(), 1000);
+    EXPECT_EQ(view()->loop().passIntervalMs(), 1000);
 
     // What no longer holds is left out, as if typed.
-    TrendSettings{{"Q12", "w1020", "W1020", "B110.9"}, {"W1020"}, 7}.save();
+    TrendSettings{{"Q12", "w1020", "W1020", "B110.9"}, {"W1020"}, 7, 300}.save();
     main->ShowView(ViewTable::MainDisplay);
     reopen();
     EXPECT_EQ(view()->addresses(), QStringList{"W1020"});
     EXPECT_EQ(child<QListWidget>("lstRegisters")->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(child<QComboBox>("cboWindow")->currentIndex(), 0);
+    EXPECT_EQ(view()->intervalMs(), 0);
+}
+
+// At a pace of a second, a sample starts each second on a steady schedule
+// (never before its time), the recording has a row per sample, and the
+// chart's line has no hole between samples a second apart.
+TEST_F(Trend, AtAChosenPaceTheRecordingAndTheChartFollowIt) {
+    openView(true);
+    child<QComboBox>("cboInterval")->setCurrentIndex(3);
+    record(folder.filePath("paced.csv"));
+    view()->stopRecording();
+    const QStringList lines = fileLines(folder.filePath("paced.csv"));
+    // A row's time is taken just after its slot began (the first a little later).
+    for (qsizetype k = 2; k < lines.size(); ++k)
+        EXPECT_GE(rowTime(lines[k]) - rowTime(lines[1]), (k - 1) * 1000 - 20)
+            << qPrintable(lines[k]);
+    EXPECT_EQ(view()->lines(0).size(), 1);
+}
+
+// Alt and a letter reach each button; no letter is taken twice in the main
+// window, whose menus share the keyboard with the view.
+TEST_F(Trend, EveryButtonHasAnAccessKeyOfItsOwn) {
+    openView(false);
+    QStringList keys;
+    for (QAction* menu : main->menuBar()->actions())
+        keys << QKeySequence::mnemonic(menu->text()).toString();
+    for (QAbstractButton* button : view()->findChildren<QAbstractButton*>())
+        keys << QKeySequence::mnemonic(button->text()).toString();
+    EXPECT_FALSE(keys.contains(QString())) << qPrintable(keys.join(' '));
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), keys.size())
+        << qPrintable(keys.join(' '));
 }
 
 } // namespace
