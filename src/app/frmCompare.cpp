@@ -193,15 +193,16 @@ std::optional<SetupComparison::Side> frmCompare::SnapshotSide(int side) {
     auto warn = [this](const QString& why) {
         m_context.prompt().message(QStringLiteral("TELVANE"), why, Prompt::Icon::Exclamation);
     };
-    bool ok = false;
-    const qint64 number = m_txtFile[size_t(side)]->text().trimmed().toLongLong(&ok);
-    if (!ok || number < 1 || !m_context.history()) {
-        warn(m_context.history()
-                 ? QStringLiteral("Type the number of a snapshot of the set-up history.")
-                 : QStringLiteral("No set-up history is kept."));
+    if (!m_context.history()) {
+        warn(QStringLiteral("No set-up history is kept."));
         return std::nullopt;
     }
-    return SetupComparison::SnapshotSide(m_context.history()->history(), number, warn);
+    const auto number = SnapshotNumber(m_txtFile[size_t(side)]->text().trimmed());
+    if (!number) {
+        warn(QStringLiteral("Type the number of a snapshot of the set-up history."));
+        return std::nullopt;
+    }
+    return SetupComparison::SnapshotSide(m_context.history()->history(), *number, warn);
 }
 
 void frmCompare::ClearComparison() {

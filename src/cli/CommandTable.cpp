@@ -87,9 +87,9 @@ const CliCommand table[] = {
      "write the report of the set-up file to OUT.pdf, as the print\ncommand prints it", 2, 2, false,
      nullptr, ReportCommands::report},
     {SetupFiles, "diff", "A B [--groups LIST] [--csv]",
-     "print what differs between A and B, set-up files or the word\nboard (read as an upload of "
-     "the "
-     "groups reads it), one line\nper value: NAME, ADDRESS, A, B, tab-separated. LIST: setup,\n"
+     "print what differs between A and B, set-up files, the word\nboard (read as an upload of "
+     "the groups reads it) or history:N\n(snapshot N of the set-up history), one line per "
+     "value:\nNAME, ADDRESS, A, B, tab-separated. LIST: setup,\n"
      "timing, shift, all, comma-separated (default setup,timing).\n--csv: the compare window's "
      "CSV. Exit 0 equal, 1 different, 2 trouble (a file that cannot be\nread, a refused argument, "
      "output that cannot be written),\n3 when the board fails",

@@ -24,11 +24,9 @@ struct ExportPlan {
 using Plan = std::variant<ListPlan, ShowPlan, ExportPlan>;
 
 std::variant<qint64, QString> snapshotNumber(const QString& text) {
-    bool ok = false;
-    const qint64 number = text.toLongLong(&ok);
-    if (!ok || number < 1 || text.startsWith(u'+'))
-        return QStringLiteral("not a snapshot number: '%1'").arg(text);
-    return number;
+    if (const auto number = SnapshotNumber(text))
+        return *number;
+    return QStringLiteral("not a snapshot number: '%1'").arg(text);
 }
 
 std::variant<Plan, QString> parse(const QStringList& args) {

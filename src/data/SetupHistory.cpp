@@ -332,6 +332,14 @@ QString GroupWords(int groups, const GroupNames& names) {
     return words.join(QString::fromLatin1(names.separator));
 }
 
+std::optional<qint64> SnapshotNumber(const QString& text) {
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    if (!ok || number < 1 || !text.front().isDigit())
+        return std::nullopt;
+    return number;
+}
+
 HistoryResult<SetupRecord> SnapshotSetup(const Snapshot& snapshot) {
     QString why;
     auto record = SdtFormat::decode(snapshot.setup, &why);

@@ -134,6 +134,10 @@ struct GroupNames {
 // in the names given.
 QString GroupWords(int groups, const GroupNames& names = {"all", "setup", "timing", "shift", ","});
 
+// A snapshot's number as the user types it ("12"); nullopt for anything
+// else, zero, a sign or a space included.
+std::optional<qint64> SnapshotNumber(const QString& text);
+
 // The set-up of a snapshot as Open takes a file (its tables grown to the
 // whole register table), or why it cannot be read.
 HistoryResult<SetupRecord> SnapshotSetup(const Snapshot& snapshot);

@@ -78,6 +78,28 @@ TEST_F(HistoryCli, APressNameGroupsTheSnapshotsTakenOnItsDeviceFromThenOn) {
     EXPECT_TRUE(run({"port"}, false).out.endsWith("press=Press 7\n"));
 }
 
+TEST_F(HistoryCli, ASnapshotIsASideOfDiffAndTheBoardThatDiffReadIsKept) {
+    startBoard();
+    ASSERT_EQ(run({"write", "W1020", "123"}).exit, 0);
+    ASSERT_EQ(run({"upload", "setup", home.filePath("a.sdt")}).exit, 0);
+    ASSERT_EQ(run({"write", "W1020", "200"}).exit, 0);
+    const QString changed = "TDC Stop Position (Low Speed)\tW1020\t123\u00B0\t200\u00B0\n";
+    auto r = run({"diff", "history:1", "board", "--groups", "setup"});
+    EXPECT_EQ(r.exit, 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, changed);
+    r = run({"history"}, false);
+    ASSERT_EQ(r.lines().size(), 2);
+    EXPECT_EQ(r.lines()[1].split('\t').mid(4, 2), QStringList({"compare", "setup"}));
+    EXPECT_EQ(run({"diff", "history:1", "history:2", "--groups", "setup"}, false).out, changed);
+
+    r = run({"diff", "history:7", "board"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "telvane-cli: there is no snapshot 7 in " + historyFile(home) + "\n");
+    r = run({"diff", "history:x", "board"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.startsWith("telvane-cli: not a snapshot number: 'history:x'\n"));
+}
+
 TEST_F(HistoryCli, FourUploadsAtOnceKeepFourSnapshotsAndNoneWaitsInVain) {
     std::vector<std::unique_ptr<BoardProcess>> boards;
     std::vector<std::unique_ptr<QProcess>> uploads;
