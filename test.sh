@@ -50,6 +50,8 @@ fuzz sdt_fuzz 60 "the .sdt reader" fuzz/corpus
 fuzz codetable_fuzz 30 "the code text table reader" fuzz/corpus-codetable
 fuzz program_file_fuzz 30 "the program file checks" fuzz/corpus-hex
 fuzz telnet_fuzz 30 "the telnet reader of rfc2217:// connections" fuzz/corpus-telnet
+fuzz device_text_fuzz 20 "the device text check" fuzz/corpus-devicetext
+fuzz settings_fuzz 20 "the port settings file round trip" fuzz/corpus-settings
 
 echo "$summary"
 printf '%s\n' "${fuzz_lines[@]}"

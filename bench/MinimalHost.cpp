@@ -1,5 +1,6 @@
 #include "MinimalHost.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -128,6 +129,31 @@ bool MinimalHost::readBytes(int address, int count, std::uint8_t* data, int time
         data[i] = std::uint8_t(reply);
     }
     return true;
+}
+
+int MinimalHost::readWhole(int address, int size, int timeoutMs) {
+    std::uint8_t byte = 0;
+    int exchanges = 0;
+    auto upper = [&](std::uint8_t* bytes) {
+        for (int i = size - 1; i >= 1; --i, exchanges += 2)
+            if (!readBytes(address + i, 1, &bytes[i], timeoutMs))
+                return false;
+        return true;
+    };
+    std::uint8_t before[4] = {}, after[4] = {};
+    if (size <= 1)
+        return readBytes(address, 1, &byte, timeoutMs) ? 2 : NoReply;
+    if (!upper(before))
+        return NoReply;
+    for (int repeat = 0; repeat <= 3; ++repeat) {
+        exchanges += 2;
+        if (!readBytes(address, 1, &byte, timeoutMs) || !upper(after))
+            return NoReply;
+        if (std::equal(after + 1, after + size, before + 1))
+            return exchanges;
+        std::copy(after, after + size, before);
+    }
+    return NoReply;
 }
 
 bool MinimalHost::writeBytes(int address, int count, const std::uint8_t* data, int timeoutMs) {

@@ -40,6 +40,12 @@ public:
     // Board in read mode: count bytes from the board address up, each as the
     // address's high byte (echoed) and low byte (answered by the data byte).
     bool readBytes(int address, int count, std::uint8_t* data, int timeoutMs = 1000);
+    // Board in read mode: a register of size bytes read whole, as sampling
+    // reads it: the bytes above the lowest (highest first), the lowest, those
+    // above again, and while those above moved the lowest and those above once
+    // more, up to three times. The exchanges it took; NoReply when an answer
+    // did not come or the register never held still.
+    int readWhole(int address, int size, int timeoutMs = 1000);
     // Board in write mode: each byte as address high, address low, data, all echoed.
     bool writeBytes(int address, int count, const std::uint8_t* data, int timeoutMs = 1000);
 

@@ -52,21 +52,6 @@ struct Home {
     }
 };
 
-// A register read as sampling reads it, bytes that belong together: the
-// bytes above the lowest, the lowest, those above again (these registers
-// hold still, so never a repeat).
-bool readWhole(MinimalHost& host, const ParsedAddress& a) {
-    std::uint8_t byte = 0;
-    const auto upper = [&] {
-        for (int i = a.size() - 1; i >= 1; --i)
-            if (!host.readBytes(a.boardAddress + i, 1, &byte))
-                return false;
-        return true;
-    };
-    return a.size() == 1 ? host.readBytes(a.boardAddress, 1, &byte)
-                         : upper() && host.readBytes(a.boardAddress, 1, &byte) && upper();
-}
-
 // Seconds the minimal host takes for `passes` passes over the registers,
 // board in read mode; nullopt when an exchange failed.
 std::optional<double> minimalSeconds(const QString& pty, const QStringList& registers, int passes) {
@@ -79,7 +64,7 @@ std::optional<double> minimalSeconds(const QString& pty, const QStringList& regi
     const Stopwatch watch;
     for (int pass = 0; pass < passes; ++pass)
         for (const ParsedAddress& a : addresses)
-            if (!readWhole(host, a))
+            if (host.readWhole(a.boardAddress, a.size()) == MinimalHost::NoReply)
                 return std::nullopt;
     return watch.wallSeconds();
 }

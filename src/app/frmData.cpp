@@ -174,10 +174,14 @@ void frmData::PrepareOffline() {
 
 QList<PollItem> frmData::PollItems() {
     QList<PollItem> items;
+    // Counts of the running machine; the last shift's change when a shift
+    // ends, which the button of this view asks for.
     for (int i = m_firstPolled; i <= m_lastPolled; ++i)
-        items.append({m_address[size_t(i)], [this, i](const QString& text) {
+        items.append({m_address[size_t(i)],
+                      [this, i](const QString& text) {
                           m_lblData[size_t(i)]->setText(DisplayFormat::GroupedWhole(text));
-                      }});
+                      },
+                      PollItem::Whole});
     return items;
 }
 

@@ -130,6 +130,9 @@ void frmMDIMain::SetCaption() {
 
 void frmMDIMain::ApplyOnlineMode() {
     const bool wanted = m_link.OnlineMode();
+    // The link failed with its port gone, and not back under its name when
+    // Retry opened it again (an adapter put back may get another name).
+    const bool portGone = m_link.CommError() && !m_commControl.lostConnection().isEmpty();
     if (wanted)
         m_link.OpenRSComm(m_commControl);
     else
@@ -148,7 +151,7 @@ void frmMDIMain::ApplyOnlineMode() {
     // Going online failed: the port is not there (an adapter plugged in
     // again comes back under another name), cannot be opened, or no board
     // answered on it. The board may be on another port or speed.
-    if (wanted) {
+    if (wanted || portGone) {
         m_suggestFindBoard = !online;
         if (m_suggestFindBoard)
             tmrBackgroungUpdate_Timer();

@@ -130,9 +130,10 @@ void frmMain::PrepareOffline() {
 QList<PollItem> frmMain::PollItems() {
     m_speedAbove30 = false;
     QList<PollItem> items;
+    // Every value moves with the machine (the brake responses at each stop).
     for (int i = 0; i < ValueCount; ++i)
-        items.append(
-            {m_address[size_t(i)], [this, i](const QString& text) { ShowValue(i, text); }});
+        items.append({m_address[size_t(i)], [this, i](const QString& text) { ShowValue(i, text); },
+                      PollItem::Whole});
     // A speed the board garbled twice is no value: the speed last read stands.
     items[0].readFailed = [this] { m_speedAbove30 = m_lastSpeedAbove30; };
     return items;

@@ -1,10 +1,11 @@
 #include "frmSetupComm.h"
 
 #include "BoardSearch.h"
+#include "DeviceText.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
 #include "HistoryKeeper.h"
-#include "NetworkSerialPort.h"
+#include "NetworkConnection.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
 #include "Prompt.h"
@@ -120,6 +121,7 @@ void frmSetupComm::buildLayout() {
     txtPressName = new QLineEdit(fraDevice);
     txtPressName->setObjectName(QStringLiteral("txtPressName"));
     txtPressName->setPlaceholderText(QStringLiteral("as the set-up history lists it"));
+    txtPressName->setMaxLength(int(PressNameMaxLength));
     lblPressName->setBuddy(txtPressName);
     pressRow->addWidget(lblPressName);
     pressRow->addWidget(txtPressName, 1);
@@ -215,13 +217,8 @@ void frmSetupComm::LoadPortSettings() {
         settings = *read; // clamped to 1..99, and 9600 unless 19200
     }
     m_fileDevice = QtSerialPort::deviceFor(settings);
-    m_loadedPressName.clear();
-    if (HistoryKeeper* keeper = m_context.history()) {
-        const auto name = keeper->history().PressName(m_fileDevice);
-        if (const QString* known = std::get_if<QString>(&name))
-            m_loadedPressName = *known;
-    }
-    txtPressName->setText(m_loadedPressName);
+    m_pressDevice.clear();
+    txtPressName->clear(); // the device's own name shows with it
     txtCommPort->setText(QString::number(settings.portNumber));
     const bool fast = settings.baud == u"19200";
     optPortSpeed[1]->setChecked(fast);
@@ -360,6 +357,7 @@ void frmSetupComm::ShowAccessHint() {
         std::clamp(FieldEditor::WholeValue(txtCommPort->text()), qint32(PortMin), qint32(PortMax));
     settings.device = ChosenDevice();
     const QString device = QtSerialPort::deviceFor(settings);
+    ShowPressName(device);
     const auto entry = std::find_if(m_ports.cbegin(), m_ports.cend(),
                                     [&](const SerialPortEntry& e) { return e.device == device; });
     const QString hint =
@@ -389,13 +387,12 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
         return problem;
     if (!NetworkDevice::isNetwork(device) || m_wasOnline)
         return std::nullopt;
-    NetworkSerialPort trial;
-    PortSettings settings;
-    settings.device = device;
-    settings.baud = optPortSpeed[1]->isChecked() ? QStringLiteral("19200") : QStringLiteral("9600");
-    if (!trial.open(settings))
-        return QStringLiteral("Cannot reach %1: %2.").arg(device, trial.errorString());
-    trial.close();
+    NetworkConnection trial;
+    trial.start(std::get<NetworkDevice::Address>(NetworkDevice::parse(device)),
+                optPortSpeed[1]->isChecked() ? 19200 : 9600);
+    if (!trial.waitUntilSettled())
+        return QStringLiteral("Cannot reach %1: %2.")
+            .arg(DeviceText::shown(device), trial.failure());
     return std::nullopt;
 }
 
@@ -403,9 +400,24 @@ QString frmSetupComm::PressName() const {
     return txtPressName->text().trimmed();
 }
 
+// The press name goes with its device: another device chosen shows its own
+// name (or none), unless the user has typed one for the device to be saved.
+void frmSetupComm::ShowPressName(const QString& device) {
+    if (device == m_pressDevice || txtPressName->isModified())
+        return;
+    m_pressDevice = device;
+    QString name;
+    if (HistoryKeeper* keeper = m_context.history()) {
+        const auto known = keeper->history().PressName(device);
+        if (const QString* found = std::get_if<QString>(&known))
+            name = *found;
+    }
+    txtPressName->setText(name);
+}
+
 void frmSetupComm::SavePressName(const QString& device) {
     HistoryKeeper* keeper = m_context.history();
-    if (!keeper || (device == m_fileDevice && PressName() == m_loadedPressName))
+    if (!keeper || (device == m_pressDevice && !txtPressName->isModified()))
         return;
     // A history that cannot be kept is said once; the settings are saved.
     if (const auto failed = keeper->history().SetPressName(device, PressName()))
@@ -432,6 +444,14 @@ bool frmSetupComm::SaveSettings() {
                                        Prompt::Icon::Information);
             return false;
         }
+    }
+    if (const auto problem = PressNameProblem(PressName())) {
+        m_context.prompt().message(QStringLiteral("Comm Port"),
+                                   QStringLiteral("The press name cannot be kept: ") + *problem +
+                                       u'.',
+                                   Prompt::Icon::Information);
+        txtPressName->setFocus();
+        return false;
     }
     link.CloseRSComm();
 

@@ -65,6 +65,7 @@ private:
     bool DeviceTyped() const;
     void SearchFinished();
     void FillFoundBoard(const QString& device, int baud);
+    void ShowPressName(const QString& device);
     void SavePressName(const QString& device);
     void ShowSearchState();
 
@@ -84,7 +85,7 @@ private:
     QPushButton* cmdRefresh = nullptr;
     QLabel* lblSearch = nullptr;
     QLineEdit* txtPressName = nullptr;
-    QString m_loadedPressName;
+    QString m_pressDevice; // the device whose press name the box was given
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* m_focusButton = nullptr;

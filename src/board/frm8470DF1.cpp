@@ -186,9 +186,13 @@ QList<PollItem> frm8470DF1::PollItems() {
             continue;
         }
         const Decode text = decode[row];
-        items.append({m_registerAddress[size_t(row)], [this, row, text](const QString& value) {
-                          ShowStatus(row, text ? text(valueOf(value)) : value);
-                      }});
+        // The two transaction counters are words the driver counts on: whole.
+        items.append(
+            {m_registerAddress[size_t(row)],
+             [this, row, text](const QString& value) {
+                 ShowStatus(row, text ? text(valueOf(value)) : value);
+             },
+             m_registerAddress[size_t(row)].startsWith(u'W') ? PollItem::Whole : PollItem::Plain});
     }
     items.append({m_registerAddress[PlcTypeRow],
                   [this](const QString& value) { ShowPlcType(valueOf(value)); }});

@@ -28,8 +28,10 @@ constexpr const char* Ports = "Serial port (no link needed)";
 
 const CliCommand table[] = {
     {Registers, "read", "ADDRESS...",
-     "read each register in turn and print its value on its own line", 1, -1, true,
-     RegisterCommands::checkRead, RegisterCommands::read},
+     "read each register in turn and print its value on its own line;\na word or double "
+     "word is read whole, its bytes of one moment,\nso a value that moves is never printed "
+     "torn",
+     1, -1, true, RegisterCommands::checkRead, RegisterCommands::read},
     {Registers, "write", "ADDRESS VALUE", "write the value (digits) to the register", 2, 2, true,
      RegisterCommands::checkWrite, RegisterCommands::write},
     {Registers, "fault", "", "print the board's fault code with its description", 0, 0, true,

@@ -3,6 +3,7 @@
 #include "BoardSearch.h"
 #include "CliArgs.h"
 #include "CliExit.h"
+#include "DeviceText.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
 #include "ProgramFolder.h"
@@ -77,7 +78,11 @@ std::optional<QString> checkPort(const QStringList& all) {
     const auto split = splitName(all);
     if (const QString* problem = std::get_if<QString>(&split))
         return *problem;
-    const QStringList& args = std::get<PortArgs>(split).settings;
+    const PortArgs& parts = std::get<PortArgs>(split);
+    if (parts.name)
+        if (const auto problem = PressNameProblem(*parts.name))
+            return problem;
+    const QStringList& args = parts.settings;
     if (args.size() > 3)
         return QStringLiteral("port takes [PORT BAUD [DEVICE]] [--name PRESS]");
     if (args.isEmpty())
@@ -101,7 +106,7 @@ int port(CliSession& session, const QStringList& all) {
         PortSettings settings;
         settings.portNumber = args[0].toInt();
         settings.baud = args[1];
-        settings.device = args.value(2);
+        settings.device = args.value(2).trimmed(); // as the window keeps it
         if (const auto failed = PortSettingsSave::save(file, ProgramFolder::path(), settings)) {
             CliOut::error(QStringLiteral("cannot save %1: %2").arg(file, failed->description));
             return LinkFailed;
@@ -118,7 +123,11 @@ int port(CliSession& session, const QStringList& all) {
     CliOut::line(QStringLiteral("port=%1").arg(settings.portNumber));
     CliOut::line(QStringLiteral("baud=") + settings.baud);
     const QString device = QtSerialPort::deviceFor(settings);
-    CliOut::line(QStringLiteral("device=") + device);
+    CliOut::line(QStringLiteral("device=") + DeviceText::shown(device));
+    const auto deviceProblem = DeviceText::problem(settings.device);
+    if (deviceProblem)
+        CliOut::error(
+            QStringLiteral("the device in %1 cannot be used: %2").arg(file, *deviceProblem));
     if (state == FileState::Missing)
         CliOut::error(QStringLiteral("%1 does not exist yet: these are the defaults").arg(file));
     // The name lives in the set-up history, with the snapshots it names; a
@@ -130,6 +139,9 @@ int port(CliSession& session, const QStringList& all) {
             CliOut::line(QStringLiteral("press=") + *known);
         return Ok;
     }
+    // A name goes with a device a link can open, as the snapshots it names do.
+    if (deviceProblem)
+        return Usage;
     if (const auto failed = history.SetPressName(device, split.name->trimmed())) {
         CliOut::error(failed->reason);
         return Usage;

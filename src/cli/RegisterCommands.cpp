@@ -4,6 +4,7 @@
 #include "CliArgs.h"
 #include "CliExit.h"
 #include "RSComm.h"
+#include "SampleRead.h"
 #include "WindowFields.h"
 
 #include <algorithm>
@@ -33,12 +34,16 @@ std::optional<QString> checkWrite(const QStringList& args) {
 
 int read(CliSession& s, const QStringList& args) {
     for (const QString& address : args) {
-        const QString value = s.link.RSRead(address);
-        if (s.link.CommError() || s.link.LastReadFailed()) {
-            CliOut::error(QStringLiteral("reading %1 failed on %2").arg(address, s.port));
+        // Whole, as watch reads: the running machine moves most registers.
+        const std::optional<QString> value = SampleRead::read(s.link, address);
+        if (!value) {
+            CliOut::error((s.link.CommError() || s.link.LastReadFailed()
+                               ? QStringLiteral("reading %1 failed on %2")
+                               : QStringLiteral("%1 never held still for a whole read on %2"))
+                              .arg(address, s.port));
             return LinkFailed;
         }
-        if (!CliOut::line(value))
+        if (!CliOut::line(*value))
             return Ok; // the output failed: no more reads
     }
     return Ok;

@@ -7,7 +7,7 @@
 #include "CliPort.h"
 #include "Clock.h"
 #include "CommandTable.h"
-#include "NetworkDevice.h"
+#include "DeviceText.h"
 #include "ProgramFolder.h"
 #include "RSComm.h"
 #include "ReportCommands.h"
@@ -92,12 +92,12 @@ int main(int argc, char* argv[]) {
     const QString baudText = parser.value(baud);
     if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
-    if (parser.isSet(device) && parser.value(device).isEmpty())
+    // As the Comm Port window takes it: blanks around it dropped, then checked.
+    const QString deviceText = parser.value(device).trimmed();
+    if (parser.isSet(device) && deviceText.isEmpty())
         return usageError(QStringLiteral("--device needs a path"));
-    if (NetworkDevice::isNetwork(parser.value(device))) {
-        if (const auto problem = NetworkDevice::problem(parser.value(device)))
-            return usageError(*problem);
-    }
+    if (const auto problem = DeviceText::problem(deviceText))
+        return usageError(*problem);
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
@@ -115,8 +115,7 @@ int main(int argc, char* argv[]) {
     RSComm link(prompt, clock, ProgramFolder::path());
     CliSession session{link, prompt, {}};
     session.openLink = [&] {
-        const CliPortChoice choice =
-            CliPort::choose(link.CommSettingsFile(), parser.value(device), baudText);
+        const CliPortChoice choice = CliPort::choose(link.CommSettingsFile(), deviceText, baudText);
         if (choice.error) {
             CliOut::error(*choice.error);
             return false;

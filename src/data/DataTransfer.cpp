@@ -5,6 +5,7 @@
 #include "NumberText.h"
 #include "PlsConfigArray.h"
 #include "RSComm.h"
+#include "SampleRead.h"
 #include "SharedState.h"
 
 #include <limits>
@@ -198,11 +199,21 @@ void DataTransfer::EntryStep() {
     if (!present || !ValidAddress(m_data.AddressTable[i])) {
         m_entryFailed = true;
     } else if (IsUpload(m_code)) {
-        const QString text = m_link.RSRead(m_data.AddressTable[i]);
-        if (m_link.CommError() || m_link.LastReadFailed()) {
+        // The shift data count on with the running machine (the brake
+        // responses change at each stop): read whole. The set-up is the host's.
+        const QString& address = m_data.AddressTable[i];
+        std::optional<QString> text;
+        if (i <= RegisterGroup::ShiftDataLast) {
+            text = SampleRead::read(m_link, address);
+        } else {
+            text = m_link.RSRead(address);
+            if (m_link.LastReadFailed())
+                text.reset();
+        }
+        if (!text || m_link.CommError()) {
             m_entryFailed = true;
         } else {
-            const qint32 value = NumberText::wholeInt32(text);
+            const qint32 value = NumberText::wholeInt32(*text);
             m_dataChanged = m_dataChanged || m_data.ValueTable[i] != value;
             m_data.ValueTable[i] = value;
         }

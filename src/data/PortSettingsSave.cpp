@@ -1,5 +1,6 @@
 #include "PortSettingsSave.h"
 
+#include "DeviceText.h"
 #include "NetworkDevice.h"
 #include "PortSettingsFile.h"
 #include "ProgramFolder.h"
@@ -25,10 +26,13 @@ bool isCharacterDevice(const QString& path) {
 
 } // namespace
 
-std::optional<QString> deviceProblem([[maybe_unused]] const QString& device) {
+std::optional<QString> deviceProblem(const QString& text) {
+    if (auto problem = DeviceText::problem(text))
+        return problem;
     // A serial device server is checked for form here, by connecting when used.
-    if (NetworkDevice::isNetwork(device))
-        return NetworkDevice::problem(device);
+    const QString device = text.trimmed();
+    if (device.isEmpty() || NetworkDevice::isNetwork(device))
+        return std::nullopt;
 #ifndef Q_OS_UNIX
     // A Windows port ("COM3") is no file to look at: opening it tells.
     return std::nullopt;
@@ -43,6 +47,9 @@ std::optional<QString> deviceProblem([[maybe_unused]] const QString& device) {
 
 std::optional<Failure> save(const QString& settingsFile, const QString& programFolder,
                             const PortSettings& settings) {
+    // What the file could not give back as it was is not written.
+    if (const auto problem = DeviceText::problem(settings.device))
+        return Failure{int(QFileDevice::WriteError), *problem};
     QDir().mkpath(QFileInfo(settingsFile).absolutePath());
     if (auto failed = WriteWholeFile(settingsFile, PortSettingsFile::printedLine(settings)))
         return failed;

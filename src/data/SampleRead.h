@@ -5,10 +5,12 @@
 
 class RSComm;
 
-// A register read for sampling (telvane-cli watch, the Trend window), whose
-// bytes belong together. The link reads a word or a double one byte after
-// another, so a value that counts on between two of them reads torn: the
-// machine position 255 -> 256 read low byte first comes out as 511. Here the
+// A register read whole, its bytes of one moment: for every value the running
+// machine changes (the refresh loop's whole poll items, telvane-cli read and
+// watch, the Trend window, an upload of the shift data). The link reads a
+// word or a double one byte after another, so a value that counts on between
+// two of them reads torn: the machine position 255 -> 256 read low byte
+// first comes out as 511. Here the
 // bytes above the lowest are read, then the lowest, then those above again;
 // when they changed, the lowest and those above are read once more.
 //

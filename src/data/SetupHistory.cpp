@@ -1,6 +1,7 @@
 #include "SetupHistory.h"
 
 #include "DataTransfer.h"
+#include "DeviceText.h"
 #include "HistorySchema.h"
 #include "SdtFormat.h"
 #include "SharedState.h"
@@ -240,6 +241,8 @@ HistoryResult<Snapshot> SetupHistory::Fetch(qint64 number) {
 }
 
 std::optional<HistoryError> SetupHistory::SetPressName(const QString& device, const QString& name) {
+    if (const auto problem = PressNameProblem(name))
+        return HistoryError{*problem};
     if (auto failed = Open())
         return failed;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
@@ -330,6 +333,18 @@ QString GroupWords(int groups, const GroupNames& names) {
     if (groups & DataTransfer::ShiftGroup)
         words << QString::fromLatin1(names.shift);
     return words.join(QString::fromLatin1(names.separator));
+}
+
+std::optional<QString> PressNameProblem(const QString& name) {
+    const QString trimmed = name.trimmed();
+    if (trimmed.size() > PressNameMaxLength)
+        return QStringLiteral("a press name has at most %1 characters, not %2")
+            .arg(PressNameMaxLength)
+            .arg(trimmed.size());
+    for (const QChar c : trimmed)
+        if (DeviceText::isControl(c))
+            return QStringLiteral("a press name holds no control characters (tabs, line breaks)");
+    return std::nullopt;
 }
 
 std::optional<qint64> SnapshotNumber(const QString& text) {

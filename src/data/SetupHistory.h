@@ -98,6 +98,7 @@ public:
 
     // The name of the press a device is connected to; an empty name takes
     // it away. Snapshots keep the name their device had when they were taken.
+    // A name PressNameProblem refuses is refused.
     std::optional<HistoryError> SetPressName(const QString& device, const QString& name);
     HistoryResult<QString> PressName(const QString& device);
 
@@ -133,6 +134,13 @@ struct GroupNames {
 // "setup,timing", "all": the groups in the words of the command line, or
 // in the names given.
 QString GroupWords(int groups, const GroupNames& names = {"all", "setup", "timing", "shift", ","});
+
+// The longest press name kept.
+constexpr qsizetype PressNameMaxLength = 64;
+// Why a press name (blanks around it aside) cannot be kept: too long, or a
+// control character that would break the lines and columns of a list;
+// nullopt when it can.
+std::optional<QString> PressNameProblem(const QString& name);
 
 // A snapshot's number as the user types it ("12"); nullopt for anything
 // else, zero, a sign or a space included.

@@ -1,6 +1,6 @@
 #include "BoardSearch.h"
 
-#include "NetworkSerialPort.h"
+#include "DeviceText.h"
 #include "QtSerialPort.h"
 #include "SerialAccess.h"
 
@@ -21,9 +21,9 @@ BoardSearch::BoardSearch(QObject* parent) : QObject(parent) {
     m_answerTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_answerTimer, &QTimer::timeout, this, &BoardSearch::timedOut);
     connect(&m_port, &QSerialPort::readyRead, this, &BoardSearch::answerArrived);
-    connect(&m_socket, &QTcpSocket::connected, this, &BoardSearch::networkConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &BoardSearch::networkData);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &BoardSearch::networkFailed);
+    connect(&m_connection, &NetworkConnection::opened, this, &BoardSearch::networkOpened);
+    connect(&m_connection, &NetworkConnection::dataArrived, this, &BoardSearch::networkData);
+    connect(&m_connection, &NetworkConnection::failed, this, &BoardSearch::networkFailed);
 }
 
 BoardSearch::~BoardSearch() = default;
@@ -121,9 +121,13 @@ void BoardSearch::startAttempt() {
         if (i < m_deviceIndex)
             step += count;
     }
-    emit trying(device, baud, step, steps);
+    emit trying(DeviceText::shown(device), baud, step, steps);
     if (!m_running)
         return; // cancelled from the progress report
+    if (const auto problem = DeviceText::problem(device)) {
+        deviceUnopened(device, *problem);
+        return;
+    }
     if (NetworkDevice::isNetwork(device)) {
         startNetworkAttempt(device, baud);
         return;
@@ -142,16 +146,28 @@ void BoardSearch::startAttempt() {
         attemptOver(false);
         return;
     }
+    m_tries = 0;
+    sendAttention();
+}
+
+void BoardSearch::sendAttention() {
+    ++m_tries;
+    m_answerTimer.start(AnswerWaitMs);
+    if (m_phase == Phase::Asking) {
+        m_connection.sendData(QByteArray(1, Attention));
+        return;
+    }
     // Whatever came before belongs to nobody's question.
     m_port.clear(QSerialPort::Input);
     m_port.readAll();
     m_waiting = true;
     m_port.write(&Attention, 1);
     m_port.flush();
-    m_answerTimer.start(AnswerWaitMs);
 }
 
-void BoardSearch::deviceUnopened(const QString& device, const QString& reason) {
+void BoardSearch::deviceUnopened(const QString& text, const QString& reason) {
+    // A device text that is refused may hold a password: never shown.
+    const QString device = DeviceText::shown(text);
     m_unopened.append({device, reason});
     ++m_deviceIndex;
     m_speedIndex = 0;
@@ -160,13 +176,14 @@ void BoardSearch::deviceUnopened(const QString& device, const QString& reason) {
         nextAttempt();
 }
 
-// A serial device server: connected to (its name looked up) on the event
-// loop; rfc2217:// then has its port set to the speed before the question.
+// A serial device server: connected to as the link connects (its name
+// looked up off the event loop); rfc2217:// then has its port set to the
+// speed before the question, and at the next speed set again.
 void BoardSearch::startNetworkAttempt(const QString& device, int baud) {
-    if (m_speedIndex > 0 && m_telnet && m_socket.state() == QAbstractSocket::ConnectedState) {
-        m_socket.write(m_telnet->setBaud(baud));
+    if (m_speedIndex > 0 && m_connection.isOpen()) {
         m_phase = Phase::Settling;
-        m_answerTimer.start(NetworkSerialPort::NegotiationLimitMs);
+        if (!m_connection.changeSpeed(baud))
+            askNetwork(); // the server keeps its speed to itself: ask all the same
         return;
     }
     const auto parsed = NetworkDevice::parse(device);
@@ -174,66 +191,38 @@ void BoardSearch::startNetworkAttempt(const QString& device, int baud) {
         deviceUnopened(device, *why);
         return;
     }
-    m_address = std::get<NetworkDevice::Address>(parsed);
-    m_telnet.reset();
-    if (m_address.kind == NetworkDevice::Kind::Rfc2217)
-        m_telnet.emplace();
     m_phase = Phase::Connecting;
-    m_socket.connectToHost(m_address.host, m_address.port);
-    m_answerTimer.start(NetworkDevice::ConnectLimitMs);
+    m_connection.start(std::get<NetworkDevice::Address>(parsed), baud);
 }
 
-void BoardSearch::networkConnected() {
-    if (m_phase != Phase::Connecting)
-        return;
-    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_asked.append(m_devices.value(m_deviceIndex));
-    if (!m_telnet) {
+void BoardSearch::networkOpened() {
+    if (m_phase == Phase::Connecting)
+        m_asked.append(m_devices.value(m_deviceIndex));
+    if (m_phase == Phase::Connecting || m_phase == Phase::Settling)
         askNetwork();
-        return;
-    }
-    m_socket.write(m_telnet->opening(Speeds[m_speedIndex]));
-    m_phase = Phase::Settling;
-    m_answerTimer.start(NetworkSerialPort::NegotiationLimitMs);
 }
 
 void BoardSearch::askNetwork() {
-    m_socket.readAll();
-    QByteArray question = m_telnet ? m_telnet->purge() : QByteArray();
-    TelnetClient::appendData(question, quint8(Attention));
+    m_connection.dropInput();
+    m_connection.purge();
     m_phase = Phase::Asking;
-    m_socket.write(question);
-    m_socket.flush();
-    m_answerTimer.start(AnswerWaitMs);
+    m_tries = 0;
+    sendAttention();
 }
 
 void BoardSearch::networkData() {
-    const QByteArray bytes = m_socket.readAll();
-    // The purge's answer and the board's come in two messages: the second
-    // is not to wait for our delayed acknowledgement of the first.
-    NetworkDevice::acknowledgeAtOnce(m_socket);
-    QByteArray data;
-    if (m_telnet) {
-        m_telnet->read(bytes.constData(), bytes.size(), data);
-        m_socket.write(m_telnet->takeReplies());
-    } else {
-        data = bytes;
-    }
-    if (m_phase == Phase::Settling && m_telnet && m_telnet->speedSettled())
-        askNetwork();
-    else if (m_phase == Phase::Asking && !data.isEmpty())
-        attemptOver(data.at(0) == AttentionAnswer);
+    const QByteArray data = m_connection.takeInput();
+    if (m_phase == Phase::Asking && !data.isEmpty())
+        answered(data.at(0));
 }
 
-void BoardSearch::networkFailed(QAbstractSocket::SocketError error) {
+void BoardSearch::networkFailed() {
     const Phase phase = std::exchange(m_phase, Phase::None);
     if (phase == Phase::None)
         return;
     m_answerTimer.stop();
-    const QString reason = NetworkDevice::failure(m_address, error, m_socket.errorString());
-    m_socket.abort();
     if (phase == Phase::Connecting) {
-        deviceUnopened(m_devices.value(m_deviceIndex), reason);
+        deviceUnopened(m_devices.value(m_deviceIndex), m_connection.failure());
         return;
     }
     // Gone while asked: no board there, at any speed left.
@@ -242,35 +231,25 @@ void BoardSearch::networkFailed(QAbstractSocket::SocketError error) {
 }
 
 void BoardSearch::timedOut() {
-    switch (std::exchange(m_phase, Phase::None)) {
-    case Phase::Connecting:
-        m_socket.abort();
-        deviceUnopened(m_devices.value(m_deviceIndex),
-                       NetworkDevice::failure(m_address, QAbstractSocket::SocketTimeoutError, {}));
-        return;
-    case Phase::Settling:
-        if (m_telnet && !m_telnet->heardTelnet()) {
-            m_socket.abort();
-            m_asked.removeLast();
-            deviceUnopened(m_devices.value(m_deviceIndex),
-                           QStringLiteral("does not answer in telnet (RFC 2217); a raw TCP port is "
-                                          "written socket://%1")
-                               .arg(m_address.hostPort()));
-            return;
-        }
-        askNetwork(); // the server keeps its speed to itself: ask all the same
-        return;
-    default:
-        attemptOver(false);
-    }
+    attemptOver(false);
 }
 
 void BoardSearch::answerArrived() {
     const QByteArray bytes = m_port.readAll();
     if (!m_waiting || bytes.isEmpty())
         return;
-    // Only the board's answer counts; anything else is some other device.
-    attemptOver(bytes.at(0) == AttentionAnswer);
+    m_waiting = false;
+    answered(bytes.at(0));
+}
+
+void BoardSearch::answered(char reply) {
+    m_answerTimer.stop();
+    // Only the board's answer counts; anything else is some other device,
+    // or a board in the middle of a record.
+    if (reply == AttentionAnswer || m_tries >= AttentionTries)
+        attemptOver(reply == AttentionAnswer);
+    else
+        sendAttention();
 }
 
 void BoardSearch::attemptOver(bool answered) {
@@ -298,9 +277,7 @@ void BoardSearch::attemptOver(bool answered) {
 void BoardSearch::closePorts() {
     if (m_port.isOpen())
         m_port.close();
-    if (m_socket.state() != QAbstractSocket::UnconnectedState)
-        m_socket.abort();
-    m_telnet.reset();
+    m_connection.close();
 }
 
 void BoardSearch::finish() {
@@ -318,10 +295,21 @@ QString BoardSearch::nothingFound() const {
     QStringList unopened;
     for (const Unopened& u : m_unopened)
         unopened.append(QStringLiteral("%1 (%2)").arg(u.device, u.reason));
+    // A socket:// device was asked once, at its server's speed.
+    QStringList bothSpeeds;
+    QStringList serverSpeed;
+    for (const QString& device : m_asked)
+        (speedsFor(device).size() > 1 ? bothSpeeds : serverSpeed).append(device);
+    QStringList asked;
+    if (!bothSpeeds.isEmpty())
+        asked << QStringLiteral("at 19200 or 9600 baud on ") +
+                     bothSpeeds.join(QStringLiteral(", "));
+    if (!serverSpeed.isEmpty())
+        asked << QStringLiteral("at its server's speed on ") +
+                     serverSpeed.join(QStringLiteral(", "));
     QString text = m_asked.isEmpty()
                        ? QStringLiteral("No port could be opened")
-                       : QStringLiteral("No board answered at 19200 or 9600 baud on ") +
-                             m_asked.join(QStringLiteral(", "));
+                       : QStringLiteral("No board answered ") + asked.join(QStringLiteral("; "));
     if (!unopened.isEmpty())
         text += (m_asked.isEmpty() ? QStringLiteral(": ") : QStringLiteral("; not opened: ")) +
                 unopened.join(QStringLiteral(", "));

@@ -1,29 +1,32 @@
 #pragma once
 
-#include "NetworkDevice.h"
-#include "TelnetClient.h"
+#include "NetworkConnection.h"
 
 #include <QList>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
-#include <QTcpSocket>
 #include <QTimer>
-#include <optional>
 
 // Looks for the board on serial ports without disturbing anything else that
 // may be on them: each port is opened, and at each speed (19200, then 9600)
-// it gets the attention byte 255 once and 150 ms to answer 85. Nothing else is
-// ever sent. Runs on the event loop, one port and speed at a time, so a window
-// stays alive and can cancel it; the command line waits for finished().
-// A serial device server is connected to as the link does: rfc2217:// is
-// asked at both speeds, socket:// once at the speed its server sets (a found
-// board's baud is then 0).
+// it is greeted as the link greets a board: the attention byte 255, each
+// time with 150 ms to answer, until it answers 85 or AttentionTries are spent
+// (a board that the last link left in read or write mode takes the first
+// 255s as an address or a value). Silence ends a speed at once. Nothing but
+// 255 is ever sent. Runs on the event loop, one port and speed at a time, so
+// a window stays alive and can cancel it; the command line waits for
+// finished(). A serial device server is reached through the link's own
+// connection (NetworkConnection): rfc2217:// is asked at both speeds,
+// socket:// once at the speed its server sets (a found board's baud is then 0).
 class BoardSearch final : public QObject {
     Q_OBJECT
 public:
     static constexpr int AnswerWaitMs = 150;
+    // A board in write mode answers three 255s after the link's farewell
+    // before it takes one as attention; one more for good measure.
+    static constexpr int AttentionTries = 4;
     static constexpr int Speeds[] = {19200, 9600};
 
     struct Board {
@@ -79,22 +82,25 @@ private:
     void nextAttempt();
     void startAttempt();
     void startNetworkAttempt(const QString& device, int baud);
-    void networkConnected();
+    void networkOpened();
     void networkData();
-    void networkFailed(QAbstractSocket::SocketError error);
+    void networkFailed();
     void askNetwork();
+    void sendAttention();
     void timedOut();
     void answerArrived();
+    // One answer to the attention byte: 85 finds the board; anything else
+    // asks again while tries are left.
+    void answered(char reply);
     void attemptOver(bool answered);
     void deviceUnopened(const QString& device, const QString& reason);
     void closePorts();
     void finish();
 
     QSerialPort m_port;
-    QTcpSocket m_socket;
-    std::optional<TelnetClient> m_telnet; // an rfc2217:// device only
-    NetworkDevice::Address m_address;
+    NetworkConnection m_connection;
     Phase m_phase = Phase::None;
+    int m_tries = 0; // attention bytes sent at this speed
     QTimer m_answerTimer;
     QStringList m_devices;
     int m_deviceIndex = 0;

@@ -1,13 +1,9 @@
 #include "NetworkDevice.h"
 
+#include "DeviceText.h"
+
 #include <QHostAddress>
 #include <QRegularExpression>
-
-#ifdef Q_OS_LINUX
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#endif
 
 namespace NetworkDevice {
 
@@ -20,6 +16,19 @@ bool isHostName(const QString& host) {
     return name.match(host).hasMatch();
 }
 
+// The system reads a host whose last part is a number (127.1, 2130706433,
+// 0x7f.1) as an IPv4 address, octal and hexadecimal parts included: 0177.0.0.1
+// is 127.0.0.1 to it and 177.0.0.1 to a reader. Only the plain form is taken,
+// so that what the settings say and where the link connects are the same.
+bool isLenientNumber(const QString& host) {
+    static const QRegularExpression numericEnd(
+        QStringLiteral("(^|\\.)(0[xX][0-9A-Fa-f]*|[0-9]+)$"));
+    static const QRegularExpression dottedQuad(
+        QStringLiteral("^((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\\.){3}"
+                       "(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])$"));
+    return numericEnd.match(host).hasMatch() && !dottedQuad.match(host).hasMatch();
+}
+
 } // namespace
 
 QString Address::hostPort() const {
@@ -27,16 +36,20 @@ QString Address::hostPort() const {
 }
 
 bool isNetwork(const QString& device) {
-    return device.contains(Separator);
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return scheme.match(device.trimmed()).hasMatch();
 }
 
 std::variant<Address, QString> parse(const QString& device) {
     const QString text = device.trimmed();
+    const QString shown = DeviceText::shown(text);
     const QString usage =
         QStringLiteral("%1 is not a serial device server: write socket://HOST:PORT or "
                        "rfc2217://HOST:PORT (an IPv6 address in brackets, as in [::1])")
-            .arg(text);
+            .arg(shown);
     const qsizetype schemeEnd = text.indexOf(Separator);
+    if (schemeEnd < 0)
+        return usage;
     const QString scheme = text.left(schemeEnd).toLower();
     Address address;
     if (scheme == u"socket")
@@ -63,13 +76,23 @@ std::variant<Address, QString> parse(const QString& device) {
         portText = rest.section(u':', 1);
         if (!isHostName(address.host))
             return usage;
+        if (isLenientNumber(address.host)) {
+            const QHostAddress read(address.host);
+            return QStringLiteral("%1 is not a serial device server: write an IPv4 address as "
+                                  "four numbers from 0 to 255 without leading zeros%2")
+                .arg(
+                    shown,
+                    read.isNull()
+                        ? QString()
+                        : QStringLiteral(" (%1 stands for %2)").arg(address.host, read.toString()));
+        }
     }
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
     if (!digits.match(portText).hasMatch())
         return usage;
     const int port = portText.toInt();
     if (port < 1 || port > 65535)
-        return QStringLiteral("the port of %1 is not a number from 1 to 65535").arg(text);
+        return QStringLiteral("the port of %1 is not a number from 1 to 65535").arg(shown);
     address.port = quint16(port);
     return address;
 }
@@ -79,38 +102,6 @@ std::optional<QString> problem(const QString& device) {
     if (const QString* why = std::get_if<QString>(&parsed))
         return *why;
     return std::nullopt;
-}
-
-QString failure(const Address& address, QAbstractSocket::SocketError error,
-                const QString& systemText) {
-    const QString where = address.hostPort();
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("connection refused by %1").arg(where);
-    case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("the host of %1 cannot be found (no such name)").arg(where);
-    case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("no connection to %1 within %2 s")
-            .arg(where)
-            .arg(ConnectLimitMs / 1000);
-    case QAbstractSocket::RemoteHostClosedError:
-        return QStringLiteral("connection closed by %1").arg(where);
-    default:
-        return QStringLiteral("no connection to %1: %2").arg(where, systemText);
-    }
-}
-
-int failureNumber(QAbstractSocket::SocketError error) {
-    // Qt counts from 0 (a refused connection) and -1 (unknown): shifted, so
-    // that no failure reads as "Error Number = 0".
-    return int(error) + 2;
-}
-
-void acknowledgeAtOnce([[maybe_unused]] const QTcpSocket& socket) {
-#ifdef Q_OS_LINUX
-    const int on = 1;
-    ::setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
-#endif
 }
 
 } // namespace NetworkDevice

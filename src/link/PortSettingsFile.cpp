@@ -1,5 +1,6 @@
 #include "PortSettingsFile.h"
 
+#include "DeviceText.h"
 #include "NumberText.h"
 #include "TextFields.h"
 #include "WholeFile.h"
@@ -9,6 +10,10 @@
 #include <QFileInfo>
 
 namespace PortSettingsFile {
+
+namespace {
+constexpr qsizetype ReadLimit = 4096;
+} // namespace
 
 FileState state(const QString& path) {
     const QFileInfo info(path);
@@ -24,7 +29,15 @@ std::optional<PortSettings> read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return std::nullopt;
-    const QStringList lines = TextFields::lines(file.read(4096));
+    // Enough for the longest line a writer writes; a device text longer than
+    // any taken is kept too long, so that opening it is refused rather than
+    // cut to another device.
+    static_assert(DeviceText::MaxLength + 64 < ReadLimit);
+    return parse(file.read(ReadLimit));
+}
+
+std::optional<PortSettings> parse(const QByteArray& bytes) {
+    const QStringList lines = TextFields::lines(bytes);
     if (lines.isEmpty())
         return std::nullopt;
     const QStringList f = TextFields::fields(lines.first());
@@ -33,7 +46,7 @@ std::optional<PortSettings> read(const QString& path) {
     s.portNumber = port < 1 ? 1 : port > 99 ? 99 : int(port);
     const QString baud = f.value(1).trimmed();
     s.baud = (baud == u"19200") ? baud : QStringLiteral("9600");
-    s.device = f.value(2).trimmed();
+    s.device = f.value(2).trimmed().left(DeviceText::MaxLength + 1);
     return s;
 }
 

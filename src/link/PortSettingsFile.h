@@ -18,6 +18,8 @@ FileState state(const QString& path);
 // Settings from the file; a missing or empty file gives nullopt.
 // The port is clamped to 1..99 and a baud other than 9600 or 19200 reads as 9600.
 std::optional<PortSettings> read(const QString& path);
+// The same from the file's first bytes (an empty file gives nullopt).
+std::optional<PortSettings> parse(const QByteArray& bytes);
 
 // The settings in force at path for the link and telvane-cli: the file's,
 // or, where it is missing or empty, the defaults, which are then written

@@ -6,10 +6,15 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <poll.h>
 #endif
 
 namespace {
@@ -70,6 +75,7 @@ bool QtSerialPort::open(const PortSettings& settings) {
               settings.baud.toInt() == 19200 ? QSerialPort::Baud19200 : QSerialPort::Baud9600);
     m_lowLatency = false;
     if (m_port.open(QIODevice::ReadWrite)) {
+        m_lost.clear();
         m_lowLatency = requestLowLatency(m_port.handle());
         m_errorNumber = 0;
         m_errorString.clear();
@@ -81,8 +87,14 @@ bool QtSerialPort::open(const PortSettings& settings) {
     // program holds: only the first gets the way to the rights.
     if (m_port.error() == QSerialPort::PermissionError && SerialAccess::denied(m_device))
         m_errorString += QStringLiteral("\n\n") + SerialAccess::advice(m_device);
+    else if (m_port.error() == QSerialPort::PermissionError && m_errorString.contains(u"lock"))
+        m_errorString += QStringLiteral("\n\n") + SerialAccess::lockHolder(m_device);
     else if (m_port.error() == QSerialPort::DeviceNotFoundError && !QFileInfo::exists(m_device))
         m_errorString += QStringLiteral(" (%1 does not exist)").arg(m_device);
+    else if (m_port.error() == QSerialPort::UnsupportedOperationError &&
+             m_errorString == QString::fromLocal8Bit(std::strerror(ENOTTY)))
+        // The terminal settings were refused: the device is no terminal at all.
+        m_errorString += QStringLiteral("\n\n%1 is not a serial port.").arg(m_device);
     return false;
 }
 
@@ -102,21 +114,27 @@ int QtSerialPort::bytesAvailable() {
 
 bool QtSerialPort::writeByte(quint8 byte) {
     const char c = char(byte);
-    if (m_port.write(&c, 1) != 1)
+    if (!m_lost.isEmpty() || m_port.write(&c, 1) != 1)
         return false;
     // Hand the byte to the driver now: a transaction does not wait for the
     // event loop to write it (the long-wait display runs one only while a
     // reply is late, and it is not to be relied on for output).
-    m_port.flush();
-    return true;
+    if (m_port.flush() || m_port.bytesToWrite() == 0)
+        return true;
+    noteIfGone();
+    return m_lost.isEmpty();
 }
 
 bool QtSerialPort::waitForByte(int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
-    while (m_port.bytesAvailable() == 0 && !deadline.hasExpired()) {
+    while (m_port.bytesAvailable() == 0 && m_lost.isEmpty() && !deadline.hasExpired()) {
         if (m_port.waitForReadyRead(int(deadline.remainingTime())))
             continue;
         if (m_port.error() != QSerialPort::TimeoutError && m_port.error() != QSerialPort::NoError) {
+            // What the device sent before it went is read above; after that
+            // nothing more will come.
+            if (noteIfGone())
+                break;
             // A port in error returns at once; wait out the time instead of spinning.
             m_port.clearError();
             QThread::msleep(
@@ -131,4 +149,22 @@ int QtSerialPort::readByte() {
     if (!m_port.getChar(&c))
         return -1;
     return static_cast<unsigned char>(c);
+}
+
+// Qt's error code for a vanished device depends on the call that met it, and
+// its text may carry an older errno; the descriptor tells for certain: it
+// reports a hang-up or an error for good once the device is gone.
+bool QtSerialPort::noteIfGone() {
+    if (!m_lost.isEmpty())
+        return true;
+#ifdef Q_OS_UNIX
+    pollfd p{int(m_port.handle()), POLLIN, 0};
+    if (p.fd < 0 || ::poll(&p, 1, 0) != 1 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0)
+        return false;
+#else
+    if (m_port.error() != QSerialPort::ResourceError)
+        return false;
+#endif
+    m_lost = QStringLiteral("%1 is gone (unplugged, or closed at its other end)").arg(m_device);
+    return true;
 }

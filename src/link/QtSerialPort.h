@@ -33,11 +33,19 @@ public:
     bool writeByte(quint8 byte) override;
     bool waitForByte(int timeoutMs) override;
     int readByte() override;
+    // The device went away under the open port (a USB adapter pulled out, a
+    // pseudo-terminal whose other side closed); opening it again by its name
+    // takes it back once it is there again. Kept until an open succeeds.
+    QString lostConnection() const override { return m_lost; }
 
 private:
+    // True, and the reason kept, when the device has gone.
+    bool noteIfGone();
+
     QSerialPort m_port;
     QString m_device;
     bool m_lowLatency = false;
     int m_errorNumber = 0;
     QString m_errorString;
+    QString m_lost;
 };

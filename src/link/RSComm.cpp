@@ -181,7 +181,10 @@ int RSComm::ExchangeByte(int byte, bool noWait, bool discard) {
 }
 
 bool RSComm::AskToRetry() {
-    QString reason = m_port->lostConnection();
+    // A network port says which server and speed went silent, or why the
+    // connection ended; only an ended one is made again on Retry.
+    const bool lost = !m_port->lostConnection().isEmpty();
+    QString reason = lost ? m_port->lostConnection() : m_port->silence();
     for (;;) {
         QString text = QStringLiteral("Cannot Communicate with Target Board.\r"
                                       "Verify RS-232 Cable is Connected Between\r"
@@ -192,7 +195,7 @@ bool RSComm::AskToRetry() {
                                              Prompt::Buttons::RetryCancel);
         if (answer != Prompt::Answer::Retry)
             return false;
-        if (reason.isEmpty() || m_port->open(m_portSettings))
+        if (!lost || m_port->open(m_portSettings))
             return true;
         reason = m_port->errorString(); // not connected again: asked again, with the reason
     }

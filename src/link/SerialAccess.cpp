@@ -1,7 +1,12 @@
 #include "SerialAccess.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QSysInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -73,6 +78,89 @@ QString advice(const QString& device) {
     return QStringLiteral("Your user may not use %1. Ask the administrator of this computer for "
                           "access.")
         .arg(device);
+}
+
+// QSerialPort takes a lock file but does not say which: the same choice as
+// Qt 6's serial port makes (the first readable folder of its list where the
+// file is, or that may be written), so that the message names the file.
+QString lockFile([[maybe_unused]] const QString& device) {
+#ifdef Q_OS_UNIX
+    static const QStringList folders{
+        QStringLiteral("/var/lock"),
+        QStringLiteral("/etc/locks"),
+        QStringLiteral("/var/spool/locks"),
+        QStringLiteral("/var/spool/uucp"),
+        QStringLiteral("/tmp"),
+        QStringLiteral("/var/tmp"),
+        QStringLiteral("/var/lock/lockdev"),
+        QStringLiteral("/run/lock"),
+        QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    QString name = device.startsWith(QStringLiteral("/dev/")) ? device.mid(5) : device;
+    name.replace(u'/', u'_');
+    for (const QString& folder : folders) {
+        const QFileInfo info(folder);
+        const QString path = folder + QStringLiteral("/LCK..") + name;
+        if (info.isReadable() && (QFile::exists(path) || info.isWritable()))
+            return path;
+    }
+#endif
+    return {};
+}
+
+namespace {
+
+QString userName([[maybe_unused]] uint uid) {
+#ifdef Q_OS_UNIX
+    if (const struct passwd* user = ::getpwuid(uid))
+        return QString::fromLocal8Bit(user->pw_name);
+#endif
+    return QString::number(uid);
+}
+
+// The owner of a running process; nullopt when it is not running here.
+std::optional<uint> processOwner([[maybe_unused]] qint64 pid) {
+#ifdef Q_OS_LINUX
+    struct stat st {};
+    if (pid > 0 && ::stat(QStringLiteral("/proc/%1").arg(pid).toLocal8Bit().constData(), &st) == 0)
+        return uint(st.st_uid);
+#endif
+    return std::nullopt;
+}
+
+} // namespace
+
+QString lockHolder(const QString& device) {
+    const QString path = lockFile(device);
+    if (path.isEmpty())
+        return QStringLiteral("No folder for the lock file of %1 may be written.").arg(device);
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    const QString fileOwner = ::stat(QFile::encodeName(path).constData(), &st) == 0
+                                  ? QStringLiteral(" of the user \"%1\"").arg(userName(st.st_uid))
+                                  : QString();
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (!QLockFile(path).getLockInfo(&pid, &host, &program))
+        return QStringLiteral("The lock file %1%2 cannot be read by this user.")
+            .arg(path, fileOwner);
+    const QString process =
+        QStringLiteral("process %1%2")
+            .arg(pid)
+            .arg(program.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(program));
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        return QStringLiteral("The lock file %1 is held by %2 on the computer %3.")
+            .arg(path, process, host);
+    if (const auto owner = processOwner(pid))
+        return QStringLiteral("The lock file %1 is held by %2 of the user \"%3\": end that "
+                              "program, or wait until it has closed the port.")
+            .arg(path, process, userName(*owner));
+    return QStringLiteral("The lock file %1%2 was left by %3, which has ended, and this user may "
+                          "not remove it: ask that user or the administrator to remove it.")
+        .arg(path, fileOwner, process);
+#else
+    return QStringLiteral("The lock file %1 is held by another program.").arg(path);
+#endif
 }
 
 } // namespace SerialAccess

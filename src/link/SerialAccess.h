@@ -26,4 +26,11 @@ QString advice(const QString& device, const Ownership& ownership);
 // be read: only the way to the administrator).
 QString advice(const QString& device);
 
+// The lock file that opening the device takes, where the serial layer keeps
+// it; empty where there is none.
+QString lockFile(const QString& device);
+// Which lock file stands in the way of opening the device and who holds it
+// (process, program and user, as far as the file and the system tell).
+QString lockHolder(const QString& device);
+
 } // namespace SerialAccess

@@ -33,4 +33,8 @@ public:
     // server closed), in words; empty while it works. Such a port waits for
     // nothing: waitForByte returns at once. Opening it again reconnects.
     virtual QString lostConnection() const { return {}; }
+    // What an open port knows of a silence the cable question does not say
+    // (a network connection: which server, and the speed it set), in words;
+    // empty where it knows nothing more.
+    virtual QString silence() const { return {}; }
 };

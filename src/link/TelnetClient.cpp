@@ -31,10 +31,18 @@ constexpr quint8 PurgeBoth = 3;
 
 // Longer subnegotiations (a server's signature text) are not ours to read.
 constexpr qsizetype SubLimit = 16;
+constexpr qsizetype BaudBytes = 4;
 
 QByteArray bigEndian(quint32 value) {
     const char bytes[] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
     return QByteArray(bytes, sizeof bytes);
+}
+
+quint32 fromBigEndian(const QByteArray& bytes) {
+    quint32 value = 0;
+    for (const char c : bytes)
+        value = value << 8 | quint8(c);
+    return value;
 }
 
 } // namespace
@@ -85,6 +93,10 @@ QByteArray TelnetClient::purge() {
 }
 
 void TelnetClient::sendSettings() {
+    // Once per connection: a server that takes the option again and again
+    // is not sent them again and again.
+    if (std::exchange(m_settingsSent, true))
+        return;
     m_speedPending = true;
     m_replies += comPortCommand(SetBaudrate, bigEndian(quint32(m_baud)));
     m_replies += comPortCommand(SetDatasize, QByteArray(1, char(8)));
@@ -102,12 +114,28 @@ void TelnetClient::send(quint8 verb, quint8 option) {
     m_replies.append(char(option));
 }
 
+void TelnetClient::refuse(quint8 verb, quint8 option) {
+    if (m_refusals[option] >= RefusalLimit) {
+        fail(QStringLiteral("keeps renegotiating telnet option %1 (refused %2 times)")
+                 .arg(option)
+                 .arg(RefusalLimit));
+        return;
+    }
+    ++m_refusals[option];
+    send(verb, option);
+}
+
+void TelnetClient::fail(const QString& what) {
+    if (!m_failure)
+        m_failure = what;
+}
+
 QByteArray TelnetClient::takeReplies() {
     return std::exchange(m_replies, QByteArray());
 }
 
 void TelnetClient::read(const char* bytes, qsizetype size, QByteArray& data) {
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = 0; i < size && !m_failure; ++i) {
         const quint8 byte = quint8(bytes[i]);
         switch (m_state) {
         case State::Data:
@@ -124,19 +152,15 @@ void TelnetClient::read(const char* bytes, qsizetype size, QByteArray& data) {
             m_state = State::Data;
             break;
         case State::Sub:
-            if (byte == Iac) {
+            if (byte == Iac)
                 m_state = State::SubCommand;
-            } else if (m_sub.size() < SubLimit) {
-                m_sub.append(char(byte));
-            } else {
-                m_subOverflow = true;
-            }
+            else
+                subByte(byte);
             break;
         case State::SubCommand:
             if (byte == Iac) {
-                if (m_sub.size() < SubLimit)
-                    m_sub.append(char(Iac));
                 m_state = State::Sub;
+                subByte(Iac);
             } else if (byte == Se) {
                 subnegotiation();
                 m_state = State::Data;
@@ -161,7 +185,7 @@ void TelnetClient::command(quint8 byte, QByteArray& data) {
         m_state = State::Option;
     } else if (byte == Sb) {
         m_sub.clear();
-        m_subOverflow = false;
+        m_subLength = 0;
         m_state = State::Sub;
     }
     // Anything else (no operation, go ahead, data mark, ...) means nothing here.
@@ -173,7 +197,7 @@ void TelnetClient::option(quint8 verb, quint8 option) {
     switch (verb) {
     case Will:
         if (!theyMay) {
-            send(Dont, option);
+            refuse(Dont, option);
         } else if (!m_them[option]) {
             m_them[option] = true;
             if (!m_askedThem[option])
@@ -184,13 +208,13 @@ void TelnetClient::option(quint8 verb, quint8 option) {
     case Wont:
         if (m_them[option]) {
             m_them[option] = false;
-            send(Dont, option);
+            refuse(Dont, option);
         }
         m_askedThem[option] = false;
         break;
     case Do:
         if (!weTake) {
-            send(Wont, option);
+            refuse(Wont, option);
         } else if (!m_us[option]) {
             m_us[option] = true;
             if (!m_askedUs[option])
@@ -203,7 +227,7 @@ void TelnetClient::option(quint8 verb, quint8 option) {
     case Dont:
         if (m_us[option]) {
             m_us[option] = false;
-            send(Wont, option);
+            refuse(Wont, option);
         }
         m_askedUs[option] = false;
         if (option == ComPortOption)
@@ -212,11 +236,38 @@ void TelnetClient::option(quint8 verb, quint8 option) {
     }
 }
 
+// What is kept of a subnegotiation is its start; its length counts in full
+// (an escaped 255 as one byte).
+void TelnetClient::subByte(quint8 byte) {
+    if (++m_subLength > SubnegotiationCap) {
+        fail(QStringLiteral("sent a telnet subnegotiation longer than %1 bytes without its end")
+                 .arg(SubnegotiationCap));
+        return;
+    }
+    if (m_sub.size() < SubLimit)
+        m_sub.append(char(byte));
+}
+
 void TelnetClient::subnegotiation() {
-    if (m_subOverflow || m_sub.size() < 2 || quint8(m_sub[0]) != ComPortOption)
+    if (m_subLength > SubLimit || m_sub.size() < 2 || quint8(m_sub[0]) != ComPortOption)
         return;
     if (quint8(m_sub[1]) == SetBaudrate + ServerOffset)
-        m_speedPending = false;
+        speedAnswered(m_sub.mid(2));
     else if (quint8(m_sub[1]) == PurgeData + ServerOffset)
         m_purgePending = false;
+}
+
+// A speed is in force only when the server says it set the one asked for.
+void TelnetClient::speedAnswered(const QByteArray& value) {
+    const QString asked = QStringLiteral("%1 baud").arg(m_baud);
+    const QString answered = QStringLiteral("%1 baud").arg(fromBigEndian(value));
+    if (value.size() != BaudBytes)
+        fail(QStringLiteral("answered the request for %1 without a speed").arg(asked));
+    else if (!comPort())
+        fail(QStringLiteral("answered %1 for the COM port option it never agreed to (%2 asked)")
+                 .arg(answered, asked));
+    else if (fromBigEndian(value) != quint32(m_baud))
+        fail(QStringLiteral("set its port to %1, not %2 as asked").arg(answered, asked));
+    else
+        m_speedPending = false;
 }

@@ -101,6 +101,12 @@ void Cupper::powerUp() {
     publish();
 }
 
+void Cupper::startCycleAt(double seconds) {
+    m_cycle = std::fmod(std::max(0.0, seconds), CycleSeconds);
+    m_speed = cycleSpeed(m_cycle);
+    publish();
+}
+
 double Cupper::cycleSpeed(double seconds) {
     double start = 0;
     for (const Stretch& s : Cycle) {

@@ -52,6 +52,10 @@ public:
     // while none is pending (0: never).
     void setAlarmEvery(double seconds);
 
+    // Puts the machine this many seconds into its cycle, as if it had run
+    // there: 16..52 is the running stretch at full speed.
+    void startCycleAt(double seconds);
+
     // A held machine neither moves nor writes its registers, so that a test
     // can set speed, position and counts by hand. Alarm reset still works.
     void hold(bool held) { m_held = held; }

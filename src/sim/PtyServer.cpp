@@ -1,5 +1,8 @@
 #include "PtyServer.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -60,6 +63,8 @@ qint64 PtyServer::latencyTick(qint64 dueNs) const {
 }
 
 PtyServer::~PtyServer() {
+    if (!m_link.isEmpty() && QFile::symLinkTarget(m_link) == m_path)
+        QFile::remove(m_link);
     if (m_slaveFd >= 0)
         ::close(m_slaveFd);
     if (m_fd >= 0)
@@ -79,6 +84,29 @@ bool PtyServer::openPty() {
     if (m_slaveFd >= 0)
         makeRaw(m_slaveFd, 0);
     prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
+    return true;
+}
+
+bool PtyServer::linkAs(const QString& linkPath) {
+    const QFileInfo existing(linkPath);
+    if (existing.exists() && !existing.isSymLink()) {
+        m_error = QStringLiteral("%1 exists and is no symbolic link").arg(linkPath);
+        return false;
+    }
+    // Made beside it and renamed over it: the name is never missing while
+    // one server follows another.
+    const QString made = linkPath + QStringLiteral(".new");
+    QFile::remove(made);
+    if (::symlink(QFile::encodeName(m_path).constData(), QFile::encodeName(made).constData()) !=
+            0 ||
+        ::rename(QFile::encodeName(made).constData(), QFile::encodeName(linkPath).constData()) !=
+            0) {
+        m_error =
+            QStringLiteral("%1: %2").arg(linkPath, QString::fromLocal8Bit(std::strerror(errno)));
+        QFile::remove(made);
+        return false;
+    }
+    m_link = linkPath;
     return true;
 }
 

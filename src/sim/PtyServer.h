@@ -24,6 +24,12 @@ public:
     bool openPty();
     // Serves a real serial device at the given baud rate.
     bool openDevice(const QString& device, int baud);
+    // Also serves the pseudo-terminal under linkPath: a symbolic link made
+    // now (replacing a link left there, never another kind of file) and
+    // removed when the server ends, unless it names another server's by
+    // then. A board that goes and comes back under the same name, as a USB
+    // adapter pulled out and put back does.
+    bool linkAs(const QString& linkPath);
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
 
@@ -56,6 +62,7 @@ private:
     int m_fd = -1;
     int m_slaveFd = -1; // held open so the pseudo-terminal survives its clients
     QString m_path;
+    QString m_link;
     QString m_error;
     int m_throttleBaud = 0;
     int m_answerBaud = 0;

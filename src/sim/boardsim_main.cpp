@@ -6,8 +6,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 namespace {
 std::atomic<bool> stopRequested{false};
@@ -16,11 +18,29 @@ void onSignal(int) {
 }
 
 // What --help adds to the options; the manual page is made from it all.
-const char* const helpEnd = "\n"
-                            "Exit status:\n"
-                            "  0     ended by Ctrl+C, SIGTERM or SIGHUP\n"
-                            "  1     the pseudo-terminal or the device could not be opened\n"
-                            "  2     an unknown option, or an option's value out of range\n";
+const char* const helpEnd =
+    "\n"
+    "Exit status:\n"
+    "  0     ended by Ctrl+C, SIGTERM or SIGHUP\n"
+    "  1     the pseudo-terminal or the device could not be opened, or the\n"
+    "        --link not made\n"
+    "  2     an unknown option, or an option's value out of range\n";
+
+// A number option within low..high (a whole one when asked); fallback when it
+// is not given; nullopt, with what it takes said, when it is out of range.
+std::optional<double> numberOption(const QCommandLineParser& parser,
+                                   const QCommandLineOption& option, double fallback, double low,
+                                   double high, bool whole, const char* takes) {
+    if (!parser.isSet(option))
+        return fallback;
+    bool ok = false;
+    const double value = parser.value(option).toDouble(&ok);
+    if (ok && value >= low && value <= high && (!whole || value == std::floor(value)))
+        return value;
+    std::fprintf(stderr, "telvane-boardsim: --%s takes %s\n", qPrintable(option.names().first()),
+                 takes);
+    return std::nullopt;
+}
 
 // Qt's help with the usage line naming the program, not the path it was
 // started by (a build folder's, in a manual page made from it).
@@ -96,6 +116,19 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Answer byte N (from 0), then drop the line and end, as a pulled cable."),
         QStringLiteral("N"));
     parser.addOption(hangUp);
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("Also serve the pseudo-terminal under PATH, a symbolic link made at the "
+                       "start (replacing a link there) and removed at the end: a board that goes "
+                       "and comes back under the same name, as a USB adapter pulled out and put "
+                       "back."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption cycleAt(
+        QStringLiteral("cycle-at"),
+        QStringLiteral("Start the machine SECONDS into its one-minute cycle (stands 0..4, inches "
+                       "4..10, runs at full speed 16..52)."),
+        QStringLiteral("SECONDS"));
+    parser.addOptions({link, cycleAt});
     const QCommandLineOption raiseAlarm(
         QStringLiteral("raise-alarm"),
         QStringLiteral("Raise alarm N at start (0 brake response, 1 die jam, 2 cup jam, 3 scrap "
@@ -124,14 +157,15 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    int latencyMs = 0;
-    if (parser.isSet(latency)) {
-        bool ok = false;
-        latencyMs = parser.value(latency).toInt(&ok);
-        if (!ok || latencyMs < 1 || latencyMs > 255) {
-            std::fprintf(stderr, "telvane-boardsim: --latency-ms takes 1..255\n");
-            return 2;
-        }
+    const auto latencyMs = numberOption(parser, latency, 0, 1, 255, true, "1..255");
+    const auto cycleSeconds = numberOption(parser, cycleAt, 0, 0, 59, false, "0..59 seconds");
+    const auto alarmSeconds =
+        numberOption(parser, alarmEvery, 0, 1e-3, 1e9, false, "a number of seconds");
+    if (!latencyMs || !cycleSeconds || !alarmSeconds)
+        return 2;
+    if (parser.isSet(link) && parser.isSet(device)) {
+        std::fprintf(stderr, "telvane-boardsim: --link names a pseudo-terminal, not a --device\n");
+        return 2;
     }
     BoardSimulator board;
     // A machine that has been set up: its timing channels programmed, all
@@ -163,26 +197,22 @@ int main(int argc, char* argv[]) {
         board.cupper().raiseAlarm(n, station);
     }
     if (parser.isSet(alarmEvery)) {
-        bool ok = false;
-        const double seconds = parser.value(alarmEvery).toDouble(&ok);
-        if (!ok || seconds <= 0) {
-            std::fprintf(stderr, "telvane-boardsim: --alarm-every takes a number of seconds\n");
-            return 2;
-        }
-        board.cupper().setAlarmEvery(seconds);
+        board.cupper().setAlarmEvery(*alarmSeconds);
     }
 
     PtyServer server(board);
     const bool opened = parser.isSet(device)
                             ? server.openDevice(parser.value(device), throttle ? throttle : 9600)
                             : server.openPty();
-    if (!opened) {
+    if (!opened || (parser.isSet(link) && !server.linkAs(parser.value(link)))) {
         std::fprintf(stderr, "telvane-boardsim: %s\n", qPrintable(server.errorString()));
         return 1;
     }
+    if (parser.isSet(cycleAt))
+        board.cupper().startCycleAt(*cycleSeconds);
     server.setThrottleBaud(throttle);
     server.setAnswerBaud(throttle);
-    server.setLatencyMs(latencyMs);
+    server.setLatencyMs(int(*latencyMs));
     server.setHangUpAfter(number(hangUp));
     std::printf("%s\n", qPrintable(server.path()));
     std::fflush(stdout);

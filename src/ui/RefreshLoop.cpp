@@ -1,6 +1,7 @@
 #include "RefreshLoop.h"
 
 #include "RSComm.h"
+#include "SampleRead.h"
 
 #include <algorithm>
 
@@ -126,6 +127,8 @@ void RefreshLoop::PollStep() {
     std::optional<QString> value;
     if (item.read) {
         value = item.read();
+    } else if (item.reading == PollItem::Whole) {
+        value = SampleRead::read(m_link, item.address);
     } else {
         QString text = m_link.RSRead(item.address);
         if (!m_link.LastReadFailed())

@@ -18,14 +18,27 @@ class QWidget;
 // stopping when the loop ended, going offline on a comm error, and keeping
 // what shows when the read finally failed.
 struct PollItem {
-    PollItem() = default;
-    PollItem(QString address, std::function<void(const QString&)> show)
-        : address(std::move(address)), show(std::move(show)) {}
+    // How the loop reads the address.
+    enum Reading {
+        // RSRead: the register's bytes one after another. For values that
+        // only the host changes (settings), and single bytes.
+        Plain,
+        // SampleRead: the bytes of one moment, for a value the running machine
+        // changes; read plainly, a position going from 255 to 256 between its
+        // two bytes shows 511. A word costs 6 exchanges instead of 4, a double
+        // word 14 instead of 8, and 2 or 6 more when the value moved under the read.
+        Whole,
+    };
 
-    // Read with RSRead, unless `read` is set.
+    PollItem() = default;
+    PollItem(QString address, std::function<void(const QString&)> show, Reading reading = Plain)
+        : address(std::move(address)), show(std::move(show)), reading(reading) {}
+
+    // Read as `reading` says, unless `read` is set.
     QString address;
     // Called with the value text when the read succeeded.
     std::function<void(const QString& value)> show;
+    Reading reading = Plain;
     // Another transaction (a PLS word, say); nullopt when it failed without
     // a comm error.
     std::function<std::optional<QString>()> read;

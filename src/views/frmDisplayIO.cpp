@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QStringList>
 #include <cmath>
 
 frmDisplayIO::frmDisplayIO(ViewContext& context, QWidget* parent)
@@ -62,10 +63,20 @@ void frmDisplayIO::PrepareOffline() {
 }
 
 QList<PollItem> frmDisplayIO::PollItems() {
+    // The words the running machine changes are read whole: the analog
+    // inputs, position, speed and resolver period. The PLS scale and offset
+    // change only by the host's commands; the bit words show each bit on its
+    // own, and every byte comes in one exchange, so each bit shown is one the
+    // board held.
+    static const QStringList moving{QStringLiteral("W162"), QStringLiteral("W164"),
+                                    QStringLiteral("W180"), QStringLiteral("W182"),
+                                    QStringLiteral("W184")};
     QList<PollItem> items;
-    for (int step = 0; step < StepCount; ++step)
-        items.append({m_ioAddress[size_t(step)],
-                      [this, step](const QString& text) { ShowStep(step, text); }});
+    for (int step = 0; step < StepCount; ++step) {
+        const QString& address = m_ioAddress[size_t(step)];
+        items.append({address, [this, step](const QString& text) { ShowStep(step, text); },
+                      moving.contains(address) ? PollItem::Whole : PollItem::Plain});
+    }
     return items;
 }
 

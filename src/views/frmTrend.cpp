@@ -2,9 +2,7 @@
 
 #include "Address.h"
 #include "Prompt.h"
-#include "RSComm.h"
 #include "RegisterNames.h"
-#include "SampleRead.h"
 #include "TrendSettings.h"
 #include "ViewContext.h"
 
@@ -214,18 +212,13 @@ QList<PollItem> frmTrend::PollItems() {
     m_pendingTimeMs = m_time.epochMs();
     m_pending = QList<std::optional<QString>>(m_registers.size());
     QList<PollItem> items;
-    RSComm& link = m_context.link();
-    for (int i = 0; i < m_registers.size(); ++i) {
-        PollItem item(m_registers[i].address,
+    for (int i = 0; i < m_registers.size(); ++i)
+        items.append({m_registers[i].address,
                       [this, i, generation = m_generation](const QString& v) {
                           if (generation == m_generation && i < m_pending.size())
                               m_pending[i] = v;
-                      });
-        item.read = [&link, address = m_registers[i].address] {
-            return SampleRead::read(link, address);
-        };
-        items.append(item);
-    }
+                      },
+                      PollItem::Whole});
     return items;
 }
 

@@ -7,14 +7,17 @@
 #include "SdtFormat.h"
 #include "frmCompare.h"
 #include "frmHistory.h"
+#include "frmSetupComm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -137,6 +140,54 @@ TEST_F(HistoryWindowTest, AnUploadsSnapshotComparesWithTheBoardOpensIntoMemoryAn
     EXPECT_EQ(main->shared().CurrentData.ValueTable[39], 181);
     EXPECT_EQ(main->windowTitle(), "TELVANE - [Snapshot 1]");
     EXPECT_FALSE(HasUnsavedChanges(main->shared()));
+
+    // Take Snapshot reads the board; two snapshots compare with each other.
+    compared.clear();
+    inWindow<frmHistory>([&](frmHistory& w) {
+        click(w, "cmdTakeSnapshot");
+        ASSERT_EQ(w.SelectedSnapshots(), QList<qint64>({3}));
+        EXPECT_EQ(timeline(w).first(), "3|Snapshot|All");
+        select(w, {0, 2});
+        inWindow<frmCompare>([&](frmCompare& c) {
+            ASSERT_TRUE(PumpUntil([&] { return c.HasComparison(); }));
+            for (const auto& row : c.rows())
+                compared << row.name + '|' + row.left + '|' + row.right;
+        });
+        click(w, "cmdCompare");
+    });
+    action("mnuFileHistory")->trigger();
+    EXPECT_EQ(compared, QStringList({"TDC Stop Position (Low Speed)|181°|200°"}));
+    EXPECT_EQ(snapshots().size(), 3); // two snapshots read no board
+}
+
+TEST_F(HistoryWindowTest, TheCommPortWindowNamesThePressOfTheDeviceItSaves) {
+    startMainWindow();
+    const auto named = [this] {
+        const auto name = main->history().PressName(QStringLiteral("SIM"));
+        return std::holds_alternative<QString>(name) ? std::get<QString>(name) : QString("?");
+    };
+    auto open = [this] {
+        auto form = std::make_unique<frmSetupComm>(
+            main->context(), [] { return QList<SerialPortEntry>(); }, main.get());
+        form->show();
+        return form;
+    };
+    auto form = open();
+    auto* box = form->findChild<QLineEdit*>(QStringLiteral("txtPressName"));
+    QTest::keyClicks(box, "  Press 7 ");
+    form->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+    EXPECT_EQ(named(), "Press 7");
+
+    // A name that would break the history's lines is refused, and nothing saved.
+    form = open();
+    box = form->findChild<QLineEdit*>(QStringLiteral("txtPressName"));
+    EXPECT_EQ(box->text(), "Press 7");
+    box->setText(QStringLiteral("Press\t8"));
+    form->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+    ASSERT_EQ(prompt.shown().size(), 1);
+    EXPECT_TRUE(prompt.shown()[0].text.startsWith("The press name cannot be kept: "));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(named(), "Press 7");
 }
 
 TEST_F(HistoryWindowTest, TheFaultLogNotesEachAlarmAndTheCommFaultWithTheirTimes) {

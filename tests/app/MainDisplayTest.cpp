@@ -2,6 +2,7 @@
 // the offline display from memory, alarms, Alarm Reset and a failing link.
 #include "AppFixture.h"
 #include "DisplayFormat.h"
+#include "MovingWord.h"
 #include "ViewBase.h"
 
 #include <QGroupBox>
@@ -83,6 +84,17 @@ TEST_F(MainDisplay, TheLiveMachineMoves) {
     ASSERT_TRUE(pumpUntil([&] { return display(0)->text() == "180"; }, 20000));
     EXPECT_TRUE(shows(1, "888" + Deg));
     ASSERT_TRUE(pumpUntil([&] { return display(2)->text() != strokes; }, 20000));
+}
+
+TEST_F(MainDisplay, AValueThatMovesUnderTheReadIsShownWhole) {
+    setRegisters(10, 255, 0, 0, 0, 0);
+    startMainWindow();
+    goOnline();
+    RefreshLoop& loop = main->currentViewWidget()->loop();
+    ASSERT_TRUE(RunPasses(loop, 1));
+    MoveUnderTheRead(board, 180, [](BoardMemory& m) { m.setWord(180, 256); });
+    ASSERT_TRUE(RunPasses(loop, 1));
+    EXPECT_EQ(display(1)->text(), "256" + Deg); // its bytes read apart: 511
 }
 
 TEST_F(MainDisplay, OfflineShowsTheLastShiftFromMemory) {

@@ -134,11 +134,13 @@ TEST_F(Df1View, OnlineEveryStatusRowIsDecodedOneReadPerStep) {
     EXPECT_TRUE(parametersEnabled(true));
     // One pass: the rows and the set-up, in order; no reply codes while the
     // link status is zero, and the driver flag only once per preparation.
+    // The two counters are read whole: high byte, low byte, high byte again.
     const BoardTraffic seen = traffic();
     const int start = int(seen.reads.indexOf(4023));
     ASSERT_GE(start, 0);
-    EXPECT_EQ(seen.reads.mid(start, 14), (QList<int>{4023, 4021, 4022, 4016, 4017, 4014, 4026, 4302,
-                                                     4303, 4304, 4305, 4001, 4050, 4011}));
+    EXPECT_EQ(seen.reads.mid(start, 16),
+              (QList<int>{4023, 4021, 4022, 4017, 4016, 4017, 4014, 4026, 4302, 4303, 4305, 4304,
+                          4305, 4001, 4050, 4011}));
     EXPECT_FALSE(seen.reads.contains(4018) || seen.reads.contains(4019));
     EXPECT_FALSE(seen.reads.contains(32 + 152 / 8));
     EXPECT_TRUE(seen.writes.isEmpty());
@@ -161,7 +163,7 @@ TEST_F(Df1View, ALinkErrorIsNamedByItsStsAndExtStsCodes) {
     const BoardTraffic pass = traffic();
     const int at = int(pass.reads.indexOf(4303));
     ASSERT_GE(at, 0);
-    EXPECT_EQ(pass.reads.mid(at, 4), (QList<int>{4303, 4018, 4019, 4304}));
+    EXPECT_EQ(pass.reads.mid(at, 4), (QList<int>{4303, 4018, 4019, 4305}));
 
     memory().setByte(4018, 0xF0);
     ASSERT_TRUE(passes(2));

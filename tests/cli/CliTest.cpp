@@ -28,6 +28,20 @@ TEST_F(Cli, ReadsWritesAndReportsTheBoard) {
     EXPECT_GT(r.out.size(), QString("Fault Code (45H): \n").size());
 }
 
+// At full speed the position passes from byte 255 to 256 three times a
+// second; a low byte read apart from its high byte prints 510 or 511.
+TEST_F(Cli, ReadPrintsAPositionThatMovesUnderItWhole) {
+    startBoard({"--baud", "19200", "--cycle-at", "20"});
+    const auto r = run(QStringList{"--baud", "19200", "read"} + QStringList(600, "W180"));
+    ASSERT_EQ(r.exit, 0) << r.err.toStdString();
+    int crossings = 0;
+    for (int i = 0; i < r.lines().size(); ++i) {
+        EXPECT_LE(r.lines()[i].toInt(), 359);
+        crossings += i > 0 && r.lines()[i - 1].toInt() < 256 && r.lines()[i].toInt() >= 256;
+    }
+    EXPECT_GE(crossings, 3); // the machine did turn past the boundary
+}
+
 TEST_F(Cli, PortSettingsFileNamesTheDevice) {
     startBoard({"--baud", "19200"});
     writeFile("Support/RSPort.cfg", ("1, 19200 ," + pty + "\r\n").toLocal8Bit());

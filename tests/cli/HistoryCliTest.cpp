@@ -76,6 +76,16 @@ TEST_F(HistoryCli, APressNameGroupsTheSnapshotsTakenOnItsDeviceFromThenOn) {
     // The one before the name stays under its device.
     EXPECT_EQ(run({"history", pty}, false).lines().size(), 1);
     EXPECT_TRUE(run({"port"}, false).out.endsWith("press=Press 7\n"));
+
+    // A name that would break the list's lines or columns is refused before
+    // anything is saved; blanks around a name are not kept.
+    for (const QString& bad : {QString("Press\t8"), QString("Press\n8"), QString(65, 'P')}) {
+        r = run({"port", "1", "19200", pty, "--name", bad}, false);
+        EXPECT_EQ(r.exit, 2) << bad.toStdString();
+        EXPECT_TRUE(r.err.contains("press name")) << r.err.toStdString();
+    }
+    EXPECT_TRUE(run({"port", "1", "19200", pty, "--name", "  Press 8 "}, false)
+                    .out.endsWith("press=Press 8\n"));
 }
 
 TEST_F(HistoryCli, ASnapshotIsASideOfDiffAndTheBoardThatDiffReadIsKept) {

@@ -72,4 +72,12 @@ TEST_F(PortCli, TheUsersSettingsFileWins) {
                          "\nport=5\nbaud=19200\ndevice=/dev/ttyS4\n");
 }
 
+TEST_F(PortCli, FindRightAfterTheBoardWasUsedFindsItAtItsSpeed) {
+    startBoard({"--baud", "19200"});
+    ASSERT_EQ(run({"--baud", "19200", "read", "W1020"}).exit, 0);
+    const auto r = run({"find", pty}, false);
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, pty + " 19200\n");
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // and PLS commands each group moves, in which order, and how failures end it.
 #include "DataTransfer.h"
 #include "LinkFixture.h"
+#include "MovingWord.h"
 #include "PlsConfigArray.h"
 #include "SharedState.h"
 
@@ -168,6 +169,14 @@ TEST_F(DataTransferTest, UploadAllMovesEveryEntryThenTheTimingAndEndsAt81Of81) {
         EXPECT_EQ(data.ChannelSetpoint[size_t(ch)][1], 200 + ch);
     }
     EXPECT_EQ(t.StatusCaption(), "Uploading Timing Channels, Please Standby...");
+}
+
+TEST_F(DataTransferTest, ShiftCountsThatMoveUnderTheReadAreUploadedWhole) {
+    board.cupper().hold(true);
+    board.memory().setDword(1100, 12'340'255);
+    MoveUnderTheRead(board, 1100, [](BoardMemory& m) { m.setDword(1100, 12'340'256); });
+    EXPECT_FALSE(run(DataTransfer::UploadShift).Failed());
+    EXPECT_EQ(data.ValueTable[0], 12'340'256); // its bytes read apart: 12,340,511
 }
 
 TEST_F(DataTransferTest, TimingDownloadThenUploadGivesTheSameTimingBack) {

@@ -2,13 +2,18 @@
 // telvane-boardsim at their own speeds, a device that stays silent, and one
 // that is not there.
 #include "BoardSearch.h"
+#include "AnySerialPort.h"
 #include "BoardProcess.h"
+#include "Clock.h"
 #include "LinkFixture.h"
+#include "RSComm.h"
+#include "ScriptedPrompt.h"
 #include "SilentPty.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -112,6 +117,41 @@ TEST(BoardSearchTest, ANewStartFinishesTheRunningSearchOnceUnderItsOwnNumber) {
     EXPECT_EQ(queued, (QList<int>{old, latest}));
     EXPECT_EQ(first.received(), QByteArray());
     EXPECT_EQ(second.received(), QByteArray("\xff\xff"));
+}
+
+TEST(BoardSearchTest, FindsABoardTheLastLinkLeftInReadOrWriteModeAtOnceAtItsSpeed) {
+    EnsureCoreApplication();
+    BoardProcess board({QStringLiteral("--baud"), QStringLiteral("19200")});
+    ASSERT_TRUE(board.started());
+    for (const bool writing : {false, true}) {
+        SCOPED_TRACE(writing ? "write mode" : "read mode");
+        {
+            // The link's farewell 255 is an address byte to a board in read
+            // or write mode: the board waits in the middle of a record.
+            QTemporaryDir home;
+            ScriptedPrompt prompt;
+            SteadyClock clock;
+            RSComm link(prompt, clock, home.path());
+            AnySerialPort port;
+            link.OpenRSComm(port, {1, QStringLiteral("19200"), board.pty()});
+            ASSERT_TRUE(link.OnlineMode());
+            if (writing)
+                link.RSWrite(QStringLiteral("W1020"), QStringLiteral("200"));
+            else
+                link.RSRead(QStringLiteral("W1020"));
+            link.CloseRSComm();
+        }
+        BoardSearch search;
+        QStringList tried;
+        QObject::connect(&search, &BoardSearch::trying,
+                         [&](const QString& device, int baud, int, int) {
+                             tried << QStringLiteral("%1 %2").arg(device).arg(baud);
+                         });
+        ASSERT_TRUE(RunToEnd(search, {board.pty()}));
+        ASSERT_EQ(search.boards().size(), 1);
+        EXPECT_EQ(search.boards()[0].baud, 19200);
+        EXPECT_EQ(tried, QStringList{board.pty() + " 19200"});
+    }
 }
 
 } // namespace

@@ -1,36 +1,17 @@
 // The link through a serial device server: Debian's ser2net in front of
 // telvane-boardsim's pseudo-terminal, raw and with RFC 2217, one that is not
 // there, and one that goes away in the middle of a session.
-#include "AnySerialPort.h"
 #include "BoardProcess.h"
-#include "Clock.h"
-#include "LinkFixture.h"
-#include "RSComm.h"
-#include "ScriptedPrompt.h"
+#include "HostLookup.h"
+#include "NetworkLink.h"
 #include "Ser2netProcess.h"
 
-#include <QTemporaryDir>
+#include <QTimer>
+#include <future>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
-
-const QString CableText = "Cannot Communicate with Target Board.\rVerify RS-232 Cable is Connected "
-                          "Between\rCOMM Port and PROG Port.";
-
-struct NetworkLink {
-    QTemporaryDir home;
-    ScriptedPrompt prompt;
-    SteadyClock clock;
-    RSComm link{prompt, clock, home.path()};
-    AnySerialPort port;
-
-    NetworkLink() { EnsureCoreApplication(); }
-    bool open(const QString& device, const QString& baud = QStringLiteral("19200")) {
-        link.OpenRSComm(port, {1, baud, device});
-        return link.OnlineMode();
-    }
-};
 
 TEST(NetworkPortTest, ReadsAndWritesThroughARawAndAnRfc2217ServerWith255AsOneByte) {
     BoardProcess board({"--baud", "19200"});
@@ -108,6 +89,31 @@ TEST(NetworkPortTest, AServerNotThereOrGoneIsACommFailureNamingHostAndPortAndRet
     EXPECT_EQ(net.link.RSRead("W1020"), "250");
     EXPECT_EQ(net.prompt.shown().size(), 2);
     net.link.CloseRSComm();
+}
+
+TEST(NetworkPortTest, ANameLookupThatRunsOutOfTimeSaysSoWhileTheEventLoopRuns) {
+    // A resolver that does not answer, as one behind a dead name server:
+    // released only when the test ends.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    const auto system = HostLookup::useResolver([released](const QString&) {
+        released.wait();
+        return HostLookup::Result{};
+    });
+    NetworkLink net;
+    int ticks = 0; // a window's repaints and clocks run as these do
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(100);
+    EXPECT_FALSE(net.open("socket://press7-server.example:3001"));
+    ASSERT_EQ(net.prompt.shown().size(), 1);
+    EXPECT_TRUE(net.prompt.shown()[0].text.endsWith(
+        "\n\nthe name of press7-server.example:3001 was not looked up within 3 s: no answer from "
+        "the name server"))
+        << net.prompt.shown()[0].text.toStdString();
+    EXPECT_GT(ticks, 0);
+    HostLookup::useResolver(system);
+    release.set_value();
 }
 
 } // namespace
