@@ -77,6 +77,16 @@ protected:
         w.findChild<QPushButton*>(QString::fromLatin1(name))->click();
     }
 
+    // Compare in the History window: the rows the Compare window shows.
+    static void compareIn(frmHistory& w, QStringList& rows) {
+        inWindow<frmCompare>([&rows](frmCompare& c) {
+            ASSERT_TRUE(PumpUntil([&] { return c.HasComparison(); }));
+            for (const auto& row : c.rows())
+                rows << row.name + '|' + row.left + '|' + row.right;
+        });
+        click(w, "cmdCompare");
+    }
+
     QTemporaryDir data;
     ScriptedFileDialogs dialogs;
 
@@ -115,12 +125,7 @@ TEST_F(HistoryWindowTest, AnUploadsSnapshotComparesWithTheBoardOpensIntoMemoryAn
         EXPECT_EQ(a.readAll(), b.readAll());
 
         w.findChild<QComboBox*>("cboCompareWith")->setCurrentIndex(frmCompare::Board);
-        inWindow<frmCompare>([&](frmCompare& c) {
-            ASSERT_TRUE(PumpUntil([&] { return c.HasComparison(); }));
-            for (const auto& row : c.rows())
-                compared << row.name + '|' + row.left + '|' + row.right;
-        });
-        click(w, "cmdCompare");
+        compareIn(w, compared);
     });
     action("mnuFileHistory")->trigger();
     EXPECT_EQ(compared, QStringList({"TDC Stop Position (Low Speed)|181°|200°"}));
@@ -148,12 +153,7 @@ TEST_F(HistoryWindowTest, AnUploadsSnapshotComparesWithTheBoardOpensIntoMemoryAn
         ASSERT_EQ(w.SelectedSnapshots(), QList<qint64>({3}));
         EXPECT_EQ(timeline(w).first(), "3|Snapshot|All");
         select(w, {0, 2});
-        inWindow<frmCompare>([&](frmCompare& c) {
-            ASSERT_TRUE(PumpUntil([&] { return c.HasComparison(); }));
-            for (const auto& row : c.rows())
-                compared << row.name + '|' + row.left + '|' + row.right;
-        });
-        click(w, "cmdCompare");
+        compareIn(w, compared);
     });
     action("mnuFileHistory")->trigger();
     EXPECT_EQ(compared, QStringList({"TDC Stop Position (Low Speed)|181°|200°"}));
