@@ -162,32 +162,23 @@ TEST_F(HistoryWindowTest, AnUploadsSnapshotComparesWithTheBoardOpensIntoMemoryAn
 
 TEST_F(HistoryWindowTest, TheCommPortWindowNamesThePressOfTheDeviceItSaves) {
     startMainWindow();
-    const auto named = [this] {
-        const auto name = main->history().PressName(QStringLiteral("SIM"));
-        return std::holds_alternative<QString>(name) ? std::get<QString>(name) : QString("?");
-    };
-    auto open = [this] {
-        auto form = std::make_unique<frmSetupComm>(
+    // Saves the name given in a new window; the name the window showed first.
+    const auto save = [this](const QString& name, bool typed) {
+        frmSetupComm form(
             main->context(), [] { return QList<SerialPortEntry>(); }, main.get());
-        form->show();
-        return form;
+        form.show();
+        auto* box = form.findChild<QLineEdit*>(QStringLiteral("txtPressName"));
+        const QString shown = box->text();
+        typed ? QTest::keyClicks(box, name) : box->setText(name);
+        form.findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+        return shown;
     };
-    auto form = open();
-    auto* box = form->findChild<QLineEdit*>(QStringLiteral("txtPressName"));
-    QTest::keyClicks(box, "  Press 7 ");
-    form->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
-    EXPECT_EQ(named(), "Press 7");
-
+    EXPECT_EQ(save("  Press 7 ", true), "");
     // A name that would break the history's lines is refused, and nothing saved.
-    form = open();
-    box = form->findChild<QLineEdit*>(QStringLiteral("txtPressName"));
-    EXPECT_EQ(box->text(), "Press 7");
-    box->setText(QStringLiteral("Press\t8"));
-    form->findChild<QPushButton*>(QStringLiteral("cmdSave"))->click();
+    EXPECT_EQ(save("Press\t8", false), "Press 7");
     ASSERT_EQ(prompt.shown().size(), 1);
     EXPECT_TRUE(prompt.shown()[0].text.startsWith("The press name cannot be kept: "));
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(named(), "Press 7");
+    EXPECT_EQ(std::get<QString>(main->history().PressName(QStringLiteral("SIM"))), "Press 7");
 }
 
 TEST_F(HistoryWindowTest, TheFaultLogNotesEachAlarmAndTheCommFaultWithTheirTimes) {
