@@ -64,12 +64,9 @@ TEST_F(SetupHistoryTest, SnapshotsComeBackWholeAndListUnderThePressNameTheirDevi
     first.board = {QStringLiteral("CUPPER01"), 171, 3, std::nullopt};
     const qint64 one = ok(history.Take(first, bytes));
     ASSERT_FALSE(history.SetPressName(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Press 7")));
-    const qint64 two = ok(history.Take(
-        snapshotAt(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("download"), 1), bytes));
-    const qint64 three = ok(history.Take(
-        snapshotAt(QStringLiteral("/dev/ttyS0"), QStringLiteral("compare"), 7), bytes));
-    EXPECT_LT(one, two);
-    EXPECT_LT(two, three);
+    ok(history.Take(snapshotAt(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("download"), 1),
+                    bytes));
+    ok(history.Take(snapshotAt(QStringLiteral("/dev/ttyS0"), QStringLiteral("compare"), 7), bytes));
 
     const Snapshot got = ok(history.Fetch(one));
     EXPECT_EQ(got.setup, bytes);
@@ -93,8 +90,6 @@ TEST_F(SetupHistoryTest, SnapshotsComeBackWholeAndListUnderThePressNameTheirDevi
 
     EXPECT_EQ(reason(history.Fetch(99)),
               QStringLiteral("there is no snapshot 99 in %1").arg(path()));
-    EXPECT_EQ(GroupWords(3), "setup,timing");
-    EXPECT_EQ(GroupWords(7), "all");
 }
 
 TEST_F(SetupHistoryTest, AFileOfTheFirstSchemaIsBroughtUpToDateKeepingItsSnapshots) {
