@@ -110,7 +110,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its window system plug-ins at run time: no library names them.
-# The report is laid out for Liberation Serif, which it asks for by name.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+# Qt loads its window system plug-ins and the SQLite driver of the set-up
+# history at run time: no library names them. The report is laid out for
+# Liberation Serif, which it asks for by name.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-liberation2")
 include(CPack)

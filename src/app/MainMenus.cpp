@@ -64,6 +64,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuFileDownloadProgram = addItem(file, "mnuFileDownloadProgram", "Download &Program");
     mnuFileDownload = addDataMenu(file, "mnuFileDownload", "&Download Data", mnuFileDownloadData);
     mnuFileCompare = addItem(file, "mnuFileCompare", "Co&mpare...");
+    mnuFileHistory = addItem(file, "mnuFileHistory", "&History...");
     addSeparator(file);
     mnuFilePrint =
         addItem(file, "mnuFilePrint", "&Print Report...", QKeySequence(Qt::CTRL | Qt::Key_P));

@@ -23,6 +23,7 @@ struct MainMenus {
     QAction* mnuFileDownload = nullptr;
     std::array<QAction*, 5> mnuFileDownloadData{};
     QAction* mnuFileCompare = nullptr;
+    QAction* mnuFileHistory = nullptr;
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFilePrintSetup = nullptr;
     QAction* mnuFileExit = nullptr;

@@ -20,9 +20,11 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
     : QMainWindow(parent), m_prompt(prompt), m_commControl(commControl),
       m_programFolder(std::move(programFolder)),
       m_link(prompt, clock, m_programFolder, &commControl), m_background(m_link, m_shared),
-      m_viewTable(views) {
+      m_historyKeeper(m_history, [this](const HistoryError& error) { HistoryNotice(error); }),
+      m_faultWatch(m_historyKeeper), m_viewTable(views) {
     m_context =
         std::make_unique<ViewContext>(m_link, m_shared, m_prompt, m_qtFileDialogs, m_programFolder);
+    m_context->setHistory(&m_historyKeeper, [this] { return m_commControl.portName(); });
     setObjectName(QStringLiteral("frmMDIMain"));
     setWindowTitle(QStringLiteral("TELVANE - "));
     resize(900, 640);
@@ -52,6 +54,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
 
 frmMDIMain::~frmMDIMain() {
     m_tmrBackgroungUpdate.stop();
+    m_faultWatch.Stop(QDateTime::currentDateTime());
     if (ViewBase* view = currentViewWidget())
         view->Unload();
     // Views go before the link they use.
@@ -146,6 +149,9 @@ void frmMDIMain::ShowOnlineMode(bool online) {
 
 void frmMDIMain::OnlineModeChanged(bool online, bool goOnlineFailed) {
     ShowOnlineMode(online);
+    FaultLogFollows(online, m_link.CommError());
+    if (!online)
+        m_context->setKnownBoard({}); // the next connection may be another board
     // Going online failed: the port is not there (an adapter plugged in
     // again comes back under another name), cannot be opened, or no board
     // answered on it. The board may be on another port or speed.
@@ -193,11 +199,16 @@ void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {
 }
 
 void frmMDIMain::tmrBackgroungUpdate_Timer() {
-    if (const auto status = m_background.Tick())
-        m_sbrMain->setPanelText(StatusPanels::Status,
-                                m_suggestFindBoard && !m_link.OnlineMode()
-                                    ? *status + QStringLiteral("  (Comm Port: Find Board)")
-                                    : *status);
+    const auto status = m_background.Tick();
+    if (!status)
+        return;
+    m_sbrMain->setPanelText(StatusPanels::Status,
+                            m_suggestFindBoard && !m_link.OnlineMode()
+                                ? *status + QStringLiteral("  (Comm Port: Find Board)")
+                                : *status);
+    if (m_link.OnlineMode() && !m_link.CommError())
+        m_faultWatch.Alarms(m_commControl.portName(), alarms(), m_shared,
+                            QDateTime::currentDateTime());
 }
 
 void frmMDIMain::mnuWindowCommTraffic_Click() {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "BackgroundUpdate.h"
+#include "FaultWatch.h"
 #include "FileDialogs.h"
+#include "HistoryKeeper.h"
 #include "MainMenus.h"
 #include "RSComm.h"
+#include "SetupHistory.h"
 #include "SharedState.h"
 #include "ViewContext.h"
 #include "ViewTable.h"
@@ -87,6 +90,13 @@ public:
     void RunTransfer(int code);
     // The compare window: what differs between the board, memory and files.
     void mnuFileCompare_Click();
+    // --- the set-up history --------------------------------------------------
+    // The History window: the presses, their snapshots and fault logs.
+    void mnuFileHistory_Click();
+    // Puts a snapshot into memory, after the save question (and the version
+    // question, as for a file); true when it did.
+    bool OpenSnapshot(const Snapshot& snapshot);
+    SetupHistory& history() { return m_history; }
     // The print dialog the compare window prints through (none: it cannot print).
     void setPrintDialogs(PrintDialogs* dialogs) { m_printDialogs = dialogs; }
     // --- program download and the target board window --------------------------
@@ -109,6 +119,13 @@ private:
     // context (the main window cannot depend on the layers that make them).
     void CommandsChanged();
     void connectTransferMenus();
+    // The comparison of a snapshot with another side, in the compare window.
+    void CompareSnapshot(qint64 left, int otherSource, std::optional<qint64> otherSnapshot,
+                         int groups);
+    // Once a run: the history could not be kept, and why.
+    void HistoryNotice(const HistoryError& error);
+    // The fault log follows the online mode.
+    void FaultLogFollows(bool online, bool failed);
     void SetCaption();
     void ShowOnlineMode(bool online);
     void OnlineModeChanged(bool online, bool goOnlineFailed);
@@ -128,6 +145,9 @@ private:
     RSComm m_link;
     SharedState m_shared;
     BackgroundUpdate m_background;
+    SetupHistory m_history;
+    HistoryKeeper m_historyKeeper;
+    FaultWatch m_faultWatch;
 
     MainMenus m_menus;
     StatusPanels* m_sbrMain = nullptr;

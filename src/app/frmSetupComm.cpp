@@ -5,6 +5,7 @@
 #include "ErrorText.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
+#include "HistoryKeeper.h"
 #include "NetworkConnection.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
@@ -115,6 +116,18 @@ void frmSetupComm::buildLayout() {
     deviceBox->addLayout(searchRow);
     deviceBox->addWidget(lblSearch);
 
+    // Snapshots and faults are listed by the press a device is connected to.
+    auto* pressRow = new QHBoxLayout;
+    auto* lblPressName = new QLabel(QStringLiteral("Press &name:"), fraDevice);
+    txtPressName = new QLineEdit(fraDevice);
+    txtPressName->setObjectName(QStringLiteral("txtPressName"));
+    txtPressName->setPlaceholderText(QStringLiteral("as the set-up history lists it"));
+    txtPressName->setMaxLength(int(PressNameMaxLength));
+    lblPressName->setBuddy(txtPressName);
+    pressRow->addWidget(lblPressName);
+    pressRow->addWidget(txtPressName, 1);
+    deviceBox->addLayout(pressRow);
+
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -204,6 +217,8 @@ void frmSetupComm::LoadPortSettings() {
         settings = *read; // clamped to 1..99, and 9600 unless 19200
     }
     m_fileDevice = QtSerialPort::deviceFor(settings);
+    m_pressDevice.clear();
+    txtPressName->clear(); // the device's own name shows with it
     txtCommPort->setText(QString::number(settings.portNumber));
     const bool fast = settings.speed().isFast();
     optPortSpeed[1]->setChecked(fast);
@@ -342,6 +357,7 @@ void frmSetupComm::ShowAccessHint() {
         std::clamp(FieldEditor::WholeValue(txtCommPort->text()), qint32(PortMin), qint32(PortMax));
     settings.device = ChosenDevice();
     const QString device = QtSerialPort::deviceFor(settings);
+    ShowPressName(device);
     const auto entry = std::find_if(m_ports.cbegin(), m_ports.cend(),
                                     [&](const SerialPortEntry& e) { return e.device == device; });
     const QString hint =
@@ -380,6 +396,34 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
     return std::nullopt;
 }
 
+QString frmSetupComm::PressName() const {
+    return txtPressName->text().trimmed();
+}
+
+// The press name goes with its device: another device chosen shows its own
+// name (or none), unless the user has typed one for the device to be saved.
+void frmSetupComm::ShowPressName(const QString& device) {
+    if (device == m_pressDevice || txtPressName->isModified())
+        return;
+    m_pressDevice = device;
+    QString name;
+    if (HistoryKeeper* keeper = m_context.history()) {
+        const auto known = keeper->history().PressName(device);
+        if (const QString* found = std::get_if<QString>(&known))
+            name = *found;
+    }
+    txtPressName->setText(name);
+}
+
+void frmSetupComm::SavePressName(const QString& device) {
+    HistoryKeeper* keeper = m_context.history();
+    if (!keeper || (device == m_pressDevice && !txtPressName->isModified()))
+        return;
+    // A history that cannot be kept is said once; the settings are saved.
+    if (const auto failed = keeper->history().SetPressName(device, PressName()))
+        keeper->Failed(*failed);
+}
+
 void frmSetupComm::SaveError(int number, const QString& description) {
     // The link was closed for the save: the program shows it is offline.
     m_context.prompt().message(QStringLiteral("SetupComm"),
@@ -402,6 +446,14 @@ bool frmSetupComm::SaveSettings() {
             return false;
         }
     }
+    if (const auto problem = PressNameProblem(PressName())) {
+        m_context.prompt().message(QStringLiteral("Comm Port"),
+                                   QStringLiteral("The press name cannot be kept: ") + *problem +
+                                       u'.',
+                                   Prompt::Icon::Information);
+        txtPressName->setFocus();
+        return false;
+    }
     link.CloseRSComm();
 
     PortSettings settings;
@@ -415,6 +467,7 @@ bool frmSetupComm::SaveSettings() {
         SaveError(failed->number, failed->description);
         return false;
     }
+    SavePressName(QtSerialPort::deviceFor(settings));
 
     // Online before: the link opens again with the new settings.
     if (m_wasOnline && !link.GoOnline())

@@ -21,7 +21,8 @@ class ViewContext;
 // "Comm Port Settings": the port number and speed of the link, and the device
 // to open for it (a USB adapter has no port number). Saving writes the port
 // settings file and the development system's KORVEL.SFG files, and reopens
-// the link when the program was online. Shown modally.
+// the link when the program was online; the press name goes to the set-up
+// history. Shown modally.
 class frmSetupComm final : public QDialog {
     Q_OBJECT
 public:
@@ -49,6 +50,9 @@ public:
     void cmdFindBoard_Click();
     // Lists the system's ports again.
     void cmdRefresh_Click();
+    // The name of the press the device is connected to, as the set-up
+    // history lists it (empty: none); Save gives it to the device saved.
+    QString PressName() const;
     bool Searching() const;
 
 private:
@@ -64,6 +68,8 @@ private:
     bool DeviceTyped() const;
     void SearchFinished();
     void FillFoundBoard(const QString& device, int baud);
+    void ShowPressName(const QString& device);
+    void SavePressName(const QString& device);
     void ShowSearchState();
 
     ViewContext& m_context;
@@ -81,6 +87,8 @@ private:
     QPushButton* cmdFindBoard = nullptr;
     QPushButton* cmdRefresh = nullptr;
     QLabel* lblSearch = nullptr;
+    QLineEdit* txtPressName = nullptr;
+    QString m_pressDevice; // the device whose press name the box was given
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* m_focusButton = nullptr;

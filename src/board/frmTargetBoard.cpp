@@ -265,6 +265,7 @@ void frmTargetBoard::PassStart() {
     // a byte that was not read would leave an old name or a gap in it.
     m_identName.clear();
     m_identNameBytes = 0;
+    m_identity = {};
 }
 
 void frmTargetBoard::EnableFirstPassControls() {
@@ -300,10 +301,17 @@ QList<PollItem> frmTargetBoard::PollItems() {
             items.append({IdentByteAddress(k), [this, k](const QString& value) {
                               if (k < IdentNameBytes) {
                                   m_identName += IdentCharacter(value);
-                                  if (++m_identNameBytes == IdentNameBytes)
+                                  if (++m_identNameBytes == IdentNameBytes) {
                                       m_lblRevIdentInPLC[0]->setText(m_identName);
+                                      m_identity.ident = m_identName;
+                                  }
                               } else {
                                   m_lblRevIdentInPLC[k == 8 ? 2 : 1]->setText(value);
+                                  (k == 8 ? m_identity.checksum : m_identity.revision) =
+                                      value.toInt();
+                                  if (!m_identity.ident.isEmpty() && m_identity.checksum &&
+                                      m_identity.revision)
+                                      m_context.setKnownBoard(m_identity);
                               }
                           }});
         }

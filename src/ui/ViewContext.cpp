@@ -1,5 +1,6 @@
 #include "ViewContext.h"
 
+#include "HistoryKeeper.h"
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SharedState.h"
@@ -51,4 +52,21 @@ void ViewContext::setPrintCommand(std::function<void()> command) {
 void ViewContext::setTargetBoardOpener(std::function<void(const QString&)> open) {
     m_targetBoardOpener = std::move(open);
     emit commandsChanged();
+}
+
+void ViewContext::setHistory(HistoryKeeper* keeper, std::function<QString()> boardDevice) {
+    m_history = keeper;
+    m_boardDevice = std::move(boardDevice);
+}
+
+std::optional<qint64> ViewContext::TakeSnapshot(const QString& action, int groups,
+                                                const SetupRecord& record) const {
+    if (!m_history)
+        return std::nullopt;
+    return m_history->Take(boardDevice(), action, groups, record, m_knownBoard);
+}
+
+void ViewContext::TakeSnapshotAfter(const DataTransfer& transfer, const SetupRecord& record) const {
+    if (m_history)
+        m_history->TakeAfter(transfer, boardDevice(), record, m_knownBoard);
 }

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "SetupHistory.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
+class DataTransfer;
 class FileDialogs;
+class HistoryKeeper;
 class Prompt;
 class RSComm;
+struct SetupRecord;
 struct SharedState;
 
 // What every view and modal window works with: the one link to the board,
@@ -48,6 +54,22 @@ public:
         return m_targetBoardOpener;
     }
 
+    // The set-up history the windows keep their snapshots in (none: they
+    // keep none), and the device the link talks through.
+    void setHistory(HistoryKeeper* keeper, std::function<QString()> boardDevice);
+    HistoryKeeper* history() const { return m_history; }
+    QString boardDevice() const { return m_boardDevice ? m_boardDevice() : QString(); }
+    // What the board said it is on this connection, as far as a window read
+    // it anyway (the target board window's ident block); a snapshot keeps it.
+    const SnapshotBoard& knownBoard() const { return m_knownBoard; }
+    void setKnownBoard(const SnapshotBoard& board) { m_knownBoard = board; }
+    // A snapshot of the record, taken by a window (action: "compare",
+    // "snapshot"); its number, or nullopt when none was kept.
+    std::optional<qint64> TakeSnapshot(const QString& action, int groups,
+                                       const SetupRecord& record) const;
+    // The snapshot after a group transfer of the record, if one is due.
+    void TakeSnapshotAfter(const DataTransfer& transfer, const SetupRecord& record) const;
+
     // CurrentData was replaced as a whole (New, Open, Upload): DataReplaced
     // is set, every edit in progress is dropped and the views show the new
     // values.
@@ -65,4 +87,7 @@ private:
     QString m_programFolder;
     std::function<void()> m_printCommand;
     std::function<void(const QString&)> m_targetBoardOpener;
+    HistoryKeeper* m_history = nullptr;
+    std::function<QString()> m_boardDevice;
+    SnapshotBoard m_knownBoard;
 };
