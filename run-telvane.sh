@@ -24,5 +24,6 @@ read -r pty <&"${BOARD[0]}"
 scripts/prepare-run-folder.sh "$home" build/bin "$pty"
 echo "Simulated board on $pty. TELVANE starts offline: F3, or a double click on OFFLINE, goes online."
 # A port settings file of the user's own (~/.config/telvane) would win over
-# the simulator's: this program folder has its own configuration folder.
-TELVANE_HOME=$home XDG_CONFIG_HOME=$home/config build/bin/telvane
+# the simulator's: this program folder has its own configuration folder, and
+# its own data folder, so the simulated press's set-up history stays apart.
+TELVANE_HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data build/bin/telvane

@@ -43,9 +43,9 @@
 namespace {
 
 const QString BinDir = QStringLiteral(TELVANE_BIN_DIR);
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 // An exchange is a byte out and a byte back, 10 bits each.
-constexpr double ExchangeWireSeconds = 2 * 10.0 / Baud;
+constexpr double ExchangeWireSeconds = 2 * 10.0 / WireBaud;
 // The main display's reads, in its order.
 const QStringList PassRegisters = {QStringLiteral("W182"),  QStringLiteral("W180"),
                                    QStringLiteral("D1100"), QStringLiteral("W1104"),
@@ -53,7 +53,7 @@ const QStringList PassRegisters = {QStringLiteral("W182"),  QStringLiteral("W180
 
 // The board throttled to the wire speed of the benchmark.
 struct Board : BoardProcess {
-    Board() : BoardProcess({QStringLiteral("--baud"), QString::number(Baud)}) {}
+    Board() : BoardProcess({QStringLiteral("--baud"), QString::number(WireBaud)}) {}
 };
 
 // A program folder whose port settings name the board.
@@ -61,7 +61,7 @@ struct Home {
     QTemporaryDir dir;
     explicit Home(const QString& pty) {
         PortSettingsFile::write(dir.filePath(QStringLiteral("Support/RSPort.cfg")),
-                                {1, QString::number(Baud), pty});
+                                {1, QString::number(WireBaud), pty});
     }
     QString writeDrive(const QStringList& steps) const {
         const QString path = dir.filePath(QStringLiteral("drive.txt"));
@@ -184,7 +184,7 @@ struct MinimalRun {
 // whole, board in read mode); nullopt when an exchange failed.
 std::optional<MinimalRun> minimalPasses(const QString& pty, int passes) {
     MinimalHost host;
-    if (!host.open(pty.toStdString(), Baud) || !host.enterMode(MinimalHost::ReadMode))
+    if (!host.open(pty.toStdString(), WireBaud) || !host.enterMode(MinimalHost::ReadMode))
         return std::nullopt;
     std::vector<ParsedAddress> addresses;
     for (const QString& text : PassRegisters) {

@@ -10,7 +10,7 @@
 // fast as the minimal host), host_bytes (bytes the host sends per compare),
 // minimal_reply_mismatches (answers whose value differed from the
 // in-process board's), differences (rows of each compare).
-#include "BoardLink.h"
+#include "BenchBoard.h"
 #include "BoardProcess.h"
 #include "BoardSimulator.h"
 #include "Clock.h"
@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 const int Groups = SetupCompare::DefaultGroups();
 const QString Caption = QStringLiteral("Reading the Board for Compare, Please Standby...");
 
@@ -48,7 +48,7 @@ std::optional<std::vector<Exchange>> record(const QString& folder, const SetupRe
     ScriptedPrompt prompt;
     RSComm link(prompt, clock, folder);
     PortSettings settings;
-    settings.baud = QString::number(Baud);
+    settings.baud = QString::number(WireBaud);
     link.OpenRSComm(port, settings);
     if (!link.OnlineMode())
         return std::nullopt;
@@ -64,7 +64,7 @@ std::optional<std::vector<Exchange>> record(const QString& folder, const SetupRe
 }
 
 void compareAgainstBoard(benchmark::State& state) {
-    BoardLink served(Baud);
+    BenchBoard served(WireBaud);
     if (!served.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;
@@ -117,7 +117,7 @@ void compareAgainstBoard(benchmark::State& state) {
         differences = rows.size();
 
         MinimalHost host;
-        if (!host.open(board.pty().toStdString(), Baud)) {
+        if (!host.open(board.pty().toStdString(), WireBaud)) {
             state.SkipWithError("the minimal host could not open the port");
             return;
         }

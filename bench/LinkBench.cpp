@@ -85,9 +85,8 @@ void wordReads(benchmark::State& state, int baud, int latencyMs) {
     };
 
     QTemporaryDir home;
-    PortSettingsFile::write(
-        home.filePath(QStringLiteral("Support/RSPort.cfg")),
-        {1, baud == 19200 ? QStringLiteral("19200") : QStringLiteral("9600"), board.pty()});
+    PortSettingsFile::write(home.filePath(QStringLiteral("Support/RSPort.cfg")),
+                            {1, QString::number(baud ? baud : Baud::Slow), board.pty()});
     ScriptedPrompt prompt;
     SteadyClock clock;
     RSComm link(prompt, clock, home.path());

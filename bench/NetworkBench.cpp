@@ -28,7 +28,7 @@
 namespace {
 
 const QString Register = QStringLiteral("W1020");
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 
 struct Way {
     std::string name;
@@ -41,7 +41,7 @@ struct Way {
 void networkReads(benchmark::State& state) {
     // A board each: a server that lets its port go restores the port's
     // settings a moment later, which would change them under the next way.
-    const QStringList args{QStringLiteral("--baud"), QString::number(Baud)};
+    const QStringList args{QStringLiteral("--baud"), QString::number(WireBaud)};
     BoardProcess onItsOwn(args);
     BoardProcess behindRaw(args);
     BoardProcess behindTelnet(args);
@@ -49,8 +49,8 @@ void networkReads(benchmark::State& state) {
         state.SkipWithError("telvane-boardsim did not start");
         return;
     }
-    Ser2netProcess raw(behindRaw.pty(), Ser2netProcess::Mode::Raw, Baud);
-    Ser2netProcess telnet(behindTelnet.pty(), Ser2netProcess::Mode::Rfc2217, Baud);
+    Ser2netProcess raw(behindRaw.pty(), Ser2netProcess::Mode::Raw, WireBaud);
+    Ser2netProcess telnet(behindTelnet.pty(), Ser2netProcess::Mode::Rfc2217, WireBaud);
     if (!raw.started() || !telnet.started()) {
         state.SkipWithError("ser2net did not start");
         return;
@@ -67,7 +67,7 @@ void networkReads(benchmark::State& state) {
     for (auto _ : state) {
         for (int round = 0; round < rounds; ++round) {
             for (Way& way : ways) {
-                link.OpenRSComm(port, {1, QString::number(Baud), way.device});
+                link.OpenRSComm(port, {1, QString::number(WireBaud), way.device});
                 link.RSRead(Register); // read mode, address cached
                 if (!link.OnlineMode() || link.LastReadFailed()) {
                     const QString why =

@@ -34,12 +34,12 @@
 
 namespace {
 
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 constexpr int ProgramBytes = 24 * 1024;
 constexpr int RecordData = 16;
 constexpr int Records = ProgramBytes / RecordData;
 constexpr int FirstAddress = 0x2000;
-constexpr double WireSecondsPerRecord = (3 + RecordData + 1) * 10.0 / Baud;
+constexpr double WireSecondsPerRecord = (3 + RecordData + 1) * 10.0 / WireBaud;
 
 // The bytes a record is streamed as: count, address high and low, data.
 std::vector<std::uint8_t> recordBytes(int index) {
@@ -93,7 +93,7 @@ std::optional<Measured> minimalDownload(const QString& pty) {
     MinimalHost host;
     const std::uint8_t arm = 86;
     const std::uint8_t zero = 0;
-    if (!host.open(pty.toStdString(), Baud) || !host.enterMode(MinimalHost::WriteMode) ||
+    if (!host.open(pty.toStdString(), WireBaud) || !host.enterMode(MinimalHost::WriteMode) ||
         !host.writeBytes(8181, 1, &arm) || !host.writeBytes(8176, 1, &zero))
         return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -115,7 +115,7 @@ std::optional<Measured> minimalDownload(const QString& pty) {
 }
 
 void programDownload(benchmark::State& state) {
-    BoardProcess board({QStringLiteral("--baud"), QString::number(Baud)});
+    BoardProcess board({QStringLiteral("--baud"), QString::number(WireBaud)});
     if (!board.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;

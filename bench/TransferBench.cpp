@@ -20,7 +20,7 @@
 // same for the download, and upload_host_bytes and download_host_bytes, the bytes the host sends
 // per transfer. minimal_reply_mismatches counts answers whose value differed from the in-process
 // board's (live values such as counters; the number of exchanges is the same).
-#include "BoardLink.h"
+#include "BenchBoard.h"
 #include "BoardProcess.h"
 #include "BoardSimulator.h"
 #include "Clock.h"
@@ -43,7 +43,7 @@
 
 namespace {
 
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 
 struct Recorded {
     std::vector<Exchange> upload;
@@ -62,7 +62,7 @@ std::optional<Recorded> record(const QString& folder, const SetupRecord& boardVa
     ScriptedPrompt prompt;
     RSComm link(prompt, clock, folder);
     PortSettings settings;
-    settings.baud = QString::number(Baud);
+    settings.baud = QString::number(WireBaud);
     link.OpenRSComm(port, settings);
     if (!link.OnlineMode())
         return std::nullopt;
@@ -86,7 +86,7 @@ std::optional<Recorded> record(const QString& folder, const SetupRecord& boardVa
 }
 
 void allTransfers(benchmark::State& state) {
-    BoardLink served(Baud);
+    BenchBoard served(WireBaud);
     if (!served.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;
@@ -133,7 +133,7 @@ void allTransfers(benchmark::State& state) {
         link.CloseRSComm();
 
         MinimalHost host;
-        if (!host.open(board.pty().toStdString(), Baud)) {
+        if (!host.open(board.pty().toStdString(), WireBaud)) {
             state.SkipWithError("the minimal host could not open the port");
             return;
         }

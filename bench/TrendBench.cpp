@@ -42,14 +42,14 @@
 
 namespace {
 
-constexpr int Baud = 19200;
+constexpr int WireBaud = 19200;
 constexpr int Rounds = 3;
 
 struct Home {
     QTemporaryDir dir;
     explicit Home(const QString& device) {
         PortSettingsFile::write(dir.filePath(QStringLiteral("Support/RSPort.cfg")),
-                                {1, QString::number(Baud), device});
+                                {1, QString::number(WireBaud), device});
     }
 };
 
@@ -57,7 +57,7 @@ struct Home {
 // board in read mode; nullopt when an exchange failed.
 std::optional<double> minimalSeconds(const QString& pty, const QStringList& registers, int passes) {
     MinimalHost host;
-    if (!host.open(pty.toStdString(), Baud) || !host.enterMode(MinimalHost::ReadMode))
+    if (!host.open(pty.toStdString(), WireBaud) || !host.enterMode(MinimalHost::ReadMode))
         return std::nullopt;
     std::vector<ParsedAddress> addresses;
     for (const QString& text : registers)
@@ -72,7 +72,7 @@ std::optional<double> minimalSeconds(const QString& pty, const QStringList& regi
 
 void WatchEvery0(benchmark::State& state) {
     constexpr int Rows = 500;
-    BoardProcess board({QStringLiteral("--baud"), QString::number(Baud)});
+    BoardProcess board({QStringLiteral("--baud"), QString::number(WireBaud)});
     if (!board.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;
@@ -152,7 +152,7 @@ struct TrendWindow {
 
 void TrendExchangeRate(benchmark::State& state) {
     constexpr int Passes = 150; // about 2 s at 19200 baud
-    BoardProcess board({QStringLiteral("--baud"), QString::number(Baud)});
+    BoardProcess board({QStringLiteral("--baud"), QString::number(WireBaud)});
     if (!board.started()) {
         state.SkipWithError("telvane-boardsim did not start");
         return;

@@ -133,10 +133,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its window system and database plug-ins at run time: no library
-# names them (the monitor keeps its queue in SQLite). The report is laid out
-# for Liberation Serif, which it asks for by name. The monitor's service
-# user is made with adduser.
+# Qt loads its window system plug-ins and the SQLite driver (of the set-up
+# history, and of the monitor's queue) at run time: no library names them.
+# The report is laid out for Liberation Serif, which it asks for by name. The
+# monitor's service user is made with adduser.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-liberation2, adduser")
 # The monitor's example configuration is the administrator's to change, and
 # its service has a user of its own.

@@ -64,6 +64,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuFileDownloadProgram = addItem(file, "mnuFileDownloadProgram", "Download &Program");
     mnuFileDownload = addDataMenu(file, "mnuFileDownload", "&Download Data", mnuFileDownloadData);
     mnuFileCompare = addItem(file, "mnuFileCompare", "Co&mpare...");
+    mnuFileHistory = addItem(file, "mnuFileHistory", "&History...");
     addSeparator(file);
     mnuFilePrint =
         addItem(file, "mnuFilePrint", "&Print Report...", QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -104,6 +105,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     }
     mnuWindowForm[0]->setChecked(true);
     addSeparator(windows);
+    mnuWindowCommTraffic = addItem(windows, "mnuWindowCommTraffic", "Comm &Traffic");
     mnuWindowPlant = addItem(windows, QStringLiteral("mnuWindowPlant"), QStringLiteral("&Plant"));
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");

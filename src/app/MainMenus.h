@@ -23,6 +23,7 @@ struct MainMenus {
     QAction* mnuFileDownload = nullptr;
     std::array<QAction*, 5> mnuFileDownloadData{};
     QAction* mnuFileCompare = nullptr;
+    QAction* mnuFileHistory = nullptr;
     QAction* mnuFilePrint = nullptr;
     QAction* mnuFilePrintSetup = nullptr;
     QAction* mnuFileExit = nullptr;
@@ -34,6 +35,7 @@ struct MainMenus {
     QAction* mnuViewOffline = nullptr;
     std::array<QAction*, ViewTable::Count> mnuWindowForm{};
     QActionGroup* windowGroup = nullptr;
+    QAction* mnuWindowCommTraffic = nullptr;
     QAction* mnuWindowPlant = nullptr;
     QAction* mnuHelpHelpTopics = nullptr;
     QAction* mnuHelpAbout = nullptr;

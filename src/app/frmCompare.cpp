@@ -3,6 +3,7 @@
 #include "ComparisonReport.h"
 #include "DataTransfer.h"
 #include "FileDialogs.h"
+#include "HistoryKeeper.h"
 #include "PrintDialogs.h"
 #include "Prompt.h"
 #include "RSComm.h"
@@ -66,8 +67,13 @@ frmCompare::frmCompare(ViewContext& context, std::function<QString()> boardDevic
 }
 
 void frmCompare::SideChanged(int side) {
-    const bool file = m_cboSide[size_t(side)]->currentIndex() == File;
-    m_txtFile[size_t(side)]->setEnabled(file);
+    const int source = m_cboSide[size_t(side)]->currentIndex();
+    const bool file = source == File;
+    // A file's path, or a snapshot's number, is typed into the box.
+    m_txtFile[size_t(side)]->setEnabled(file || source == History);
+    m_txtFile[size_t(side)]->setPlaceholderText(
+        source == History ? QStringLiteral("Number of a snapshot")
+                          : QStringLiteral("Path of a set-up file (.sdt)"));
     m_cmdBrowse[size_t(side)]->setEnabled(file);
     // The board against itself says nothing, and costs a whole read twice.
     const bool bothBoard =
@@ -98,6 +104,17 @@ void frmCompare::cmdBrowse_Click(int side) {
     const QString path = m_context.fileDialogs().getOpenFileName(this, SetupFilter, preset);
     if (!path.isEmpty())
         m_txtFile[size_t(side)]->setText(path);
+}
+
+void frmCompare::SetSide(int side, Source source, const QString& what) {
+    m_cboSide[size_t(side)]->setCurrentIndex(source);
+    m_txtFile[size_t(side)]->setText(what);
+}
+
+void frmCompare::SetGroups(int groups) {
+    for (int g = 0; g < 3; ++g)
+        m_chkGroup[size_t(g)]->setChecked(groups & GroupBits[g]);
+    GroupsChanged(nullptr);
 }
 
 void frmCompare::cmdCompare_Click() {
@@ -144,6 +161,8 @@ std::optional<SetupComparison::Side> frmCompare::ChosenSide(int side) {
                 return ReadBoard(addresses, groups);
             },
             m_boardDevice);
+    case History:
+        return SnapshotSide(side);
     default:
         break;
     }
@@ -156,7 +175,7 @@ std::optional<SetupComparison::Side> frmCompare::ChosenSide(int side) {
 }
 
 std::optional<SetupRecord> frmCompare::ReadBoard(const SetupRecord& addresses, int groups) {
-    if (!OfferToGoOnline(m_context))
+    if (!m_context.OfferToGoOnline())
         return std::nullopt;
     SetupRecord board = addresses;
     frmProcessing processing(m_context, board, groups, ReadingCaption, this);
@@ -166,7 +185,24 @@ std::optional<SetupRecord> frmCompare::ReadBoard(const SetupRecord& addresses, i
     // said so, and a Cancel wants nothing shown.
     if (!processing.Finished() || read.Failed() || read.CancelRequested())
         return std::nullopt;
+    m_context.TakeSnapshot(QStringLiteral("compare"), groups, board);
     return board;
+}
+
+std::optional<SetupComparison::Side> frmCompare::SnapshotSide(int side) {
+    auto warn = [this](const QString& why) {
+        m_context.prompt().message(QStringLiteral("TELVANE"), why, Prompt::Icon::Exclamation);
+    };
+    if (!m_context.history()) {
+        warn(QStringLiteral("No set-up history is kept."));
+        return std::nullopt;
+    }
+    const auto number = SnapshotNumber(m_txtFile[size_t(side)]->text().trimmed());
+    if (!number) {
+        warn(QStringLiteral("Type the number of a snapshot of the set-up history."));
+        return std::nullopt;
+    }
+    return SetupComparison::SnapshotSide(m_context.history()->history(), *number, warn);
 }
 
 void frmCompare::ClearComparison() {

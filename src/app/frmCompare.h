@@ -24,7 +24,7 @@ class frmCompare final : public QDialog {
     Q_OBJECT
 public:
     // The kinds of side, in the order of the side lists.
-    enum Source { Board = 0, Memory = 1, File = 2 };
+    enum Source { Board = 0, Memory = 1, File = 2, History = 3 };
 
     // boardDevice names the port the link talks through; printDialogs may
     // be null (no printer to choose: Print stays disabled).
@@ -38,6 +38,11 @@ public:
     void cmdPrint_Click();
     // Picks the file of side 0 (left) or 1 (right).
     void cmdBrowse_Click(int side);
+    // Chooses a side before a compare: its kind, and the file's path or the
+    // snapshot's number.
+    void SetSide(int side, Source source, const QString& what = {});
+    // Ticks the groups (a set of DataTransfer::Group) and nothing else.
+    void SetGroups(int groups);
 
     const QList<SetupCompare::Row>& rows() const { return m_rows; }
     bool HasComparison() const { return m_compared; }
@@ -53,6 +58,8 @@ private:
     // The side chosen; nullopt when a file side has no file.
     std::optional<SetupComparison::Side> ChosenSide(int side);
     std::optional<SetupRecord> ReadBoard(const SetupRecord& addresses, int groups);
+    // A snapshot of the history by the number typed; nullopt when none is.
+    std::optional<SetupComparison::Side> SnapshotSide(int side);
     void ShowComparison();
     void ClearComparison();
 

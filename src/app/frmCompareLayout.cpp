@@ -34,7 +34,8 @@ void frmCompare::BuildControls() {
         m_cboSide[size_t(s)] = new QComboBox;
         m_cboSide[size_t(s)]->setObjectName(QStringLiteral("cboSide%1").arg(s));
         m_cboSide[size_t(s)]->addItems({QStringLiteral("The board"), QStringLiteral("Memory"),
-                                        QStringLiteral("A set-up file")});
+                                        QStringLiteral("A set-up file"),
+                                        QStringLiteral("A snapshot of the history")});
         label->setBuddy(m_cboSide[size_t(s)]);
         m_txtFile[size_t(s)] = new QLineEdit;
         m_txtFile[size_t(s)]->setObjectName(QStringLiteral("txtFile%1").arg(s));

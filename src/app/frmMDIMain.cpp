@@ -8,6 +8,7 @@
 #include "Prompt.h"
 #include "StatusPanels.h"
 #include "ViewBase.h"
+#include "frmCommTraffic.h"
 #include "frmSetupComm.h"
 
 #include <QAction>
@@ -17,12 +18,14 @@
 frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QString programFolder,
                        const ViewTable& views, QWidget* parent)
     : QMainWindow(parent), m_prompt(prompt), m_commControl(commControl),
-      m_programFolder(std::move(programFolder)), m_link(prompt, clock, m_programFolder),
-      m_background(m_link, m_shared), m_viewTable(views) {
+      m_programFolder(std::move(programFolder)),
+      m_link(prompt, clock, m_programFolder, &commControl), m_background(m_link, m_shared),
+      m_historyKeeper(m_history, [this](const HistoryError& error) { HistoryNotice(error); }),
+      m_faultWatch(m_historyKeeper), m_viewTable(views) {
     m_context =
         std::make_unique<ViewContext>(m_link, m_shared, m_prompt, m_qtFileDialogs, m_programFolder);
-    m_context->setApplyOnlineMode([this] { ApplyOnlineMode(); });
     m_context->setSaveOrDiscardChanges([this] { return SaveOrDiscardChanges(); });
+    m_context->setHistory(&m_historyKeeper, [this] { return m_commControl.portName(); });
     setObjectName(QStringLiteral("frmMDIMain"));
     setWindowTitle(QStringLiteral("TELVANE - "));
     resize(900, 640);
@@ -37,6 +40,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
     connectMenus();
     connect(m_context.get(), &ViewContext::commandsChanged, this, &frmMDIMain::CommandsChanged);
     connect(m_sbrMain, &StatusPanels::PanelDblClick, this, &frmMDIMain::sbrMain_PanelDblClick);
+    connect(&m_link, &RSComm::onlineModeChanged, this, &frmMDIMain::OnlineModeChanged);
 
     m_tmrBackgroungUpdate.setObjectName(QStringLiteral("tmrBackgroungUpdate"));
     m_tmrBackgroungUpdate.setParent(this);
@@ -51,9 +55,11 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
 
 frmMDIMain::~frmMDIMain() {
     m_tmrBackgroungUpdate.stop();
+    m_faultWatch.Stop(QDateTime::currentDateTime());
     if (ViewBase* view = currentViewWidget())
         view->Unload();
     // Views go before the link they use.
+    delete m_commTraffic.data();
     delete m_viewWindow.data();
     for (const auto& window : std::as_const(m_retired))
         delete window.data();
@@ -111,6 +117,8 @@ void frmMDIMain::connectMenus() {
     for (int i = 0; i < ViewCount; ++i)
         connect(m_menus.mnuWindowForm[size_t(i)], &QAction::triggered, this,
                 [this, i] { ShowView(i); });
+    connect(m_menus.mnuWindowCommTraffic, &QAction::triggered, this,
+            &frmMDIMain::mnuWindowCommTraffic_Click);
     connect(m_menus.mnuWindowPlant, &QAction::triggered, this, [this] {
         if (m_context->plantOpener())
             m_context->plantOpener()();
@@ -131,46 +139,53 @@ void frmMDIMain::SetCaption() {
 }
 
 void frmMDIMain::ApplyOnlineMode() {
-    const bool wanted = m_link.OnlineMode();
-    // The link failed with its port gone, and not back under its name when
-    // Retry opened it again (an adapter put back may get another name).
-    const bool portGone = m_link.CommError() && !m_commControl.lostConnection().isEmpty();
-    if (wanted)
-        m_link.OpenRSComm(m_commControl);
+    if (m_link.OnlineMode())
+        m_link.GoOnline();
     else
-        m_link.CloseRSComm();
-    const bool online = m_link.OnlineMode();
+        m_link.GoOffline();
+}
+
+void frmMDIMain::ShowOnlineMode(bool online) {
     m_sbrMain->setPanelText(StatusPanels::Mode,
                             online ? QStringLiteral("ONLINE") : QStringLiteral("OFFLINE"));
     m_menus.mnuViewOnline->setChecked(online);
     m_menus.mnuViewOffline->setChecked(!online);
     m_menus.mnuEditPasscode->setEnabled(online);
-    if (m_link.CommError())
-        m_link.setOnlineMode(false);
+}
+
+void frmMDIMain::OnlineModeChanged(bool online, bool goOnlineFailed) {
+    ShowOnlineMode(online);
+    FaultLogFollows(online, m_link.CommError());
+    if (!online)
+        m_context->setKnownBoard({}); // the next connection may be another board
     // Going online failed: the port is not there (an adapter plugged in
     // again comes back under another name), cannot be opened, or no board
     // answered on it. The board may be on another port or speed.
-    if (wanted || portGone) {
-        m_suggestFindBoard = !online;
-        if (m_suggestFindBoard)
-            tmrBackgroungUpdate_Timer();
+    // Or the link failed with its port gone, and it was not back under its
+    // name when Retry opened it again.
+    const bool portGone =
+        !online && m_link.CommError() && !m_commControl.lostConnection().isEmpty();
+    if (online) {
+        m_suggestFindBoard = false;
+    } else if (goOnlineFailed || portGone) {
+        m_suggestFindBoard = true;
+        tmrBackgroungUpdate_Timer();
     }
 }
 
+// A menu can only be chosen between transactions, but never start one
+// inside another's message box. Choosing toggles the item's check mark:
+// the marks show the mode again whatever came of it.
 void frmMDIMain::mnuViewOnline_Click() {
-    // A menu can only be chosen between transactions, but never start one
-    // inside another's message box.
-    if (m_link.Busy())
-        return;
-    m_link.setOnlineMode(true);
-    ApplyOnlineMode();
+    if (!m_link.Busy())
+        m_link.GoOnline();
+    ShowOnlineMode(m_link.OnlineMode());
 }
 
 void frmMDIMain::mnuViewOffline_Click() {
-    if (m_link.Busy())
-        return;
-    m_link.setOnlineMode(false);
-    ApplyOnlineMode();
+    if (!m_link.Busy())
+        m_link.GoOffline();
+    ShowOnlineMode(m_link.OnlineMode());
 }
 
 void frmMDIMain::mnuEditCommPort_Click() {
@@ -183,16 +198,31 @@ void frmMDIMain::mnuEditCommPort_Click() {
 void frmMDIMain::sbrMain_PanelDblClick(int panelIndex) {
     if (panelIndex != StatusPanels::Mode || m_link.Busy())
         return;
-    m_link.setOnlineMode(!m_link.OnlineMode());
-    ApplyOnlineMode();
+    if (m_link.OnlineMode())
+        m_link.GoOffline();
+    else
+        m_link.GoOnline();
 }
 
 void frmMDIMain::tmrBackgroungUpdate_Timer() {
-    if (const auto status = m_background.Tick())
-        m_sbrMain->setPanelText(StatusPanels::Status,
-                                m_suggestFindBoard && !m_link.OnlineMode()
-                                    ? *status + QStringLiteral("  (Comm Port: Find Board)")
-                                    : *status);
+    const auto status = m_background.Tick();
+    if (!status)
+        return;
+    m_sbrMain->setPanelText(StatusPanels::Status,
+                            m_suggestFindBoard && !m_link.OnlineMode()
+                                ? *status + QStringLiteral("  (Comm Port: Find Board)")
+                                : *status);
+    if (m_link.OnlineMode() && !m_link.CommError())
+        m_faultWatch.Alarms(m_commControl.portName(), alarms(), m_shared,
+                            QDateTime::currentDateTime());
+}
+
+void frmMDIMain::mnuWindowCommTraffic_Click() {
+    if (!m_commTraffic)
+        m_commTraffic = new frmCommTraffic(*m_context, this);
+    m_commTraffic->show();
+    m_commTraffic->raise();
+    m_commTraffic->activateWindow();
 }
 
 void frmMDIMain::mnuHelpHelpTopics_Click() {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "BackgroundUpdate.h"
+#include "FaultWatch.h"
 #include "FileDialogs.h"
+#include "HistoryKeeper.h"
 #include "MainMenus.h"
 #include "RSComm.h"
+#include "SetupHistory.h"
 #include "SharedState.h"
 #include "ViewContext.h"
 #include "ViewTable.h"
@@ -17,6 +20,7 @@
 
 class Clock;
 class HelpWindow;
+class frmCommTraffic;
 class LinkWaitDisplay;
 class PrintDialogs;
 class Prompt;
@@ -51,7 +55,8 @@ public:
     StatusPanels* statusPanels() const { return m_sbrMain; }
     AlarmState& alarms() { return m_background.alarms(); }
 
-    // Makes the link, the mode panel and the menus follow OnlineMode.
+    // Makes the link follow OnlineMode (after the program download set it);
+    // the mode panel and the menus follow the link.
     void ApplyOnlineMode();
     // Shows view n (0..5), closing the one shown before.
     void ShowView(int n);
@@ -85,6 +90,13 @@ public:
     void RunTransfer(int code);
     // The compare window: what differs between the board, memory and files.
     void mnuFileCompare_Click();
+    // --- the set-up history --------------------------------------------------
+    // The History window: the presses, their snapshots and fault logs.
+    void mnuFileHistory_Click();
+    // Puts a snapshot into memory, after the save question (and the version
+    // question, as for a file); true when it did.
+    bool OpenSnapshot(const Snapshot& snapshot);
+    SetupHistory& history() { return m_history; }
     // The print dialog the compare window prints through (none: it cannot print).
     void setPrintDialogs(PrintDialogs* dialogs) { m_printDialogs = dialogs; }
     // --- program download and the target board window --------------------------
@@ -107,10 +119,20 @@ private:
     // context (the main window cannot depend on the layers that make them).
     void CommandsChanged();
     void connectTransferMenus();
+    // The comparison of a snapshot with another side, in the compare window.
+    void CompareSnapshot(qint64 left, int otherSource, std::optional<qint64> otherSnapshot,
+                         int groups);
+    // Once a run: the history could not be kept, and why.
+    void HistoryNotice(const HistoryError& error);
+    // The fault log follows the online mode.
+    void FaultLogFollows(bool online, bool failed);
     void SetCaption();
+    void ShowOnlineMode(bool online);
+    void OnlineModeChanged(bool online, bool goOnlineFailed);
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
     void mnuEditCommPort_Click();
+    void mnuWindowCommTraffic_Click();
     void mnuHelpHelpTopics_Click();
     void mnuHelpAbout_Click();
     void RetireView();
@@ -123,6 +145,9 @@ private:
     RSComm m_link;
     SharedState m_shared;
     BackgroundUpdate m_background;
+    SetupHistory m_history;
+    HistoryKeeper m_historyKeeper;
+    FaultWatch m_faultWatch;
 
     MainMenus m_menus;
     StatusPanels* m_sbrMain = nullptr;
@@ -132,6 +157,7 @@ private:
     QTimer m_tmrBackgroungUpdate;
     QTimer m_reaper;
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<frmCommTraffic> m_commTraffic;
     QtFileDialogs m_qtFileDialogs;
     PrintDialogs* m_printDialogs = nullptr;
     std::unique_ptr<ViewContext> m_context;

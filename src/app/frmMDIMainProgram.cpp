@@ -15,15 +15,9 @@ const QString KorvelFilter = QStringLiteral("Korvel Files (*.kvl *.KVL)");
 void frmMDIMain::ProgramFileCommand(int mode) {
     if (m_link.Busy())
         return;
-    if (mode == 0 && !m_link.OnlineMode()) {
-        if (m_prompt.message(QStringLiteral("Program Offline"),
-                             QStringLiteral("Program is Currently OFFLINE\r\n\r\n"
-                                            "Do You Wish to Switch to ONLINE MODE to Continue?"),
-                             Prompt::Icon::Question, Prompt::Buttons::YesNo) != Prompt::Answer::Yes)
-            return;
-        // Goes on whether or not the board answered: the download says so.
-        mnuViewOnline_Click();
-    }
+    // Goes on whether or not the board answered: the download says so.
+    if (mode == 0 && !m_context->OfferToGoOnline())
+        return;
     QString& programFile = m_shared.Files.gProgramFilePath;
     const QString chosen =
         m_context->fileDialogs().getOpenFileName(this, KorvelFilter, programFile);

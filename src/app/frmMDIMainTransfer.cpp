@@ -1,6 +1,6 @@
 // The File menu's group upload and download: the questions, the offer to go
-// online, and the progress window that performs the transfer; and the
-// compare window, which reads the board as an upload does.
+// online, the progress window that performs the transfer and the snapshot
+// after it; and the compare window, which reads the board as an upload does.
 #include "frmMDIMain.h"
 
 #include "Prompt.h"
@@ -18,6 +18,7 @@ void frmMDIMain::connectTransferMenus() {
                 [this, i] { mnuFileDownloadData_Click(i); });
     }
     connect(m_menus.mnuFileCompare, &QAction::triggered, this, &frmMDIMain::mnuFileCompare_Click);
+    connect(m_menus.mnuFileHistory, &QAction::triggered, this, &frmMDIMain::mnuFileHistory_Click);
 }
 
 void frmMDIMain::mnuFileUploadData_Click(int index) {
@@ -46,11 +47,13 @@ void frmMDIMain::mnuFileDownloadData_Click(int index) {
 }
 
 void frmMDIMain::RunTransfer(int code) {
-    if (!OfferToGoOnline(*m_context))
+    if (!m_context->OfferToGoOnline())
         return;
     m_shared.TransferRequest = code;
     frmProcessing processing(*m_context, this);
     processing.exec();
+    if (processing.Finished())
+        m_context->TakeSnapshotAfter(processing.transfer(), m_shared.CurrentData);
 }
 
 void frmMDIMain::mnuFileCompare_Click() {

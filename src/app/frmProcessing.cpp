@@ -1,5 +1,6 @@
 #include "frmProcessing.h"
 
+#include "ErrorText.h"
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SharedRoutines.h"
@@ -90,9 +91,7 @@ void frmProcessing::TransferEnded() {
     if (m_intoMemory && m_transfer.DataChanged())
         m_context.NotifyDataReplaced();
     if (m_transfer.Failed())
-        m_context.prompt().message(QStringLiteral("TELVANE"),
-                                   QStringLiteral("Error Processing Request\r\n\r\n"
-                                                  "Process Not Complete"),
+        m_context.prompt().message(QStringLiteral("TELVANE"), ErrorText::processNotComplete(),
                                    Prompt::Icon::Exclamation);
     m_finished = true;
     // Hides the window and lets exec() return.
@@ -118,23 +117,4 @@ void frmProcessing::closeEvent(QCloseEvent* event) {
     }
     cmdCancel_Click();
     event->ignore();
-}
-
-bool OfferToGoOnline(ViewContext& context) {
-    RSComm& link = context.link();
-    if (link.OnlineMode())
-        return true;
-    const auto answer = context.prompt().message(
-        QStringLiteral("Program Offline"),
-        QStringLiteral("Program is Currently OFFLINE\r\n\r\n"
-                       "Do You Wish to Switch to ONLINE MODE to Continue?"),
-        Prompt::Icon::Question, Prompt::Buttons::YesNo);
-    if (answer != Prompt::Answer::Yes)
-        return false;
-    // Never inside another transaction's message box.
-    if (!link.Busy()) {
-        link.setOnlineMode(true);
-        context.ApplyOnlineMode();
-    }
-    return true;
 }

@@ -52,8 +52,3 @@ private:
     bool m_finished = false;
     bool m_intoMemory = true; // the transfer moves CurrentData
 };
-
-// Before a transfer while the program is offline: the question that offers
-// to go online, and going online on Yes. False on No; true otherwise, whether
-// or not the link came up (the transfer then reports it).
-bool OfferToGoOnline(ViewContext& context);

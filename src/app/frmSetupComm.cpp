@@ -2,8 +2,10 @@
 
 #include "BoardSearch.h"
 #include "DeviceText.h"
+#include "ErrorText.h"
 #include "FieldEditor.h"
 #include "FocusButton.h"
+#include "HistoryKeeper.h"
 #include "NetworkConnection.h"
 #include "PortSettingsFile.h"
 #include "PortSettingsSave.h"
@@ -68,7 +70,7 @@ void frmSetupComm::buildLayout() {
     auto* fraPortSpeed = new QGroupBox(QStringLiteral("Port Speed"), this);
     fraPortSpeed->setObjectName(QStringLiteral("fraPortSpeed"));
     auto* speedRow = new QHBoxLayout(fraPortSpeed);
-    const std::array<QString, 2> speeds{QStringLiteral("9600"), QStringLiteral("19200")};
+    const std::array<QString, 2> speeds{Baud().text(), Baud::fast().text()};
     for (size_t i = 0; i < speeds.size(); ++i) {
         optPortSpeed[i] = new QRadioButton(speeds[i], fraPortSpeed);
         optPortSpeed[i]->setObjectName(QStringLiteral("optPortSpeed%1").arg(i));
@@ -113,6 +115,18 @@ void frmSetupComm::buildLayout() {
     deviceBox->addWidget(lblDeviceHint);
     deviceBox->addLayout(searchRow);
     deviceBox->addWidget(lblSearch);
+
+    // Snapshots and faults are listed by the press a device is connected to.
+    auto* pressRow = new QHBoxLayout;
+    auto* lblPressName = new QLabel(QStringLiteral("Press &name:"), fraDevice);
+    txtPressName = new QLineEdit(fraDevice);
+    txtPressName->setObjectName(QStringLiteral("txtPressName"));
+    txtPressName->setPlaceholderText(QStringLiteral("as the set-up history lists it"));
+    txtPressName->setMaxLength(int(PressNameMaxLength));
+    lblPressName->setBuddy(txtPressName);
+    pressRow->addWidget(lblPressName);
+    pressRow->addWidget(txtPressName, 1);
+    deviceBox->addLayout(pressRow);
 
     cmdSave = new QPushButton(QStringLiteral("&Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
@@ -197,15 +211,16 @@ void frmSetupComm::LoadPortSettings() {
         const QString description =
             opened ? QStringLiteral("Not a file: %1").arg(path) : file.errorString();
         m_context.prompt().message(QStringLiteral("SetupComm CurrentSettings"),
-                                   QStringLiteral("Error Number = ") + QString::number(number) +
-                                       QStringLiteral("\r\n\r\n") + description,
+                                   ErrorText::numbered(number, description, QStringLiteral("\r\n")),
                                    Prompt::Icon::Information);
     } else if (const auto read = PortSettingsFile::read(path)) {
         settings = *read; // clamped to 1..99, and 9600 unless 19200
     }
     m_fileDevice = QtSerialPort::deviceFor(settings);
+    m_pressDevice.clear();
+    txtPressName->clear(); // the device's own name shows with it
     txtCommPort->setText(QString::number(settings.portNumber));
-    const bool fast = settings.baud == u"19200";
+    const bool fast = settings.speed().isFast();
     optPortSpeed[1]->setChecked(fast);
     optPortSpeed[0]->setChecked(!fast);
     FillDeviceList(settings.device);
@@ -318,8 +333,8 @@ void frmSetupComm::SearchFinished() {
 // port number goes in as the number.
 void frmSetupComm::FillFoundBoard(const QString& device, int baud) {
     if (baud) { // else the server's speed: the link's speed does not matter
-        optPortSpeed[1]->setChecked(baud == 19200);
-        optPortSpeed[0]->setChecked(baud != 19200);
+        optPortSpeed[1]->setChecked(baud == Baud::Fast);
+        optPortSpeed[0]->setChecked(baud != Baud::Fast);
     }
     static const QRegularExpression numbered(QStringLiteral("^/dev/ttyS(\\d+)$"));
     const QRegularExpressionMatch match = numbered.match(device);
@@ -342,6 +357,7 @@ void frmSetupComm::ShowAccessHint() {
         std::clamp(FieldEditor::WholeValue(txtCommPort->text()), qint32(PortMin), qint32(PortMax));
     settings.device = ChosenDevice();
     const QString device = QtSerialPort::deviceFor(settings);
+    ShowPressName(device);
     const auto entry = std::find_if(m_ports.cbegin(), m_ports.cend(),
                                     [&](const SerialPortEntry& e) { return e.device == device; });
     const QString hint =
@@ -373,21 +389,50 @@ std::optional<QString> frmSetupComm::TypedDeviceProblem() const {
         return std::nullopt;
     NetworkConnection trial;
     trial.start(std::get<NetworkDevice::Address>(NetworkDevice::parse(device)),
-                optPortSpeed[1]->isChecked() ? 19200 : 9600);
+                ChosenSpeed().bitsPerSecond());
     if (!trial.waitUntilSettled())
         return QStringLiteral("Cannot reach %1: %2.")
             .arg(DeviceText::shown(device), trial.failure());
     return std::nullopt;
 }
 
+QString frmSetupComm::PressName() const {
+    return txtPressName->text().trimmed();
+}
+
+// The press name goes with its device: another device chosen shows its own
+// name (or none), unless the user has typed one for the device to be saved.
+void frmSetupComm::ShowPressName(const QString& device) {
+    if (device == m_pressDevice || txtPressName->isModified())
+        return;
+    m_pressDevice = device;
+    QString name;
+    if (HistoryKeeper* keeper = m_context.history()) {
+        const auto known = keeper->history().PressName(device);
+        if (const QString* found = std::get_if<QString>(&known))
+            name = *found;
+    }
+    txtPressName->setText(name);
+}
+
+void frmSetupComm::SavePressName(const QString& device) {
+    HistoryKeeper* keeper = m_context.history();
+    if (!keeper || (device == m_pressDevice && !txtPressName->isModified()))
+        return;
+    // A history that cannot be kept is said once; the settings are saved.
+    if (const auto failed = keeper->history().SetPressName(device, PressName()))
+        keeper->Failed(*failed);
+}
+
 void frmSetupComm::SaveError(int number, const QString& description) {
-    m_context.prompt().message(QStringLiteral("SetupComm"),
-                               QStringLiteral("Error Number = ") + QString::number(number) +
-                                   QStringLiteral("\r\n\r\n") + description,
-                               Prompt::Icon::Information);
     // The link was closed for the save: the program shows it is offline.
-    if (m_wasOnline)
-        m_context.ApplyOnlineMode();
+    m_context.prompt().message(QStringLiteral("SetupComm"),
+                               ErrorText::numbered(number, description, QStringLiteral("\r\n")),
+                               Prompt::Icon::Information);
+}
+
+Baud frmSetupComm::ChosenSpeed() const {
+    return optPortSpeed[1]->isChecked() ? Baud::fast() : Baud();
 }
 
 bool frmSetupComm::SaveSettings() {
@@ -401,12 +446,20 @@ bool frmSetupComm::SaveSettings() {
             return false;
         }
     }
+    if (const auto problem = PressNameProblem(PressName())) {
+        m_context.prompt().message(QStringLiteral("Comm Port"),
+                                   QStringLiteral("The press name cannot be kept: ") + *problem +
+                                       u'.',
+                                   Prompt::Icon::Information);
+        txtPressName->setFocus();
+        return false;
+    }
     link.CloseRSComm();
 
     PortSettings settings;
     settings.portNumber =
         std::clamp(FieldEditor::WholeValue(txtCommPort->text()), qint32(PortMin), qint32(PortMax));
-    settings.baud = optPortSpeed[1]->isChecked() ? QStringLiteral("19200") : QStringLiteral("9600");
+    settings.baud = ChosenSpeed().text();
     settings.device = ChosenDevice();
 
     if (const auto failed =
@@ -414,15 +467,11 @@ bool frmSetupComm::SaveSettings() {
         SaveError(failed->number, failed->description);
         return false;
     }
+    SavePressName(QtSerialPort::deviceFor(settings));
 
-    if (m_wasOnline) {
-        link.setOnlineMode(true);
-        m_context.ApplyOnlineMode(); // opens the link with the new settings
-        if (!link.OnlineMode()) {
-            link.setOnlineMode(false);
-            return false;
-        }
-    }
+    // Online before: the link opens again with the new settings.
+    if (m_wasOnline && !link.GoOnline())
+        return false;
     accept();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Baud.h"
 #include "BoardSearch.h"
 #include "SerialPortList.h"
 
@@ -20,7 +21,8 @@ class ViewContext;
 // "Comm Port Settings": the port number and speed of the link, and the device
 // to open for it (a USB adapter has no port number). Saving writes the port
 // settings file and the development system's KORVEL.SFG files, and reopens
-// the link when the program was online. Shown modally.
+// the link when the program was online; the press name goes to the set-up
+// history. Shown modally.
 class frmSetupComm final : public QDialog {
     Q_OBJECT
 public:
@@ -40,12 +42,17 @@ public:
     // The device the settings name; empty: the port number's own device. A
     // path typed into the box counts as it is.
     QString ChosenDevice() const;
+    // The speed the window's buttons say.
+    Baud ChosenSpeed() const;
 
     // Looks for the board on the listed ports and the settings' port (while
     // offline: online, the link owns the port); a second click stops it.
     void cmdFindBoard_Click();
     // Lists the system's ports again.
     void cmdRefresh_Click();
+    // The name of the press the device is connected to, as the set-up
+    // history lists it (empty: none); Save gives it to the device saved.
+    QString PressName() const;
     bool Searching() const;
 
 private:
@@ -61,6 +68,8 @@ private:
     bool DeviceTyped() const;
     void SearchFinished();
     void FillFoundBoard(const QString& device, int baud);
+    void ShowPressName(const QString& device);
+    void SavePressName(const QString& device);
     void ShowSearchState();
 
     ViewContext& m_context;
@@ -78,6 +87,8 @@ private:
     QPushButton* cmdFindBoard = nullptr;
     QPushButton* cmdRefresh = nullptr;
     QLabel* lblSearch = nullptr;
+    QLineEdit* txtPressName = nullptr;
+    QString m_pressDevice; // the device whose press name the box was given
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* m_focusButton = nullptr;

@@ -1,5 +1,6 @@
 #include "frmTargetBoard.h"
 
+#include "ErrorText.h"
 #include "FieldEditor.h"
 #include "Prompt.h"
 #include "RSComm.h"
@@ -19,11 +20,6 @@ using namespace TargetBoardData;
 namespace {
 
 const QString OfflineText = QStringLiteral("Cannot Communicate with Target Board.");
-
-QString errorText(int number, const QString& description) {
-    return QStringLiteral("Error Number = ") + QString::number(number) + QStringLiteral("\n\n") +
-           description;
-}
 
 } // namespace
 
@@ -73,7 +69,7 @@ bool frmTargetBoard::PrepareForm(const QString& KorvelFile) {
     // 1. The project: its board code and what its revision file says.
     if (auto error = ReadDiskIdentity(KorvelFile, m_disk)) {
         m_context.prompt().message(QStringLiteral("InitializeForm"),
-                                   errorText(error->number, error->description),
+                                   ErrorText::numbered(error->number, error->description),
                                    Prompt::Icon::Information);
         return false;
     }
@@ -146,8 +142,7 @@ void frmTargetBoard::cmdGoOnline_Click() {
     if (link.OnlineMode() || link.Busy())
         return;
     link.setCommError(false);
-    link.setOnlineMode(true);
-    m_context.ApplyOnlineMode();
+    link.GoOnline();
 }
 
 // Ok, Esc and the close box all end the loop and close the window; an edit
@@ -248,7 +243,7 @@ void frmTargetBoard::ShowFaultStatus() {
 // everything again.
 void frmTargetBoard::FaultStatusFailed() {
     m_context.prompt().message(QStringLiteral("TargetBoard FirstPass"),
-                               errorText(m_reader.errorNumber(), m_reader.errorString()),
+                               ErrorText::numbered(m_reader.errorNumber(), m_reader.errorString()),
                                Prompt::Icon::Information);
     m_firstPassPending = true;
     m_loop.NewCycle();
@@ -270,6 +265,7 @@ void frmTargetBoard::PassStart() {
     // a byte that was not read would leave an old name or a gap in it.
     m_identName.clear();
     m_identNameBytes = 0;
+    m_identity = {};
 }
 
 void frmTargetBoard::EnableFirstPassControls() {
@@ -305,10 +301,17 @@ QList<PollItem> frmTargetBoard::PollItems() {
             items.append({IdentByteAddress(k), [this, k](const QString& value) {
                               if (k < IdentNameBytes) {
                                   m_identName += IdentCharacter(value);
-                                  if (++m_identNameBytes == IdentNameBytes)
+                                  if (++m_identNameBytes == IdentNameBytes) {
                                       m_lblRevIdentInPLC[0]->setText(m_identName);
+                                      m_identity.ident = m_identName;
+                                  }
                               } else {
                                   m_lblRevIdentInPLC[k == 8 ? 2 : 1]->setText(value);
+                                  (k == 8 ? m_identity.checksum : m_identity.revision) =
+                                      value.toInt();
+                                  if (!m_identity.ident.isEmpty() && m_identity.checksum &&
+                                      m_identity.revision)
+                                      m_context.setKnownBoard(m_identity);
                               }
                           }});
         }

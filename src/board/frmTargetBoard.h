@@ -2,6 +2,7 @@
 
 #include "FaultStatus.h"
 #include "ModalViewBase.h"
+#include "SetupHistory.h"
 #include "TargetBoardData.h"
 
 #include <QDateTime>
@@ -120,6 +121,9 @@ private:
     TargetBoardData::DiskIdentity m_disk;
     bool m_firstPassPending = false;
     QString m_identName; // of the pass under way
+    // The ident block of this pass, told to the context once it is whole:
+    // the snapshots of this connection keep it.
+    SnapshotBoard m_identity;
     int m_identNameBytes = 0;
     int m_lastSecondShown = -1;
 };

@@ -3,6 +3,7 @@
 #include "BoardIdent.h"
 #include "CliArgs.h"
 #include "CliExit.h"
+#include "ErrorText.h"
 #include "FaultStatus.h"
 #include "ProgramFolder.h"
 #include "RSComm.h"
@@ -151,8 +152,7 @@ int status(CliSession& s, const QStringList& args) {
             return refused();
         if (auto error = ReadDiskIdentity(project, disk)) {
             s.prompt.message(QStringLiteral("InitializeForm"),
-                             QStringLiteral("Error Number = ") + QString::number(error->number) +
-                                 QStringLiteral("\n\n") + error->description,
+                             ErrorText::numbered(error->number, error->description),
                              Prompt::Icon::Information);
             return refused();
         }
@@ -161,8 +161,7 @@ int status(CliSession& s, const QStringList& args) {
     const bool coCpu = ShowsCoCpuSlot(disk.boardCode);
     if (!reader.ReadAll(coCpu)) {
         s.prompt.message(QStringLiteral("TargetBoard FirstPass"),
-                         QStringLiteral("Error Number = ") + QString::number(reader.errorNumber()) +
-                             QStringLiteral("\n\n") + reader.errorString(),
+                         ErrorText::numbered(reader.errorNumber(), reader.errorString()),
                          Prompt::Icon::Information);
         return Usage;
     }

@@ -5,7 +5,8 @@
 namespace {
 
 const char* const intro =
-    "Usage: telvane-cli [--device PATH] [--baud 9600|19200] COMMAND [ARGUMENTS]\n"
+    "Usage: telvane-cli [--device PATH] [--baud 9600|19200] [--trace FILE]\n"
+    "                   COMMAND [ARGUMENTS]\n"
     "\n"
     "Talks to the cupper's controller board over the serial link, as TELVANE does in\n"
     "its windows: reads and writes its registers, programs its PLS, moves set-up\n"

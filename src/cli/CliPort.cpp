@@ -43,7 +43,7 @@ CliPortChoice choose(const QString& settingsFile, const QString& device, const Q
 }
 
 int baud(const CliPortChoice& choice) {
-    return choice.settings.baud.trimmed() == u"19200" ? 19200 : 9600;
+    return choice.settings.speed().bitsPerSecond();
 }
 
 QString noAnswer(const CliPortChoice& choice) {
@@ -60,7 +60,7 @@ QString noAnswer(const CliPortChoice& choice) {
         .arg(choice.where)
         .arg(asked)
         .arg(device)
-        .arg(asked == 19200 ? 9600 : 19200);
+        .arg(asked == Baud::Fast ? Baud::Slow : Baud::Fast);
 }
 
 } // namespace CliPort

@@ -2,6 +2,7 @@
 
 #include "BoardCommands.h"
 #include "DiffCommand.h"
+#include "HistoryCommands.h"
 #include "PlsCommands.h"
 #include "PortCommands.h"
 #include "ProgramCommands.h"
@@ -20,6 +21,7 @@ constexpr const char* Pls = "PLS (programmable limit switch) commands";
 constexpr const char* Transfers = "Group transfers (the File menu's Upload and Download)";
 constexpr const char* Projects = "Program projects (no link needed)";
 constexpr const char* SetupFiles = "Set-up data files (no link needed)";
+constexpr const char* History = "Set-up history (no link needed)";
 constexpr const char* Board = "Target board interface";
 constexpr const char* Programs = "Program download and upload";
 constexpr const char* Ports = "Serial port (no link needed)";
@@ -87,13 +89,20 @@ const CliCommand table[] = {
      "write the report of the set-up file to OUT.pdf, as the print\ncommand prints it", 2, 2, false,
      nullptr, ReportCommands::report},
     {SetupFiles, "diff", "A B [--groups LIST] [--csv]",
-     "print what differs between A and B, set-up files or the word\nboard (read as an upload of "
-     "the "
-     "groups reads it), one line\nper value: NAME, ADDRESS, A, B, tab-separated. LIST: setup,\n"
+     "print what differs between A and B, set-up files, the word\nboard (read as an upload of "
+     "the groups reads it) or history:N\n(snapshot N of the set-up history), one line per "
+     "value:\nNAME, ADDRESS, A, B, tab-separated. LIST: setup,\n"
      "timing, shift, all, comma-separated (default setup,timing).\n--csv: the compare window's "
      "CSV. Exit 0 equal, 1 different, 2 trouble (a file that cannot be\nread, a refused argument, "
      "output that cannot be written),\n3 when the board fails",
      2, 5, false, DiffCommand::check, DiffCommand::run},
+    {History, "history", "[PRESS] | show N | export N FILE.sdt",
+     "list the snapshots of the set-up history (of one PRESS: its\nname, or a device without "
+     "one), one line each, tab-\nseparated: NUMBER, TIME, PRESS, DEVICE, ACTION, GROUPS, USER;\n"
+     "show N: the values of snapshot N, as diff prints rows;\nexport N FILE.sdt: snapshot N as "
+     "the set-up file it was\nsaved as. Exit 2 when the history cannot be read or there\nis no "
+     "snapshot N",
+     0, 3, false, HistoryCommands::check, HistoryCommands::run},
     {Board, "board-status", "[PROJECT.kvl]",
      "print the faults, comm errors and corrective action, the\nprogram identity in the board "
      "and on disk, the network\naddresses and the board clock (default project: board D).\nExit 2 "
@@ -122,11 +131,13 @@ const CliCommand table[] = {
      "(a socket:// device is asked once, at its server's speed:\nBAUD is then \"server\"). Exit 0 "
      "when a board answered, 1 when none did",
      0, -1, false, nullptr, PortCommands::find},
-    {Ports, "port", "[PORT BAUD [DEVICE]]",
-     "print the port settings file in force with its port, speed\nand the device the link opens; "
-     "with arguments, save them\nfirst as the Comm Port window does. Exit 1 when the file cannot "
-     "be\nsaved or read",
-     0, 3, false, PortCommands::checkPort, PortCommands::port},
+    {Ports, "port", "[PORT BAUD [DEVICE]] [--name PRESS]",
+     "print the port settings file in force with its port, speed\nand the device the link opens "
+     "(and the press it is named\nfor); with arguments, save them first as the Comm Port\nwindow "
+     "does. --name PRESS: the device is connected to\nPRESS from now on, as the set-up history "
+     "lists it (\"\" takes\nthe name away). Exit 1 when the file cannot be saved or read, 2\n"
+     "when the name cannot be kept",
+     0, 5, false, PortCommands::checkPort, PortCommands::port},
 };
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "DiffCommand.h"
 
 #include "CliArgs.h"
+#include "CliHistory.h"
 #include "DataTransfer.h"
+#include "ErrorText.h"
 #include "RSComm.h"
 #include "SetupCompare.h"
 #include "SetupComparison.h"
+#include "SetupHistory.h"
 #include "SharedState.h"
 #include "StderrPrompt.h"
 
@@ -16,6 +19,15 @@ namespace {
 enum Status { Equal = 0, Different = 1, Trouble = 2, BoardFailed = 3 };
 
 const QString BoardWord = QStringLiteral("board");
+const QString HistoryPrefix = QStringLiteral("history:");
+
+bool isSnapshot(const QString& side) {
+    return side.startsWith(HistoryPrefix);
+}
+
+std::optional<qint64> snapshotNumber(const QString& side) {
+    return SnapshotNumber(side.mid(HistoryPrefix.size()));
+}
 
 struct Plan {
     QString sides[2];
@@ -54,7 +66,10 @@ std::variant<Plan, QString> parse(const QStringList& args) {
         }
     }
     if (count < 2)
-        return QStringLiteral("diff takes A B: two set-up files, or one and the word board");
+        return QStringLiteral("diff takes A B: set-up files, the word board or history:N");
+    for (const QString& side : plan.sides)
+        if (isSnapshot(side) && !snapshotNumber(side))
+            return QStringLiteral("not a snapshot number: '%1'").arg(side);
     if (plan.sides[0] == BoardWord && plan.sides[1] == BoardWord)
         return QStringLiteral("diff compares the board with a file, not with itself");
     return plan;
@@ -71,12 +86,11 @@ std::optional<SetupRecord> readBoard(CliSession& session, const SetupRecord& add
                       QStringLiteral("Reading the Board for Compare, Please Standby..."));
     read.RunToEnd();
     if (read.Failed()) {
-        session.prompt.message(QStringLiteral("TELVANE"),
-                               QStringLiteral("Error Processing Request\r\n\r\n"
-                                              "Process Not Complete"),
+        session.prompt.message(QStringLiteral("TELVANE"), ErrorText::processNotComplete(),
                                Prompt::Icon::Exclamation);
         return std::nullopt;
     }
+    CliHistory::take(session, QStringLiteral("compare"), groups, board);
     return board;
 }
 
@@ -98,7 +112,11 @@ int run(CliSession& session, const QStringList& args) {
     const Plan& plan = std::get<Plan>(parsed);
     SharedState program;
     InitRegisterMap(program);
+    SetupHistory history;
     auto side = [&](const QString& word) {
+        if (isSnapshot(word))
+            return SetupComparison::SnapshotSide(history, *snapshotNumber(word),
+                                                 [](const QString& why) { CliOut::error(why); });
         if (word != BoardWord)
             return SetupComparison::FileSide(word, program.ProgramVersionTag, session.prompt);
         return SetupComparison::BoardSide(

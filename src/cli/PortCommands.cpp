@@ -9,8 +9,10 @@
 #include "ProgramFolder.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
+#include "SetupHistory.h"
 
 #include <QEventLoop>
+#include <variant>
 
 namespace PortCommands {
 
@@ -46,21 +48,59 @@ int find(CliSession& session, const QStringList& args) {
     return LinkFailed;
 }
 
-std::optional<QString> checkPort(const QStringList& args) {
+namespace {
+
+// The arguments of port without --name PRESS, and the name (nullopt: not
+// given), or why not.
+struct PortArgs {
+    QStringList settings;
+    std::optional<QString> name;
+};
+std::variant<PortArgs, QString> splitName(const QStringList& args) {
+    PortArgs out;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--name") {
+            if (i + 1 >= args.size())
+                return QStringLiteral("--name needs the press's name (\"\" takes it away)");
+            out.name = args[++i];
+        } else if (args[i].startsWith(QStringLiteral("--name="))) {
+            out.name = args[i].mid(int(qstrlen("--name=")));
+        } else {
+            out.settings << args[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<QString> checkPort(const QStringList& all) {
+    const auto split = splitName(all);
+    if (const QString* problem = std::get_if<QString>(&split))
+        return *problem;
+    const PortArgs& parts = std::get<PortArgs>(split);
+    if (parts.name)
+        if (const auto problem = PressNameProblem(*parts.name))
+            return problem;
+    const QStringList& args = parts.settings;
+    if (args.size() > 3)
+        return QStringLiteral("port takes [PORT BAUD [DEVICE]] [--name PRESS]");
     if (args.isEmpty())
         return std::nullopt;
     if (args.size() == 1)
         return QStringLiteral("port takes PORT BAUD [DEVICE], or nothing");
     if (const auto problem = CliArgs::integer(args[0], QStringLiteral("port"), 1, 99))
         return problem;
-    if (args[1] != u"9600" && args[1] != u"19200")
+    if (!Baud::parse(args[1]))
         return QStringLiteral("the speed is 9600 or 19200, not '%1'").arg(args[1]);
     if (args.size() > 2)
         return PortSettingsSave::deviceProblem(args[2]);
     return std::nullopt;
 }
 
-int port(CliSession& session, const QStringList& args) {
+int port(CliSession& session, const QStringList& all) {
+    const auto split = std::get<PortArgs>(splitName(all));
+    const QStringList& args = split.settings;
     const QString file = session.link.CommSettingsFile();
     if (!args.isEmpty()) {
         PortSettings settings;
@@ -82,11 +122,31 @@ int port(CliSession& session, const QStringList& args) {
     CliOut::line(QStringLiteral("file=") + file);
     CliOut::line(QStringLiteral("port=%1").arg(settings.portNumber));
     CliOut::line(QStringLiteral("baud=") + settings.baud);
-    CliOut::line(QStringLiteral("device=") + DeviceText::shown(QtSerialPort::deviceFor(settings)));
-    if (const auto problem = DeviceText::problem(settings.device))
-        CliOut::error(QStringLiteral("the device in %1 cannot be used: %2").arg(file, *problem));
+    const QString device = QtSerialPort::deviceFor(settings);
+    CliOut::line(QStringLiteral("device=") + DeviceText::shown(device));
+    const auto deviceProblem = DeviceText::problem(settings.device);
+    if (deviceProblem)
+        CliOut::error(
+            QStringLiteral("the device in %1 cannot be used: %2").arg(file, *deviceProblem));
     if (state == FileState::Missing)
         CliOut::error(QStringLiteral("%1 does not exist yet: these are the defaults").arg(file));
+    // The name lives in the set-up history, with the snapshots it names; a
+    // history that cannot be read leaves the settings' lines as they are.
+    SetupHistory history;
+    if (!split.name) {
+        const auto name = history.PressName(device);
+        if (const QString* known = std::get_if<QString>(&name); known && !known->isEmpty())
+            CliOut::line(QStringLiteral("press=") + *known);
+        return Ok;
+    }
+    // A name goes with a device a link can open, as the snapshots it names do.
+    if (deviceProblem)
+        return Usage;
+    if (const auto failed = history.SetPressName(device, split.name->trimmed())) {
+        CliOut::error(failed->reason);
+        return Usage;
+    }
+    CliOut::line(QStringLiteral("press=") + split.name->trimmed());
     return Ok;
 }
 

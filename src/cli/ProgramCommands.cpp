@@ -100,17 +100,17 @@ int project(CliSession& s, const QStringList& args) {
     }
     RSComm& link = s.link;
     link.setDownloadFile(path);
-    const int code = link.BoardCode();
-    const auto digits = link.ConfigDigits();
+    const int code = link.Project().BoardCode();
+    const auto digits = link.Project().ConfigDigits();
     auto show = [](const char* key, const QString& value) {
         CliOut::line(QString::fromLatin1(key) + u'=' + value);
     };
     show("valid", link.ValidProgram() ? QStringLiteral("true") : QStringLiteral("false"));
     show("code", code > 0 && code < 0x10000 ? QString(QChar(code)) : QString());
-    show("board", link.ProgramTargetboardName());
-    show("ident", link.FileIdent());
-    show("checksum", link.FileChecksum());
-    show("revision", link.FileRevision());
+    show("board", link.Project().ProgramTargetboardName());
+    show("ident", link.Project().FileIdent());
+    show("checksum", link.Project().FileChecksum());
+    show("revision", link.Project().FileRevision());
     show("configA", QString::number(digits[0]));
     show("configB", QString::number(digits[1]));
     show("configC", QString::number(digits[2]));

@@ -2,7 +2,9 @@
 
 #include "CliArgs.h"
 #include "CliExit.h"
+#include "CliHistory.h"
 #include "DataTransfer.h"
+#include "ErrorText.h"
 #include "Prompt.h"
 #include "RSComm.h"
 #include "SdtFile.h"
@@ -46,7 +48,7 @@ void runTransfer(DataTransfer& transfer) {
 int finish(const DataTransfer& transfer, Prompt& prompt, const QString& what) {
     if (!transfer.Failed())
         return Ok;
-    warn(prompt, QStringLiteral("Error Processing Request\r\n\r\nProcess Not Complete"));
+    warn(prompt, ErrorText::processNotComplete());
     CliOut::error(what);
     return LinkFailed;
 }
@@ -108,7 +110,10 @@ int upload(CliSession& session, const QStringList& args) {
     if (const int status = finish(transfer, prompt, incomplete); status != Ok)
         return status;
     record.VersionTag = BuildVersionTag();
-    if (!SdtFile::write(path, record, &warning)) {
+    const bool saved = SdtFile::write(path, record, &warning);
+    // The board was read whether or not the file could take it.
+    CliHistory::takeAfter(session, transfer, record);
+    if (!saved) {
         warn(prompt, warning);
         // Said here, so that the link, which did its part, is not blamed.
         CliOut::error(QStringLiteral("upload failed: the board was read, but %1 could not be saved")
@@ -128,7 +133,9 @@ int download(CliSession& session, const QStringList& args) {
     }
     DataTransfer transfer(session.link, *record, uploadCode(args[0]) + DataTransfer::DownloadSetup);
     runTransfer(transfer);
-    return finish(transfer, prompt, QStringLiteral("download did not complete"));
+    const int status = finish(transfer, prompt, QStringLiteral("download did not complete"));
+    CliHistory::takeAfter(session, transfer, *record);
+    return status;
 }
 
 } // namespace TransferCommands

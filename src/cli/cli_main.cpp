@@ -12,6 +12,7 @@
 #include "RSComm.h"
 #include "ReportCommands.h"
 #include "StderrPrompt.h"
+#include "TraceFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -80,22 +81,28 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("speed of the link (default: the port settings "
                                                  "file's, 9600 when it has none)"),
                                   QStringLiteral("9600|19200"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("write every exchange with the board to FILE (- for standard error)"),
+        QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("print this help"));
-    parser.addOptions({device, baud, help});
+    parser.addOptions({device, baud, trace, help});
     if (!parser.parse(app->arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
-        CliOut::text(CliHelp::text({device, baud, help}));
+        CliOut::text(CliHelp::text({device, baud, trace, help}));
         return CliOut::finish(Ok, OutputFailed);
     }
     const QString baudText = parser.value(baud);
-    if (parser.isSet(baud) && baudText != u"9600" && baudText != u"19200")
+    if (parser.isSet(baud) && !Baud::parse(baudText))
         return usageError(QStringLiteral("--baud takes 9600 or 19200, not '%1'").arg(baudText));
     // As the Comm Port window takes it: blanks around it dropped, then checked.
     const QString deviceText = parser.value(device).trimmed();
     if (parser.isSet(device) && deviceText.isEmpty())
         return usageError(QStringLiteral("--device needs a path"));
+    if (parser.isSet(trace) && parser.value(trace).isEmpty())
+        return usageError(QStringLiteral("--trace needs a file (- for standard error)"));
     if (const auto problem = DeviceText::problem(deviceText))
         return usageError(*problem);
 
@@ -112,7 +119,14 @@ int main(int argc, char* argv[]) {
     StderrPrompt prompt;
     SteadyClock clock;
     AnySerialPort port;
+    // The trace outlives the link, which it watches to the last farewell.
+    TraceFile traceFile;
     RSComm link(prompt, clock, ProgramFolder::path());
+    if (parser.isSet(trace)) {
+        if (const auto problem = traceFile.open(parser.value(trace)))
+            return usageError(*problem);
+        link.core().addObserver(traceFile);
+    }
     CliSession session{link, prompt, {}};
     session.openLink = [&] {
         const CliPortChoice choice = CliPort::choose(link.CommSettingsFile(), deviceText, baudText);

@@ -99,18 +99,21 @@ void DecodeAlarmRegister(AlarmState& alarms, int phase, qint32 value,
     }
 }
 
+QString AlarmText(const AlarmState& alarms, const SharedState& state, int index) {
+    QString message = state.AlarmMessage[size_t(index)];
+    if (index == 1)
+        message += QString::number(alarms.DieJamStation);
+    else if (index == 2)
+        message += QString::number(alarms.CupJamStation);
+    return message;
+}
+
 QString BuildAlarmText(const AlarmState& alarms, const SharedState& state) {
     QString text;
     for (int i = 0; i < AlarmState::AlarmCount; ++i) {
-        if (!alarms.AlarmActive[size_t(i)])
-            continue;
-        QString message = state.AlarmMessage[size_t(i)];
-        if (i == 1)
-            message += QString::number(alarms.DieJamStation);
-        else if (i == 2)
-            message += QString::number(alarms.CupJamStation);
-        text +=
-            QStringLiteral("***** SYSTEM ALARM *****\r\n") + message + QStringLiteral("\r\n\r\n");
+        if (alarms.AlarmActive[size_t(i)])
+            text += QStringLiteral("***** SYSTEM ALARM *****\r\n") + AlarmText(alarms, state, i) +
+                    QStringLiteral("\r\n\r\n");
     }
     return text;
 }

@@ -30,5 +30,8 @@ void InitAlarmTables(SharedState& state);
 void DecodeAlarmRegister(AlarmState& alarms, int phase, qint32 value,
                          const StationReader& readStation);
 
+// The message of alarm index, with its station for the die and cup jams.
+QString AlarmText(const AlarmState& alarms, const SharedState& state, int index);
+
 // One block per active alarm, in index order.
 QString BuildAlarmText(const AlarmState& alarms, const SharedState& state);

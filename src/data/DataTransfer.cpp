@@ -92,6 +92,21 @@ QString DataTransfer::DownloadText(qint32 value) {
     return (value >= 0 ? QStringLiteral(" ") : QString()) + QString::number(value);
 }
 
+int DataTransfer::GroupsOf(int code) {
+    switch (code % 10) {
+    case UploadSetup:
+        return SetupGroup;
+    case UploadTiming:
+        return TimingGroup;
+    case UploadShift:
+        return ShiftGroup;
+    case UploadAll:
+        return AllGroups;
+    default:
+        return 0;
+    }
+}
+
 DataTransfer::DataTransfer(RSComm& link, SetupRecord& data, int code)
     : m_link(link), m_data(data), m_code(code), m_caption(CaptionFor(code)),
       m_maximum(MaximumFor(code)) {

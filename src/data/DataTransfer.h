@@ -42,6 +42,8 @@ public:
     // The caption the progress window starts with.
     static QString CaptionFor(int code);
     static int MaximumFor(int code);
+    // The groups the transfer of a code moves (a set of Group).
+    static int GroupsOf(int code);
 
     // An address text the transfer may read or write: the strict form of
     // addresses from outside the program. Set-up files bring their own

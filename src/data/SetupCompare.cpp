@@ -140,10 +140,14 @@ QList<Ranked> registerRows(const SetupRecord& left, const SetupRecord& right, in
     return rows;
 }
 
-void plsRows(const SetupRecord& left, const SetupRecord& right, QList<Row>& rows) {
+// The PLS values that differ, or every one of the left side's (every).
+void plsRows(const SetupRecord& left, const SetupRecord& right, bool every, QList<Row>& rows) {
     // The window shows these as plain numbers.
-    auto add = [&rows](const QString& name, qint16 a, qint16 b, const QString& unit = {}) {
-        if (a != b)
+    auto add = [&rows, every](const QString& name, qint16 a, qint16 b, const QString& unit = {}) {
+        if (every)
+            rows.append({name, QString(), QString::number(a), QString(), QString::number(a),
+                         QString(), unit});
+        else if (a != b)
             rows.append({name, QString(), QString::number(a), QString::number(b),
                          QString::number(a), QString::number(b), unit});
     };
@@ -198,7 +202,9 @@ std::optional<int> ParseGroups(const QString& text) {
     return groups;
 }
 
-QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups) {
+namespace {
+
+QList<Row> rowsOf(const SetupRecord& left, const SetupRecord& right, int groups, bool every) {
     QList<Row> rows;
     const QList<Ranked> registers = registerRows(left, right, groups);
     auto isSetup = [](const Ranked& r) { return r.rank < 100; };
@@ -206,11 +212,22 @@ QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups
         if (isSetup(r))
             rows.append(r.row);
     if (groups & DataTransfer::TimingGroup)
-        plsRows(left, right, rows);
+        plsRows(left, right, every, rows);
     for (const Ranked& r : registers)
         if (!isSetup(r))
             rows.append(r.row);
     return rows;
+}
+
+} // namespace
+
+QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups) {
+    return rowsOf(left, right, groups, false);
+}
+
+QList<Row> Values(const SetupRecord& record, int groups) {
+    // Against a record without registers every register is on one side only.
+    return rowsOf(record, SetupRecord{}, groups, true);
 }
 
 QByteArray Csv(const QList<Row>& rows, const QString& leftName, const QString& rightName) {

@@ -39,6 +39,9 @@ struct Row {
 // matched by address, so that a record with another address table compares
 // what lives at each address; an address on one side only is a difference.
 QList<Row> Compare(const SetupRecord& left, const SetupRecord& right, int groups);
+// Every value of the groups of one set-up, in the same order, named and
+// shown the same way; the value is on the left, the right stays empty.
+QList<Row> Values(const SetupRecord& record, int groups);
 
 // The comparison as CSV for a spreadsheet: the header
 // "name,address,LEFT,RIGHT,unit" with the two sides' names, then a line per

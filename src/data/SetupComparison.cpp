@@ -2,6 +2,7 @@
 
 #include "Prompt.h"
 #include "SdtFile.h"
+#include "SetupHistory.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -47,6 +48,27 @@ Side BoardSide(BoardRead readBoard, std::function<QString()> device) {
             true};
 }
 
+Side SnapshotSide(SetupHistory& history, qint64 number,
+                  std::function<void(const QString& why)> warn) {
+    return {[&history, number,
+             warn = std::move(warn)](const SideRequest&) -> std::optional<SideRecord> {
+                auto fetched = history.Fetch(number);
+                if (const auto* error = std::get_if<HistoryError>(&fetched)) {
+                    warn(error->reason);
+                    return std::nullopt;
+                }
+                const Snapshot& snapshot = std::get<Snapshot>(fetched);
+                auto record = SnapshotSetup(snapshot);
+                if (const auto* error = std::get_if<HistoryError>(&record)) {
+                    warn(error->reason);
+                    return std::nullopt;
+                }
+                return SideRecord{SnapshotSideName(snapshot.info),
+                                  std::get<SetupRecord>(std::move(record))};
+            },
+            false};
+}
+
 Outcome Run(const Side& left, const Side& right, int groups) {
     const std::array<const Side*, 2> sides{&left, &right};
     if (left.readsAtOther && right.readsAtOther)
@@ -82,6 +104,14 @@ QString BoardSideName(const QString& device, const QDateTime& when) {
 
 QString MemorySideName(bool unsavedChanges) {
     return unsavedChanges ? QStringLiteral("Memory (unsaved changes)") : QStringLiteral("Memory");
+}
+
+QString SnapshotSideName(const SnapshotInfo& snapshot) {
+    const QString press =
+        snapshot.press.isEmpty() ? QString() : QStringLiteral(" of ") + snapshot.press;
+    return QStringLiteral("Snapshot %1 (%2%3 on %4 at %5, by %6)")
+        .arg(QString::number(snapshot.number), snapshot.action, press, snapshot.device,
+             QLocale().toString(snapshot.time.toLocalTime(), QLocale::ShortFormat), snapshot.user);
 }
 
 } // namespace SetupComparison

@@ -11,6 +11,8 @@
 #include <optional>
 
 class Prompt;
+class SetupHistory;
+struct SnapshotInfo;
 
 // One comparison of two set-ups, as File, Compare... and telvane-cli diff
 // run it: each side is read (a side that reads where the other keeps its
@@ -56,6 +58,10 @@ Side MemorySide(const SetupRecord& data, bool unsavedChanges);
 using BoardRead =
     std::function<std::optional<SetupRecord>(const SetupRecord& addresses, int groups)>;
 Side BoardSide(BoardRead readBoard, std::function<QString()> device);
+// A snapshot of the set-up history, by its number; warn says why it cannot
+// be compared (no such snapshot, a history that cannot be read).
+Side SnapshotSide(SetupHistory& history, qint64 number,
+                  std::function<void(const QString& why)> warn);
 
 struct Comparison {
     std::array<QString, 2> names; // left, right
@@ -75,5 +81,6 @@ Outcome Run(const Side& left, const Side& right, int groups);
 QString FileSideName(const QString& path);
 QString BoardSideName(const QString& device, const QDateTime& when);
 QString MemorySideName(bool unsavedChanges);
+QString SnapshotSideName(const SnapshotInfo& snapshot);
 
 } // namespace SetupComparison

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Baud.h"
 #include "NetworkConnection.h"
 
 #include <QList>
@@ -27,7 +28,7 @@ public:
     // A board in write mode answers three 255s after the link's farewell
     // before it takes one as attention; one more for good measure.
     static constexpr int AttentionTries = 4;
-    static constexpr int Speeds[] = {19200, 9600};
+    static constexpr int Speeds[] = {Baud::Fast, Baud::Slow};
 
     struct Board {
         QString device;

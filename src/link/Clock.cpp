@@ -18,6 +18,10 @@ qint64 SteadyClock::nowMs() const {
     return (steadyNs() - m_startNs) / 1'000'000;
 }
 
+qint64 SteadyClock::nowUs() const {
+    return (steadyNs() - m_startNs) / 1000;
+}
+
 void SteadyClock::sleepMs(int ms) {
     if (ms > 0)
         QThread::msleep(static_cast<unsigned long>(ms));

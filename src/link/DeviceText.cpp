@@ -11,12 +11,12 @@ namespace {
 
 constexpr qsizetype ShownLength = 60;
 
+} // namespace
+
 bool isControl(QChar c) {
     return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
            c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
-
-} // namespace
 
 std::optional<QString> problem(const QString& text) {
     const QString device = text.trimmed();

@@ -18,6 +18,10 @@ constexpr qsizetype MaxLength = 1024;
 // malformed server address); nullopt when it can. Nothing is looked up.
 std::optional<QString> problem(const QString& text);
 
+// A character that breaks the line or the column a one-line text stands in
+// (control and format characters, line and paragraph separators).
+bool isControl(QChar c);
+
 // The text as a message shows it: a password (the part before "@" of a
 // server address) hidden, and a text longer than any taken cut short.
 QString shown(const QString& text);

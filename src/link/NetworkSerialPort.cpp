@@ -11,8 +11,7 @@ bool NetworkSerialPort::open(const PortSettings& settings) {
         m_errorString = *why;
         return false;
     }
-    m_connection.start(std::get<NetworkDevice::Address>(parsed),
-                       settings.baud.toInt() == 19200 ? 19200 : 9600);
+    m_connection.start(std::get<NetworkDevice::Address>(parsed), settings.speed().bitsPerSecond());
     if (!m_connection.waitUntilSettled()) {
         m_errorNumber = m_connection.failureNumber();
         m_errorString = m_connection.failure();

@@ -97,4 +97,31 @@ std::optional<long long> toWhole(const QString& text, long long low, long long h
     return static_cast<long long>(v);
 }
 
+std::optional<quint64> registerValue(const QString& valueText) {
+    constexpr quint64 Cap = 1'000'000'000'000ULL; // stops overflow
+    quint64 whole = 0;
+    QString fraction;
+    bool inFraction = false;
+    for (const QChar c : valueText) {
+        if (c >= u'0' && c <= u'9') {
+            if (inFraction)
+                fraction.append(c);
+            else
+                whole = std::min(Cap, whole * 10 + quint64(c.unicode() - '0'));
+        } else if (c == u'.') {
+            inFraction = true;
+        } else if (c != u' ' && c != u'%' && c != u',' && c != QChar(0x00B0)) {
+            return std::nullopt;
+        }
+    }
+    if (!fraction.isEmpty()) {
+        const QChar first = fraction[0];
+        const bool restZero = fraction.mid(1).count(u'0') == fraction.size() - 1;
+        const bool up = first > u'5' || (first == u'5' && (!restZero || whole % 2 == 1));
+        if (up)
+            whole = std::min(Cap, whole + 1);
+    }
+    return whole;
+}
+
 } // namespace NumberText

@@ -25,4 +25,10 @@ qint32 wholeInt32(const QString& text);
 // the text is not numeric or the value lies outside [low, high].
 std::optional<long long> toWhole(const QString& text, long long low, long long high);
 
+// A value text as it is written to a register: digits are kept; blanks,
+// "%", "," and the degree sign are skipped; "." is the decimal point and the
+// fraction rounds half to even. nullopt for any other character (a sign
+// included). Capped far above every register's range.
+std::optional<quint64> registerValue(const QString& valueText);
+
 } // namespace NumberText

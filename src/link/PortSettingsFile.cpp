@@ -44,8 +44,7 @@ std::optional<PortSettings> parse(const QByteArray& bytes) {
     PortSettings s;
     const double port = NumberText::roundHalfEven(NumberText::leadingNumber(f.value(0)));
     s.portNumber = port < 1 ? 1 : port > 99 ? 99 : int(port);
-    const QString baud = f.value(1).trimmed();
-    s.baud = (baud == u"19200") ? baud : QStringLiteral("9600");
+    s.baud = Baud::fromText(f.value(1)).text();
     s.device = f.value(2).trimmed().left(DeviceText::MaxLength + 1);
     return s;
 }

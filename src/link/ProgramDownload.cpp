@@ -76,21 +76,22 @@ void ProgramTransfer::DownloadReadIdent() {
 
 void ProgramTransfer::DownloadConfirm() {
     RSComm& link = m_link;
-    const QString text =
-        QStringLiteral("Program to be loaded into module (on disk):\r\n"
-                       "  Program Ident: \t\t") +
-        link.FileIdent() + QStringLiteral("\r\n  Program Revision: \t\t") + link.FileRevision() +
-        QStringLiteral("\r\n  Program Checksum: \t") + link.FileChecksum() +
-        QStringLiteral("\r\n  Target Board: \t\t") + link.ProgramTargetboardName() +
-        QStringLiteral("\r\n\r\nProgram currently loaded in module:\r\n"
-                       "  Program Ident: \t\t") +
-        m_boardIdent + QStringLiteral("\r\n  Program Revision: \t\t") + m_boardRevision +
-        QStringLiteral("\r\n  Program Checksum: \t") + m_boardChecksum +
-        QStringLiteral("\r\n\r\nEntire program file will be dumped to the PLC.\r\n"
-                       "All outputs are off while program dump occurrs.\r\n\r\n"
-                       "Do You Wish to Continue?\r\n");
+    const QString text = QStringLiteral("Program to be loaded into module (on disk):\r\n"
+                                        "  Program Ident: \t\t") +
+                         m_project.FileIdent() + QStringLiteral("\r\n  Program Revision: \t\t") +
+                         m_project.FileRevision() + QStringLiteral("\r\n  Program Checksum: \t") +
+                         m_project.FileChecksum() + QStringLiteral("\r\n  Target Board: \t\t") +
+                         m_project.ProgramTargetboardName() +
+                         QStringLiteral("\r\n\r\nProgram currently loaded in module:\r\n"
+                                        "  Program Ident: \t\t") +
+                         m_boardIdent + QStringLiteral("\r\n  Program Revision: \t\t") +
+                         m_boardRevision + QStringLiteral("\r\n  Program Checksum: \t") +
+                         m_boardChecksum +
+                         QStringLiteral("\r\n\r\nEntire program file will be dumped to the PLC.\r\n"
+                                        "All outputs are off while program dump occurrs.\r\n\r\n"
+                                        "Do You Wish to Continue?\r\n");
     const auto answer = m_loading.prompt().message(
-        QStringLiteral("Program Download - [") + link.FileIdent() + QStringLiteral("]"), text,
+        QStringLiteral("Program Download - [") + m_project.FileIdent() + QStringLiteral("]"), text,
         Prompt::Icon::Question, Prompt::Buttons::YesNoCancel);
     if (answer != Prompt::Answer::Yes) {
         m_loading.EndProgramMode();
@@ -98,7 +99,7 @@ void ProgramTransfer::DownloadConfirm() {
     }
     // From here on the main window's polling stays off the link.
     link.setOnlineMode(false);
-    const QString programFile = link.ProgramFile();
+    const QString programFile = m_project.ProgramFile();
     const QString shownPath = QDir::toNativeSeparators(programFile);
     const QFileInfo info(programFile);
     auto refuse = [&](const QString& text, Prompt::Icon icon) {
@@ -123,7 +124,7 @@ void ProgramTransfer::DownloadConfirm() {
             QStringLiteral("Program Dump"),
             QStringLiteral("Currently Selected Program is Invalid.\n\nProgram Download Halted!"),
             Prompt::Icon::Exclamation);
-        m_loading.InvalidateProgram();
+        m_project.Invalidate();
         // Nothing was sent: the board is as it was, and so is the link.
         link.setOnlineMode(true);
         m_loading.EndProgramMode();
@@ -131,7 +132,7 @@ void ProgramTransfer::DownloadConfirm() {
     }
     m_records = std::move(*records);
     m_recordCount = int(m_records.size());
-    m_fileIdentBytes = Windows1252::encode(trimSpaces(link.FileIdent()));
+    m_fileIdentBytes = Windows1252::encode(trimSpaces(m_project.FileIdent()));
     m_fileIdentBytes.append(QByteArray(BoardIdent::NameBytes, '\0'));
     m_fileIdentBytes.truncate(BoardIdent::NameBytes);
     m_phase = Phase::Prepare;
@@ -141,8 +142,8 @@ void ProgramTransfer::DownloadPrepare() {
     RSComm& link = m_link;
     m_touched = true;
     m_loading.ArmProgramLoad();
-    if (BoardCodes::isConfigured(link.BoardCode())) {
-        const auto digits = link.ConfigDigits();
+    if (BoardCodes::isConfigured(m_project.BoardCode())) {
+        const auto digits = m_project.ConfigDigits();
         bool failed = false;
         const std::array<std::pair<QString, int>, 3> writes = {
             std::pair{QStringLiteral("B8188"), digitCValue(digits[2])},
@@ -209,8 +210,8 @@ void ProgramTransfer::DownloadWriteIdent() {
     m_loading.setWritingIdent(true);
     const QString value = m_index < BoardIdent::NameBytes
                               ? QString::number(quint8(m_fileIdentBytes[m_index]))
-                          : m_index == BoardIdent::NameBytes ? link.FileChecksum()
-                                                             : link.FileRevision();
+                          : m_index == BoardIdent::NameBytes ? m_project.FileChecksum()
+                                                             : m_project.FileRevision();
     link.RSWrite(byteAddress(IdentAddress + m_index), value);
     // A write the board finally refused counts like a broken link.
     if (link.CommError() || link.LastWriteFailed() || link.LastWriteRefused()) {
@@ -226,7 +227,7 @@ void ProgramTransfer::DownloadWriteIdent() {
 
 void ProgramTransfer::DownloadReport() {
     RSComm& link = m_link;
-    m_loading.InvalidateProgram();
+    m_project.Invalidate();
     m_loading.setWritingIdent(false);
     if (link.CommError() || m_identFailed) {
         m_loading.prompt().message(DownloadTitle, QStringLiteral("Program Download Not Complete!"),
@@ -246,6 +247,6 @@ void ProgramTransfer::DownloadFailed(const QString& text, Prompt::Icon icon) {
     m_loading.prompt().message(DownloadTitle, text, icon);
     m_link.setOnlineMode(false);
     m_loading.EndProgramMode();
-    m_loading.InvalidateProgram();
+    m_project.Invalidate();
     End();
 }

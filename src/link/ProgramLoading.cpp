@@ -1,93 +1,73 @@
 #include "ProgramLoading.h"
 
+#include "BoardLink.h"
+#include "BoardProtocol.h"
 #include "Clock.h"
-#include "RSComm.h"
+
+using namespace BoardProtocol;
+using Step = Exchange::Step;
 
 namespace {
-
-constexpr int Attention = 255;
-constexpr int AttentionAnswer = 85;
-// The board's program loading is armed by this value in B8181 and started by
-// the mode byte 3; their meaning lies in the board's firmware.
-const QString ArmRegister = QStringLiteral("B8181");
-const QString ArmValue = QStringLiteral("86");
-constexpr int ProgramLoadModeByte = 3;
-const QString FaultCodeRegister = QStringLiteral("B8176");
-constexpr int ArmWaitMs = 100;
-constexpr int RecordSumWaitMs = 1000;
 
 QString addressText(int address) {
     return QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper();
 }
 
-} // namespace
-
-Prompt& ProgramLoading::prompt() const {
-    return m_link.m_prompt;
+ParsedAddress byteAt(int address) {
+    ParsedAddress a;
+    a.boardAddress = address;
+    return a;
 }
 
+} // namespace
+
+ProgramLoading::ProgramLoading(BoardLink& core, Prompt& prompt, ProgramProject& project)
+    : m_core(core), m_prompt(prompt), m_project(project) {}
+
 Clock& ProgramLoading::clock() const {
-    return m_link.m_clock;
+    return m_core.clock();
 }
 
 void ProgramLoading::BeginProgramMode() {
-    m_link.m_inProgramMode = true;
-    m_link.m_writingIdent = false;
-    m_link.m_currentProgramAdd = QStringLiteral(" ");
+    m_inProgramMode = true;
+    m_writingIdent = false;
+    m_currentProgramAdd = QStringLiteral(" ");
 }
 
 void ProgramLoading::EndProgramMode() {
-    m_link.m_inProgramMode = false;
-    m_link.m_writingIdent = false;
-}
-
-void ProgramLoading::setWritingIdent(bool writing) {
-    m_link.m_writingIdent = writing;
-}
-
-void ProgramLoading::setReadingIdent(bool reading) {
-    m_link.m_readingIdent = reading;
-}
-
-void ProgramLoading::InvalidateProgram() {
-    m_link.m_validProgram = false;
-}
-
-bool ProgramLoading::ReloadBoardCode(const QString& errorTitle) {
-    return m_link.ReadBoardCode(m_link.m_projectFile, errorTitle);
+    m_inProgramMode = false;
+    m_writingIdent = false;
 }
 
 void ProgramLoading::ArmProgramLoad() {
-    RSComm& link = m_link;
-    if (!link.m_commError)
-        link.RSWrite(ArmRegister, ArmValue);
-    if (!link.m_commError)
-        link.RSWrite(FaultCodeRegister, QStringLiteral("0"));
-    if (!link.m_commError) {
-        RSComm::BusyGuard busy(link);
-        link.m_clock.sleepMs(ArmWaitMs);
-        link.ExchangeByte(Attention);
+    // Neither write can be refused: both values fit their byte.
+    if (!m_core.failed())
+        (void)m_core.write(byteAt(ArmRegister), ArmValue);
+    if (!m_core.failed())
+        (void)m_core.write(byteAt(FaultCodeRegister), 0);
+    if (!m_core.failed()) {
+        BoardLink::Transaction transaction(m_core);
+        m_core.clock().sleepMs(ArmWaitMs);
+        (void)m_core.exchange(Attention, Step::ProgramLoad);
     }
-    link.m_boardMode = 0;
+    m_core.leaveMode();
 }
 
 void ProgramLoading::StartProgramLoad() {
-    RSComm& link = m_link;
-    RSComm::BusyGuard busy(link);
-    if (!link.m_commError)
-        link.ExchangeByte(Attention);
-    link.m_boardMode = 0;
-    if (!link.m_commError)
-        link.ExchangeByte(ProgramLoadModeByte);
+    BoardLink::Transaction transaction(m_core);
+    if (!m_core.failed())
+        (void)m_core.exchange(Attention, Step::ProgramLoad);
+    m_core.leaveMode();
+    if (!m_core.failed())
+        (void)m_core.exchange(ProgramLoadModeByte, Step::ProgramLoad);
 }
 
 bool ProgramLoading::SendProgramRecord(const ProgramRecords::Record& record) {
-    RSComm& link = m_link;
-    RSComm::BusyGuard busy(link);
+    BoardLink::Transaction transaction(m_core);
     int sum = 0;
     auto send = [&](int byte) {
-        if (!link.m_commError)
-            link.ExchangeByte(byte, true);
+        if (!m_core.failed())
+            (void)m_core.exchange(byte, Step::RecordByte, -1, BoardLink::Send::NoWait);
         sum += byte;
     };
     send(int(record.data.size()));
@@ -95,31 +75,37 @@ bool ProgramLoading::SendProgramRecord(const ProgramRecords::Record& record) {
     send(record.address & 0xFF);
     for (const char b : record.data)
         send(quint8(b));
-    link.m_currentProgramAdd = record.addressText + QStringLiteral("H");
-    const int reply = link.m_commError ? -1 : link.AwaitByte(RecordSumWaitMs);
-    return reply == (sum & 0xFF);
+    m_currentProgramAdd = record.addressText + QStringLiteral("H");
+    if (m_core.failed())
+        return false;
+    const auto reply = m_core.awaitByte(RecordSumWaitMs);
+    return reply && reply.value() == (sum & 0xFF);
 }
 
 bool ProgramLoading::EndProgramLoad() {
-    RSComm& link = m_link;
-    if (!link.m_commError) {
-        RSComm::BusyGuard busy(link);
-        if (link.ExchangeAttention() != AttentionAnswer)
+    if (!m_core.failed()) {
+        BoardLink::Transaction transaction(m_core);
+        // Here the answer to the attention byte is what is awaited: one that
+        // comes only after a resend is still that answer.
+        const auto reply = m_core.exchange(Attention, Step::ProgramLoad);
+        const int answer = reply                                            ? reply.value()
+                           : reply.failedWith(LinkFailure::Kind::WrongEcho) ? reply.failure().byte
+                                                                            : -1;
+        if (answer != Acknowledge)
             return false;
     }
-    link.m_boardMode = 0;
+    m_core.leaveMode();
     return true;
 }
 
 std::optional<QByteArray> ProgramLoading::ReadProgramRecord(int address, int bytes) {
-    RSComm& link = m_link;
-    link.m_currentProgramAdd = addressText(address) + QStringLiteral("H");
+    m_currentProgramAdd = addressText(address) + QStringLiteral("H");
     QByteArray data;
     for (int i = 0; i < bytes; ++i) {
-        const QString value = link.RSRead(QStringLiteral("B") + QString::number(address + i));
-        if (link.m_commError || link.m_lastReadFailed)
+        const auto value = m_core.read(byteAt(address + i));
+        if (!value || m_core.failed())
             return std::nullopt;
-        data.append(char(value.toInt()));
+        data.append(char(value.value()));
     }
     return data;
 }

@@ -1,6 +1,7 @@
 #include "ProgramTransfer.h"
 
 #include "Clock.h"
+#include "ErrorText.h"
 #include "ProgramTransferSteps.h"
 #include "RSComm.h"
 
@@ -19,7 +20,8 @@ const QString OfflineText =
 } // namespace
 
 ProgramTransfer::ProgramTransfer(RSComm& link, Direction direction)
-    : m_link(link), m_loading(link), m_direction(direction) {}
+    : m_link(link), m_loading(link.Loading()), m_project(m_loading.project()),
+      m_direction(direction) {}
 
 ProgramTransfer::~ProgramTransfer() {
     if (Over())
@@ -77,15 +79,14 @@ void ProgramTransfer::Trap(const char* what) {
     if (download) {
         m_link.setOnlineMode(false);
         m_loading.EndProgramMode();
-        m_loading.InvalidateProgram();
+        m_project.Invalidate();
     } else {
         m_link.setInUploadMode(false);
         m_loading.setReadingIdent(false);
     }
     m_loading.prompt().message(download ? QStringLiteral("RSComm DumpProgram")
                                         : QStringLiteral("RSComm-Upload Program"),
-                               QStringLiteral("Error Number = ") + QString::number(InternalError) +
-                                   QStringLiteral("\n\n") + QString::fromLocal8Bit(what),
+                               ErrorText::numbered(InternalError, QString::fromLocal8Bit(what)),
                                Prompt::Icon::Information);
     End();
 }

@@ -2,6 +2,7 @@
 
 #include "BoardIdent.h"
 #include "ProgramLoading.h"
+#include "ProgramProject.h"
 #include "ProgramRecords.h"
 #include "Prompt.h"
 
@@ -90,7 +91,8 @@ private:
     void End() { m_phase = Phase::Over; }
 
     RSComm& m_link;
-    ProgramLoading m_loading;
+    ProgramLoading& m_loading;
+    ProgramProject& m_project;
     Direction m_direction;
     Phase m_phase = Phase::Start;
     bool m_complete = false;

@@ -3,6 +3,7 @@
 #include "ProgramTransfer.h"
 
 #include "BoardCodes.h"
+#include "ErrorText.h"
 #include "ProgramTransferSteps.h"
 #include "RSComm.h"
 #include "TextFields.h"
@@ -100,7 +101,7 @@ void ProgramTransfer::UploadReadIdent() {
         m_identBytes.append(char(code)); // zero bytes included
     } else {
         QString digits = hex2(code);
-        RSComm::HEX2MarkHEX(digits);
+        ProgramProject::HEX2MarkHEX(digits);
         (m_index == BoardIdent::NameBytes ? m_checksumText : m_revisionText) = digits;
     }
     if (++m_index < IdentBytes)
@@ -113,11 +114,11 @@ void ProgramTransfer::UploadReadConfiguration() {
     RSComm& link = m_link;
     // The board code names what is read and written: a project that cannot be
     // read (or is gone) ends the upload before a file is touched.
-    if (!m_loading.ReloadBoardCode(QStringLiteral("RSComm-Upload Program"))) {
+    if (!m_project.ReloadBoardCode(QStringLiteral("RSComm-Upload Program"))) {
         link.setInUploadMode(false);
         return End();
     }
-    if (BoardCodes::isConfigured(link.BoardCode())) {
+    if (BoardCodes::isConfigured(m_project.BoardCode())) {
         const std::array<QString, 3> registers = {QStringLiteral("B8190"), QStringLiteral("B8189"),
                                                   QStringLiteral("B8188")};
         std::array<QString, 3> answers;
@@ -128,11 +129,11 @@ void ProgramTransfer::UploadReadConfiguration() {
                 return UploadNotComplete();
         }
         m_configurationLine =
-            Windows1252::encode(RSComm::LCFBoardIndex(link.BoardCode()) + QString(34, u'0') +
-                                digitAFrom(answers[0]) + QStringLiteral("00") + answers[1] +
-                                digitCFrom(answers[2]) + QStringLiteral("000%\r\n"));
+            Windows1252::encode(BoardCodes::lcfBoardIndex(m_project.BoardCode()) +
+                                QString(34, u'0') + digitAFrom(answers[0]) + QStringLiteral("00") +
+                                answers[1] + digitCFrom(answers[2]) + QStringLiteral("000%\r\n"));
     }
-    const MemoryRange range = programMemory(link.BoardCode());
+    const MemoryRange range = programMemory(m_project.BoardCode());
     m_firstAddress = range.first;
     m_recordCount = range.bytes / RecordBytes;
     m_recordIndex = 0;
@@ -164,16 +165,17 @@ void ProgramTransfer::UploadSave() {
                                 m_revisionText.toLatin1() + QByteArrayLiteral("\r\n");
     // The three files of a project are replaced together or not at all: a new
     // program beside an old revision would be the mismatch this upload prevents.
-    QList<FileContent> files{{link.ProgramFile(), m_hexText}};
+    QList<FileContent> files{{m_project.ProgramFile(), m_hexText}};
     if (!m_configurationLine.isEmpty())
-        files.append({link.ConfigurationFile(), m_configurationLine});
-    files.append({link.RevisionFile(), revision});
+        files.append({m_project.ConfigurationFile(), m_configurationLine});
+    files.append({m_project.RevisionFile(), revision});
     if (const auto failed = WriteWholeFiles(files)) {
         link.setInUploadMode(false);
         const QString name = QDir::toNativeSeparators(failed->path);
-        QString text = QStringLiteral("Error Number = ") + QString::number(failed->failure.number) +
-                       QStringLiteral("\n\n") + failed->failure.description +
-                       (name.isEmpty() ? QString() : QStringLiteral(" (") + name + u')');
+        QString text = ErrorText::numbered(
+            failed->failure.number,
+            failed->failure.description +
+                (name.isEmpty() ? QString() : QStringLiteral(" (") + name + u')'));
         for (const QString& path : failed->notRestored)
             text += QStringLiteral("\n\nThe previous contents of %1 could not be put back.")
                         .arg(QDir::toNativeSeparators(path));

@@ -71,8 +71,7 @@ bool QtSerialPort::open(const PortSettings& settings) {
         m_port.close();
     m_device = deviceFor(settings);
     m_port.setPortName(m_device);
-    SetUpLine(m_port,
-              settings.baud.toInt() == 19200 ? QSerialPort::Baud19200 : QSerialPort::Baud9600);
+    SetUpLine(m_port, settings.speed().bitsPerSecond());
     m_lowLatency = false;
     if (m_port.open(QIODevice::ReadWrite)) {
         m_lost.clear();

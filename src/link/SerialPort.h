@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Baud.h"
+
 #include <QString>
 
 // What the link needs of a serial port, and nothing more: 8 data bits, no
@@ -8,6 +10,7 @@ struct PortSettings {
     int portNumber = 1; // 1..99, the platform's Nth port
     QString baud = QStringLiteral("9600");
     QString device; // optional explicit device path; overrides the number
+    Baud speed() const { return Baud::fromText(baud); }
 };
 
 class SerialPort {

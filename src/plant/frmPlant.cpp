@@ -186,6 +186,5 @@ void frmPlant::lstPresses_DoubleClick(int row) {
         m_context.GoOffline();
         return;
     }
-    link.setOnlineMode(true);
-    m_context.ApplyOnlineMode(); // opens the link on the press's device
+    link.GoOnline(); // opens the link on the press's device
 }

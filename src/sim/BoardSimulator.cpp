@@ -1,12 +1,12 @@
 #include "BoardSimulator.h"
 
-namespace {
-constexpr quint8 Attention = 255;
-constexpr quint8 Acknowledge = 85;
-constexpr quint8 ReadModeByte = 1;
-constexpr quint8 WriteModeByte = 2;
-constexpr quint8 ProgramLoadModeByte = 3;
-} // namespace
+#include "BoardProtocol.h"
+
+using BoardProtocol::Acknowledge;
+using BoardProtocol::Attention;
+using BoardProtocol::ProgramLoadModeByte;
+using BoardProtocol::ReadModeByte;
+using BoardProtocol::WriteModeByte;
 
 BoardSimulator::BoardSimulator()
     : m_pls(m_memory, m_faults), m_cupper(m_memory, m_pls), m_program(m_memory, m_faults) {
@@ -19,7 +19,10 @@ QByteArray BoardSimulator::receive(quint8 byte, qint64 nowUs) {
     const qint64 index = m_received++;
     advanceTo(nowUs);
     std::optional<quint8> reply = answer(byte, nowUs);
-    if (m_faults.silentFromByte >= 0 && index >= m_faults.silentFromByte)
+    if (index == m_faults.silentFromByte)
+        m_silentSinceUs = nowUs;
+    if (m_faults.silentFromByte >= 0 && index >= m_faults.silentFromByte &&
+        (m_faults.silentForUs < 0 || nowUs - m_silentSinceUs < m_faults.silentForUs))
         return {};
     if (index == m_faults.dropAnswerAt)
         return {};

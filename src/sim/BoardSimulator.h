@@ -83,6 +83,7 @@ private:
 
     Mode m_mode = Mode::Idle;
     qint64 m_received = 0;
+    qint64 m_silentSinceUs = 0;
     int m_position = 0; // byte of the current record
     int m_high = 0;
     int m_low = 0;

@@ -8,6 +8,7 @@
 // bytes received from the host, from 0.
 struct Faults {
     qint64 silentFromByte = -1; // no answer to this byte or any later one
+    qint64 silentForUs = -1;    // ... for this long (-1: for good)
     qint64 dropAnswerAt = -1;   // the answer to this one byte is lost
     qint64 wrongEchoAt = -1;    // the answer to this byte is off by one
     // Also answers off by one where this says so (index, byte from the host).

@@ -1,5 +1,6 @@
 #include "PlsBoard.h"
 
+#include "BoardProtocol.h"
 #include "BoardRegisters.h"
 
 #include <algorithm>
@@ -7,26 +8,26 @@
 
 namespace {
 
-constexpr quint8 Acknowledge = 85;
+using BoardProtocol::Acknowledge;
 constexpr quint8 Refused = 0;
-constexpr quint8 PollByte = 56;
-constexpr quint8 Ready = 0;
+constexpr int PollByte = BoardProtocol::PlsPoll;
+constexpr int Ready = BoardProtocol::PlsReady;
 
 enum Command {
-    ReadScale = 24,
-    ReadOffset = 40,
-    ReadPosition = 72,
-    ReadSpeed = 88,
-    WriteScale = 26,
-    WriteOffset = 42,
-    ChannelSetpoints = 27,
-    ChannelPulseTrain = 43,
-    ConfigGroup1 = 59,
-    ConfigGroup2 = 75,
-    ConfigGroup3 = 91,
-    ConfigGroup4 = 107,
-    RecallChannel = 9,
-    ReadConfig = 12,
+    ReadScale = BoardProtocol::PlsReadScale,
+    ReadOffset = BoardProtocol::PlsReadOffset,
+    ReadPosition = BoardProtocol::PlsReadPosition,
+    ReadSpeed = BoardProtocol::PlsReadSpeed,
+    WriteScale = BoardProtocol::PlsWriteScale,
+    WriteOffset = BoardProtocol::PlsWriteOffset,
+    ChannelSetpoints = BoardProtocol::PlsChannelSetpoints,
+    ChannelPulseTrain = BoardProtocol::PlsChannelPulseTrain,
+    ConfigGroup1 = BoardProtocol::PlsConfigGroups[0],
+    ConfigGroup2 = BoardProtocol::PlsConfigGroups[1],
+    ConfigGroup3 = BoardProtocol::PlsConfigGroups[2],
+    ConfigGroup4 = BoardProtocol::PlsConfigGroups[3],
+    RecallChannel = BoardProtocol::PlsRecall,
+    ReadConfig = BoardProtocol::PlsReadConfig,
 };
 
 int configGroup(int command) {

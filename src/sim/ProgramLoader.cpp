@@ -1,9 +1,9 @@
 #include "ProgramLoader.h"
 
-namespace {
-constexpr quint8 Attention = 255;
-constexpr quint8 Acknowledge = 85;
-} // namespace
+#include "BoardProtocol.h"
+
+using BoardProtocol::Acknowledge;
+using BoardProtocol::Attention;
 
 void ProgramLoader::begin() {
     m_position = 0;

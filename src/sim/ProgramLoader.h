@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoardMemory.h"
+#include "BoardProtocol.h"
 #include "Faults.h"
 
 #include <QtGlobal>
@@ -14,8 +15,8 @@
 // disarms it).
 class ProgramLoader {
 public:
-    static constexpr int ArmRegister = 8181;
-    static constexpr int ArmValue = 86;
+    static constexpr int ArmRegister = BoardProtocol::ArmRegister;
+    static constexpr int ArmValue = BoardProtocol::ArmValue;
 
     ProgramLoader(BoardMemory& memory, Faults& faults) : m_memory(memory), m_faults(faults) {}
 

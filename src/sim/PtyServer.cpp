@@ -21,6 +21,10 @@ qint64 nowNs() {
     return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
+speed_t termiosSpeed(Baud baud) {
+    return baud.isFast() ? B19200 : B9600;
+}
+
 void makeRaw(int fd, speed_t speed) {
     termios t{};
     if (tcgetattr(fd, &t) != 0)
@@ -110,13 +114,13 @@ bool PtyServer::linkAs(const QString& linkPath) {
     return true;
 }
 
-bool PtyServer::openDevice(const QString& device, int baud) {
+bool PtyServer::openDevice(const QString& device, Baud baud) {
     m_fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (m_fd < 0) {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    makeRaw(m_fd, baud == 19200 ? B19200 : B9600);
+    makeRaw(m_fd, termiosSpeed(baud));
     fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) | O_NONBLOCK);
     m_path = device;
     prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
@@ -124,14 +128,14 @@ bool PtyServer::openDevice(const QString& device, int baud) {
 }
 
 bool PtyServer::hostAtAnswerSpeed() const {
-    if (m_answerBaud <= 0 || !m_pty)
+    if (!m_answerBaud || !m_pty)
         return true;
     // The pseudo-terminal's two sides share one set of terminal settings:
     // what the host set on its side reads here.
     termios t{};
     if (tcgetattr(m_slaveFd >= 0 ? m_slaveFd : m_fd, &t) != 0)
         return true;
-    return cfgetospeed(&t) == (m_answerBaud == 19200 ? B19200 : B9600);
+    return cfgetospeed(&t) == termiosSpeed(*m_answerBaud);
 }
 
 void PtyServer::sendAt(const QByteArray& bytes, qint64 dueNs) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "Baud.h"
 #include "BoardSimulator.h"
 
 #include <QString>
 #include <atomic>
+#include <optional>
 
 // Serves a BoardSimulator on a pseudo-terminal (or a real serial device), in
 // real time. Optionally throttled as a real 9600 or 19200 baud wire: each
@@ -23,7 +25,7 @@ public:
     // Creates a pseudo-terminal; path() names the side a program opens.
     bool openPty();
     // Serves a real serial device at the given baud rate.
-    bool openDevice(const QString& device, int baud);
+    bool openDevice(const QString& device, Baud baud);
     // Also serves the pseudo-terminal under linkPath: a symbolic link made
     // now (replacing a link left there, never another kind of file) and
     // removed when the server ends, unless it names another server's by
@@ -37,11 +39,11 @@ public:
     // so the pseudo-terminal's own delivery time comes on top, as a real
     // line's driver and cable would add theirs.
     void setThrottleBaud(int baud) { m_throttleBaud = baud; }
-    // 0 answers a host at any speed. Otherwise only a host whose port is set
+    // None answers a host at any speed. Otherwise only a host whose port is set
     // to this speed is answered, as a real board's line garbles any other: on
     // a pseudo-terminal the speed the host set is read at each byte; a real
     // device is opened at this speed.
-    void setAnswerBaud(int baud) { m_answerBaud = baud; }
+    void setAnswerBaud(std::optional<Baud> baud) { m_answerBaud = baud; }
     // 0: none. Otherwise answers leave only at the ticks of a timer of this
     // period, as an adapter's latency timer releases what it has received.
     void setLatencyMs(int ms) { m_latencyNs = qint64(ms) * 1'000'000; }
@@ -65,7 +67,7 @@ private:
     QString m_link;
     QString m_error;
     int m_throttleBaud = 0;
-    int m_answerBaud = 0;
+    std::optional<Baud> m_answerBaud;
     bool m_pty = false;
     qint64 m_latencyNs = 0;
     qint64 m_epochNs = 0; // the latency timer's phase

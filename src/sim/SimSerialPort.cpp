@@ -30,8 +30,7 @@ bool SimSerialPort::writeByte(quint8 byte) {
     if (!m_open)
         return false;
     // Ten bits a byte, one byte each way.
-    const qint64 exchangeUs =
-        2 * 10 * 1'000'000LL / (m_settings.baud.toInt() == 19200 ? 19200 : 9600);
+    const qint64 exchangeUs = 2 * 10 * 1'000'000LL / m_settings.speed().bitsPerSecond();
     m_clock.advanceUs(exchangeUs);
     m_trace.append(u'h' + hex(byte));
     const QByteArray reply = m_board.receive(byte, m_clock.nowUs());

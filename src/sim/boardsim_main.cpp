@@ -84,6 +84,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("silent-after"),
         QStringLiteral("Answer nothing from byte N on (0: silent from the start)."),
         QStringLiteral("N"));
+    const QCommandLineOption silentFor(
+        QStringLiteral("silent-for"),
+        QStringLiteral("With --silent-after: answer again once MS milliseconds have passed."),
+        QStringLiteral("MS"));
     const QCommandLineOption wrongEcho(QStringLiteral("wrong-echo-at"),
                                        QStringLiteral("Answer byte N with a wrong echo."),
                                        QStringLiteral("N"));
@@ -100,7 +104,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Mishear every register address whose high byte is HIGH (0..255): reads "
                        "of those registers fail, every other one reads."),
         QStringLiteral("HIGH"));
-    parser.addOptions({device, baud, latency, silent, wrongEcho, garbage, rejectWrites, mishear});
+    parser.addOptions(
+        {device, baud, latency, silent, silentFor, wrongEcho, garbage, rejectWrites, mishear});
     const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
                                           QStringLiteral("The PLS never reports ready."));
     const QCommandLineOption plsRefuseByte(
@@ -159,10 +164,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    int throttle = 0;
+    std::optional<Baud> speed;
     if (parser.isSet(baud)) {
-        throttle = parser.value(baud).toInt();
-        if (throttle != 9600 && throttle != 19200) {
+        speed = Baud::parse(parser.value(baud));
+        if (!speed) {
             std::fprintf(stderr, "telvane-boardsim: --baud takes 9600 or 19200\n");
             return 2;
         }
@@ -189,6 +194,8 @@ int main(int argc, char* argv[]) {
         return parser.isSet(o) ? parser.value(o).toLongLong() : -1;
     };
     board.faults().silentFromByte = number(silent);
+    if (parser.isSet(silentFor))
+        board.faults().silentForUs = number(silentFor) * 1000;
     board.faults().wrongEchoAt = number(wrongEcho);
     board.faults().garbageAt = number(garbage);
     board.faults().rejectWritesTo = int(number(rejectWrites));
@@ -226,7 +233,7 @@ int main(int argc, char* argv[]) {
 
     PtyServer server(board);
     const bool opened = parser.isSet(device)
-                            ? server.openDevice(parser.value(device), throttle ? throttle : 9600)
+                            ? server.openDevice(parser.value(device), speed.value_or(Baud()))
                             : server.openPty();
     if (!opened || (parser.isSet(link) && !server.linkAs(parser.value(link)))) {
         std::fprintf(stderr, "telvane-boardsim: %s\n", qPrintable(server.errorString()));
@@ -234,8 +241,8 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(cycleAt))
         board.cupper().startCycleAt(*cycleSeconds);
-    server.setThrottleBaud(throttle);
-    server.setAnswerBaud(throttle);
+    server.setThrottleBaud(speed ? speed->bitsPerSecond() : 0);
+    server.setAnswerBaud(speed);
     server.setLatencyMs(int(*latencyMs));
     server.setHangUpAfter(number(hangUp));
     std::printf("%s\n", qPrintable(server.path()));

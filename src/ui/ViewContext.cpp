@@ -1,5 +1,7 @@
 #include "ViewContext.h"
 
+#include "HistoryKeeper.h"
+#include "Prompt.h"
 #include "RSComm.h"
 #include "SharedState.h"
 
@@ -17,14 +19,24 @@ bool ViewContext::WriteIfOnline(const QString& address, const QString& value) co
     return true;
 }
 
-void ViewContext::ApplyOnlineMode() const {
-    if (m_applyOnlineMode)
-        m_applyOnlineMode();
+void ViewContext::GoOffline() const {
+    m_link.GoOffline();
 }
 
-void ViewContext::GoOffline() const {
-    m_link.setOnlineMode(false);
-    ApplyOnlineMode();
+bool ViewContext::OfferToGoOnline() const {
+    if (m_link.OnlineMode())
+        return true;
+    const auto answer = m_prompt.message(QStringLiteral("Program Offline"),
+                                         QStringLiteral("Program is Currently OFFLINE\r\n\r\n"
+                                                        "Do You Wish to Switch to ONLINE MODE to "
+                                                        "Continue?"),
+                                         Prompt::Icon::Question, Prompt::Buttons::YesNo);
+    if (answer != Prompt::Answer::Yes)
+        return false;
+    // Never inside another transaction's message box.
+    if (!m_link.Busy())
+        m_link.GoOnline();
+    return true;
 }
 
 void ViewContext::NotifyDataReplaced() {
@@ -45,4 +57,21 @@ void ViewContext::setTargetBoardOpener(std::function<void(const QString&)> open)
 void ViewContext::setPlantOpener(std::function<void()> open) {
     m_plantOpener = std::move(open);
     emit commandsChanged();
+}
+
+void ViewContext::setHistory(HistoryKeeper* keeper, std::function<QString()> boardDevice) {
+    m_history = keeper;
+    m_boardDevice = std::move(boardDevice);
+}
+
+std::optional<qint64> ViewContext::TakeSnapshot(const QString& action, int groups,
+                                                const SetupRecord& record) const {
+    if (!m_history)
+        return std::nullopt;
+    return m_history->Take(boardDevice(), action, groups, record, m_knownBoard);
+}
+
+void ViewContext::TakeSnapshotAfter(const DataTransfer& transfer, const SetupRecord& record) const {
+    if (m_history)
+        m_history->TakeAfter(transfer, boardDevice(), record, m_knownBoard);
 }

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "SetupHistory.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
+class DataTransfer;
 class FileDialogs;
+class HistoryKeeper;
 class Prompt;
 class RSComm;
+struct SetupRecord;
 struct SharedState;
 
 // What every view and modal window works with: the one link to the board,
@@ -31,12 +37,12 @@ public:
     // with it). False when nothing was written.
     bool WriteIfOnline(const QString& address, const QString& value) const;
 
-    // Makes the link, the mode panel and the menus follow OnlineMode.
-    void ApplyOnlineMode() const;
-    // After a failed transaction: OnlineMode false, then ApplyOnlineMode.
+    // After a failed transaction: the link goes offline.
     void GoOffline() const;
-    // The main window says how its indicators follow the mode.
-    void setApplyOnlineMode(std::function<void()> apply) { m_applyOnlineMode = std::move(apply); }
+    // Offline, asks "Program is Currently OFFLINE ... Do You Wish to Switch
+    // to ONLINE MODE to Continue?" and on Yes goes online. True when online
+    // already or the answer was Yes, whether or not the board then answered.
+    bool OfferToGoOnline() const;
 
     // Before memory gives way to another board: "Save Changes to File?" where
     // the data changed; true when the command may go on. The main window
@@ -58,6 +64,22 @@ public:
     void setPlantOpener(std::function<void()> open);
     const std::function<void()>& plantOpener() const { return m_plantOpener; }
 
+    // The set-up history the windows keep their snapshots in (none: they
+    // keep none), and the device the link talks through.
+    void setHistory(HistoryKeeper* keeper, std::function<QString()> boardDevice);
+    HistoryKeeper* history() const { return m_history; }
+    QString boardDevice() const { return m_boardDevice ? m_boardDevice() : QString(); }
+    // What the board said it is on this connection, as far as a window read
+    // it anyway (the target board window's ident block); a snapshot keeps it.
+    const SnapshotBoard& knownBoard() const { return m_knownBoard; }
+    void setKnownBoard(const SnapshotBoard& board) { m_knownBoard = board; }
+    // A snapshot of the record, taken by a window (action: "compare",
+    // "snapshot"); its number, or nullopt when none was kept.
+    std::optional<qint64> TakeSnapshot(const QString& action, int groups,
+                                       const SetupRecord& record) const;
+    // The snapshot after a group transfer of the record, if one is due.
+    void TakeSnapshotAfter(const DataTransfer& transfer, const SetupRecord& record) const;
+
     // CurrentData was replaced as a whole (New, Open, Upload): DataReplaced
     // is set, every edit in progress is dropped and the views show the new
     // values.
@@ -73,9 +95,11 @@ private:
     Prompt& m_prompt;
     FileDialogs* m_fileDialogs;
     QString m_programFolder;
-    std::function<void()> m_applyOnlineMode;
     std::function<void()> m_printCommand;
     std::function<void(const QString&)> m_targetBoardOpener;
     std::function<void()> m_plantOpener;
     std::function<bool()> m_saveOrDiscard;
+    HistoryKeeper* m_history = nullptr;
+    std::function<QString()> m_boardDevice;
+    SnapshotBoard m_knownBoard;
 };

@@ -72,15 +72,15 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionShortcutAndSeparators) {
         bar.append(a->text());
     EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
     const auto menu = [&](const char* name) { return main->findChild<QMenu*>(name); };
-    EXPECT_EQ(describeMenu(menu("mnuFile")),
-              (QStringList{"mnuFileNew|&New...|Ctrl+N", "mnuFileOpen|&Open...|Ctrl+O",
-                           "mnuFileSave|&Save|Ctrl+S", "mnuFileSaveAs|Save &As...|", "-",
-                           "mnuFileExport|Export Shift Data...|Ctrl+X", "-",
-                           "mnuFileUpload|&Upload (save) Data|>",
-                           "mnuFileDownloadProgram|Download &Program|",
-                           "mnuFileDownload|&Download Data|>", "mnuFileCompare|Co&mpare...|", "-",
-                           "mnuFilePrint|&Print Report...|Ctrl+P",
-                           "mnuFilePrintSetup|Print Set&up...|", "-", "mnuFileExit|E&xit|"}));
+    EXPECT_EQ(
+        describeMenu(menu("mnuFile")),
+        (QStringList{
+            "mnuFileNew|&New...|Ctrl+N", "mnuFileOpen|&Open...|Ctrl+O", "mnuFileSave|&Save|Ctrl+S",
+            "mnuFileSaveAs|Save &As...|", "-", "mnuFileExport|Export Shift Data...|Ctrl+X", "-",
+            "mnuFileUpload|&Upload (save) Data|>", "mnuFileDownloadProgram|Download &Program|",
+            "mnuFileDownload|&Download Data|>", "mnuFileCompare|Co&mpare...|",
+            "mnuFileHistory|&History...|", "-", "mnuFilePrint|&Print Report...|Ctrl+P",
+            "mnuFilePrintSetup|Print Set&up...|", "-", "mnuFileExit|E&xit|"}));
     const QStringList data{"Data0|Set-up &Parameters|", "Data1|Timing &Channels|",
                            "Data2|Shift &Data|", "-", "Data4|&All|"};
     QStringList upload, download;
@@ -98,12 +98,13 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionShortcutAndSeparators) {
     EXPECT_EQ(describeMenu(menu("mnuView")),
               (QStringList{"mnuViewTargetBoardStatus|&Target Board Interface|", "-",
                            "mnuViewOnline|O&nline Data|F3", "mnuViewOffline|O&ffline Data|F4"}));
-    EXPECT_EQ(describeMenu(menu("mnuWindow")),
-              (QStringList{
-                  "mnuWindowForm0|&1 Main Display|", "mnuWindowForm1|&2 Set-up Parameters|",
-                  "mnuWindowForm2|&3 Serial Communications|", "mnuWindowForm3|&4 Machine Timing|",
-                  "mnuWindowForm4|&5 Shift Data|", "mnuWindowForm5|&6 I/O States|",
-                  "mnuWindowForm6|&7 Trend|", "-", "mnuWindowPlant|&Plant|"}));
+    EXPECT_EQ(
+        describeMenu(menu("mnuWindow")),
+        (QStringList{"mnuWindowForm0|&1 Main Display|", "mnuWindowForm1|&2 Set-up Parameters|",
+                     "mnuWindowForm2|&3 Serial Communications|",
+                     "mnuWindowForm3|&4 Machine Timing|", "mnuWindowForm4|&5 Shift Data|",
+                     "mnuWindowForm5|&6 I/O States|", "mnuWindowForm6|&7 Trend|", "-",
+                     "mnuWindowCommTraffic|Comm &Traffic|", "mnuWindowPlant|&Plant|"}));
     EXPECT_EQ(describeMenu(menu("mnuHelp")), (QStringList{"mnuHelpHelpTopics|&Help Topics|Ctrl+H",
                                                           "-", "mnuHelpAbout|&About TELVANE|"}));
 }

@@ -63,15 +63,15 @@ TEST_F(ProgramFiles, RevisionFileGivesIdentChecksumAndRevision) {
     link.setDownloadFile(kvl);
     EXPECT_TRUE(link.ValidProgram());
     EXPECT_TRUE(shown().isEmpty());
-    EXPECT_EQ(link.FileIdent(), "CUPR2700");
-    EXPECT_EQ(link.FileChecksum(), "58");
-    EXPECT_EQ(link.FileRevision(), "3");
-    EXPECT_EQ(link.BoardCode(), '2');
-    EXPECT_EQ(link.ProgramTargetboardName(), "R8050");
-    EXPECT_EQ(link.ProjectFile(), programFolder() + "/proj/CUP.kvl");
-    EXPECT_EQ(link.RevisionFile(), programFolder() + "/proj/CUP.rev");
-    EXPECT_EQ(link.ProgramFile(), programFolder() + "/proj/CUP.hex");
-    EXPECT_EQ(link.ConfigurationFile(), programFolder() + "/proj/CUP.lcf");
+    EXPECT_EQ(link.Project().FileIdent(), "CUPR2700");
+    EXPECT_EQ(link.Project().FileChecksum(), "58");
+    EXPECT_EQ(link.Project().FileRevision(), "3");
+    EXPECT_EQ(link.Project().BoardCode(), '2');
+    EXPECT_EQ(link.Project().ProgramTargetboardName(), "R8050");
+    EXPECT_EQ(link.Project().ProjectFile(), programFolder() + "/proj/CUP.kvl");
+    EXPECT_EQ(link.Project().RevisionFile(), programFolder() + "/proj/CUP.rev");
+    EXPECT_EQ(link.Project().ProgramFile(), programFolder() + "/proj/CUP.hex");
+    EXPECT_EQ(link.Project().ConfigurationFile(), programFolder() + "/proj/CUP.lcf");
 }
 
 TEST_F(ProgramFiles, RevisionLineRules) {
@@ -80,18 +80,18 @@ TEST_F(ProgramFiles, RevisionLineRules) {
     file("CUP.rev", "3:03");
     link.setDownloadFile(kvl);
     EXPECT_TRUE(link.ValidProgram());
-    EXPECT_EQ(link.FileIdent(), "");
+    EXPECT_EQ(link.Project().FileIdent(), "");
     // Only the first field of the first line; ordinary hex digits read too.
     file("CUP.rev", "AB??FF,ignored\r\nsecond line\r\n");
     link.setDownloadFile(kvl);
-    EXPECT_EQ(link.FileIdent(), "AB");
-    EXPECT_EQ(link.FileChecksum(), "255");
-    EXPECT_EQ(link.FileRevision(), "255");
+    EXPECT_EQ(link.Project().FileIdent(), "AB");
+    EXPECT_EQ(link.Project().FileChecksum(), "255");
+    EXPECT_EQ(link.Project().FileRevision(), "255");
     // Quotes are stripped; the text is Windows-1252.
     file("CUP.rev", "\"K\x80,10000\"\n");
     link.setDownloadFile(kvl);
-    EXPECT_EQ(link.FileIdent(), QString("K") + QChar(0x20AC) + ",1");
-    EXPECT_EQ(link.FileChecksum(), "0");
+    EXPECT_EQ(link.Project().FileIdent(), QString("K") + QChar(0x20AC) + ",1");
+    EXPECT_EQ(link.Project().FileChecksum(), "0");
     EXPECT_TRUE(shown().isEmpty());
 }
 
@@ -100,9 +100,9 @@ TEST_F(ProgramFiles, MissingOrEmptyRevisionFile) {
     link.setDownloadFile(kvl);
     EXPECT_FALSE(link.ValidProgram());
     EXPECT_EQ(shown(), QStringList{revisionNotValid()});
-    EXPECT_EQ(link.FileIdent(), "Unknown");
-    EXPECT_EQ(link.FileChecksum(), "Unknown");
-    EXPECT_EQ(link.FileRevision(), "Unknown");
+    EXPECT_EQ(link.Project().FileIdent(), "Unknown");
+    EXPECT_EQ(link.Project().FileChecksum(), "Unknown");
+    EXPECT_EQ(link.Project().FileRevision(), "Unknown");
     for (const QByteArray& empty : {QByteArray(), QByteArray("\r\n"), QByteArray("  ,x\r\n")}) {
         file("CUP.rev", empty);
         link.setDownloadFile(kvl);
@@ -119,7 +119,7 @@ TEST_F(ProgramFiles, ShortOrBadRevisionLineIsATrappedError) {
     EXPECT_EQ(shown(), (QStringList{"RSComm-Set Program Ident|Error Number = 5\n\nThe revision "
                                     "line \"3:0\" is shorter than four characters.|Critical|Ok",
                                     revisionNotValid()}));
-    EXPECT_EQ(link.FileIdent(), "Unknown");
+    EXPECT_EQ(link.Project().FileIdent(), "Unknown");
     file("CUP.rev", "CUPRxy03");
     link.setDownloadFile(kvl);
     EXPECT_FALSE(link.ValidProgram());
@@ -136,15 +136,15 @@ TEST_F(ProgramFiles, ConfiguredBoardReadsItsConfigurationDigits) {
     link.setDownloadFile(kvl);
     EXPECT_TRUE(link.ValidProgram());
     EXPECT_TRUE(shown().isEmpty());
-    EXPECT_EQ(link.ConfigDigits(), (std::array<int, 3>{1, 2, 3}));
+    EXPECT_EQ(link.Project().ConfigDigits(), (std::array<int, 3>{1, 2, 3}));
     // Non-digits read as 0; a line shorter than 40 characters gives 0 for the missing ones.
     file("CUP.lcf", configLine('x', '9', ' '));
     link.setDownloadFile(kvl);
-    EXPECT_EQ(link.ConfigDigits(), (std::array<int, 3>{0, 9, 0}));
+    EXPECT_EQ(link.Project().ConfigDigits(), (std::array<int, 3>{0, 9, 0}));
     file("CUP.lcf", configLine('2', '2', '2').left(38));
     link.setDownloadFile(kvl);
     EXPECT_TRUE(link.ValidProgram());
-    EXPECT_EQ(link.ConfigDigits(), (std::array<int, 3>{2, 0, 0}));
+    EXPECT_EQ(link.Project().ConfigDigits(), (std::array<int, 3>{2, 0, 0}));
 }
 
 TEST_F(ProgramFiles, MissingOrEmptyConfigurationFile) {
@@ -153,7 +153,7 @@ TEST_F(ProgramFiles, MissingOrEmptyConfigurationFile) {
     link.setDownloadFile(kvl);
     EXPECT_FALSE(link.ValidProgram());
     EXPECT_EQ(shown(), QStringList{configurationNotValid()});
-    EXPECT_EQ(link.ConfigDigits(), (std::array<int, 3>{3, 0, 3}));
+    EXPECT_EQ(link.Project().ConfigDigits(), (std::array<int, 3>{3, 0, 3}));
     file("CUP.lcf", "");
     link.setDownloadFile(kvl);
     EXPECT_FALSE(link.ValidProgram());
@@ -166,7 +166,7 @@ TEST_F(ProgramFiles, GoodConfigurationDoesNotMakeUpForABadRevisionFile) {
     link.setDownloadFile(kvl);
     EXPECT_FALSE(link.ValidProgram());
     EXPECT_EQ(shown(), QStringList{revisionNotValid()});
-    EXPECT_EQ(link.FileIdent(), "Unknown");
+    EXPECT_EQ(link.Project().FileIdent(), "Unknown");
     // Both bad: both messages.
     QFile::remove(programFolder() + "/proj/CUP.lcf");
     link.setDownloadFile(kvl);
@@ -194,12 +194,12 @@ TEST_F(ProgramFiles, IncompatibleBoardCodesAreRefused) {
         link.setDownloadFile(project(code));
         EXPECT_FALSE(link.ValidProgram());
         EXPECT_EQ(shown(), QStringList{incompatible});
-        EXPECT_EQ(link.FileIdent(), "Unknown"); // nothing further is read
+        EXPECT_EQ(link.Project().FileIdent(), "Unknown"); // nothing further is read
     }
     link.setDownloadFile(project("9"));
-    EXPECT_EQ(link.ProgramTargetboardName(), "Not Defined");
+    EXPECT_EQ(link.Project().ProgramTargetboardName(), "Not Defined");
     link.setDownloadFile(project("F"));
-    EXPECT_EQ(link.ProgramTargetboardName(), "F Is Not Defined.");
+    EXPECT_EQ(link.Project().ProgramTargetboardName(), "F Is Not Defined.");
 }
 
 TEST_F(ProgramFiles, PlsProgramsAreRefused) {
@@ -232,9 +232,10 @@ TEST_F(ProgramFiles, DerivedFilesAreFoundWhateverTheirCase) {
     file("cup.Lcf", configLine('2', '0', '1'));
     link.setDownloadFile(kvl);
     EXPECT_TRUE(link.ValidProgram());
-    EXPECT_EQ(link.RevisionFile(), programFolder() + "/proj/CUP.REV");
-    EXPECT_EQ(link.ConfigurationFile(), programFolder() + "/proj/cup.Lcf");
-    EXPECT_EQ(link.ProgramFile(), programFolder() + "/proj/CUP.hex"); // not there: as derived
+    EXPECT_EQ(link.Project().RevisionFile(), programFolder() + "/proj/CUP.REV");
+    EXPECT_EQ(link.Project().ConfigurationFile(), programFolder() + "/proj/cup.Lcf");
+    EXPECT_EQ(link.Project().ProgramFile(),
+              programFolder() + "/proj/CUP.hex"); // not there: as derived
 }
 
 TEST_F(ProgramFiles, BaseNameKeepsInnerDots) {
@@ -247,12 +248,12 @@ TEST_F(ProgramFiles, UploadFileSelectsWithoutChecks) {
     const QString kvl = project("1");
     link.setUploadFile(kvl);
     EXPECT_TRUE(shown().isEmpty());
-    EXPECT_EQ(link.BoardCode(), '1');
-    EXPECT_EQ(link.ProgramTargetboardName(), "R8030");
-    EXPECT_EQ(link.ProgramFile(), programFolder() + "/proj/CUP.hex");
+    EXPECT_EQ(link.Project().BoardCode(), '1');
+    EXPECT_EQ(link.Project().ProgramTargetboardName(), "R8030");
+    EXPECT_EQ(link.Project().ProgramFile(), programFolder() + "/proj/CUP.hex");
     EXPECT_FALSE(link.ValidProgram());
     link.setUploadFile(programFolder() + "/proj/NONE.kvl");
-    EXPECT_EQ(link.BoardCode(), '1'); // unchanged
+    EXPECT_EQ(link.Project().BoardCode(), '1'); // unchanged
 }
 
 TEST_F(ProgramFiles, UnreadableRevisionFileIsATrappedError) {

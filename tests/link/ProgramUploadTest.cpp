@@ -68,7 +68,7 @@ TEST_F(ProgramUpload, ConfiguredBoardWritesItsConfigurationLine) {
     // What the upload wrote, the download reads back.
     link.setDownloadFile(path("CUP.kvl"));
     EXPECT_TRUE(link.ValidProgram());
-    EXPECT_EQ(link.ConfigDigits(), (std::array<int, 3>{2, 7, 2}));
+    EXPECT_EQ(link.Project().ConfigDigits(), (std::array<int, 3>{2, 7, 2}));
 }
 
 TEST_F(ProgramUpload, AFailureLeavesTheOldFilesUntouched) {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -51,6 +52,8 @@ public:
     }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    // The user's data folder of the programs run from here (XDG_DATA_HOME).
+    QString dataFolder() const { return m_dir.filePath(QStringLiteral(".local/share")); }
     bool writeFile(const QString& name, const QByteArray& content) const {
         QDir().mkpath(QFileInfo(filePath(name)).absolutePath());
         QFile f(filePath(name));
@@ -68,22 +71,22 @@ struct ProcessResult {
     QStringList lines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
 };
 
-// Runs a program of the build to its end with TELVANE_HOME set; with steps,
-// telvane runs them as its script (TELVANE_DRIVE) on the offscreen platform.
-inline ProcessResult RunProgram(const QString& name, const QStringList& args,
-                                const ProgramHome& home, const QStringList& steps = {},
-                                int timeoutMs = 60000) {
-    QProcess process;
+// The environment a program of the build runs in from a program home: its
+// TELVANE_HOME, and configuration and data folders of its own.
+inline QProcessEnvironment ProgramEnvironment(const ProgramHome& home) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TELVANE_HOME"), home.path());
     // The user's configuration folder is the home's own too.
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
-    if (!steps.isEmpty()) {
-        const QString drive = home.filePath(QStringLiteral("drive.txt"));
-        home.writeFile(QStringLiteral("drive.txt"), steps.join(u'\n').toUtf8());
-        env.insert(QStringLiteral("TELVANE_DRIVE"), drive);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    }
+    // And so is the data folder, with the set-up history.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.dataFolder());
+    return env;
+}
+
+// Runs a program of the build to its end in the environment.
+inline ProcessResult RunProgramIn(const QProcessEnvironment& env, const QString& name,
+                                  const QStringList& args, int timeoutMs = 60000) {
+    QProcess process;
     process.setProcessEnvironment(env);
     process.start(BuildProgram(name), args);
     ProcessResult result;
@@ -96,4 +99,19 @@ inline ProcessResult RunProgram(const QString& name, const QStringList& args,
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+// Runs a program of the build to its end with TELVANE_HOME set; with steps,
+// telvane runs them as its script (TELVANE_DRIVE) on the offscreen platform.
+inline ProcessResult RunProgram(const QString& name, const QStringList& args,
+                                const ProgramHome& home, const QStringList& steps = {},
+                                int timeoutMs = 60000) {
+    QProcessEnvironment env = ProgramEnvironment(home);
+    if (!steps.isEmpty()) {
+        const QString drive = home.filePath(QStringLiteral("drive.txt"));
+        home.writeFile(QStringLiteral("drive.txt"), steps.join(u'\n').toUtf8());
+        env.insert(QStringLiteral("TELVANE_DRIVE"), drive);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    return RunProgramIn(env, name, args, timeoutMs);
 }

@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
     // place: each test program has a configuration folder of its own.
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // Nor may a test keep its snapshots in the user's set-up history.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,8 +1,9 @@
 // Program files: the project (.kvl), revision (.rev), configuration (.lcf)
 // and program (.hex) files of a board program, and the MarkHEX digits.
-#include "RSComm.h"
+#include "ProgramProject.h"
 
 #include "BoardCodes.h"
+#include "ErrorText.h"
 #include "ProgramFolder.h"
 #include "TextFields.h"
 
@@ -59,7 +60,7 @@ FirstLine readFirstField(const QString& path, bool mustExist = false) {
 
 // Two MarkHEX digits as a decimal text; nullopt when they are not hex digits.
 std::optional<QString> markHexByte(QString digits) {
-    RSComm::MarkHex2HEX(digits);
+    ProgramProject::MarkHex2HEX(digits);
     int value = 0;
     for (const QChar c : digits) {
         const int digit = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
@@ -88,29 +89,26 @@ int digitAt(const QString& line, int index) {
 
 } // namespace
 
-QString RSComm::MarkHex2HEX(QString& MarkHEX) {
+QString ProgramProject::MarkHex2HEX(QString& MarkHEX) {
     for (QChar& c : MarkHEX)
         if (c >= u':' && c <= u'?')
             c = QChar(c.unicode() - ':' + 'A');
     return MarkHEX;
 }
 
-QString RSComm::HEX2MarkHEX(QString& HexCode) {
+QString ProgramProject::HEX2MarkHEX(QString& HexCode) {
     for (QChar& c : HexCode)
         if (c >= u'A' && c <= u'F')
             c = QChar(c.unicode() - 'A' + ':');
     return HexCode;
 }
 
-void RSComm::ShowFileError(const QString& title, Prompt::Icon icon, int number,
-                           const QString& description) {
-    m_prompt.message(title,
-                     QStringLiteral("Error Number = ") + QString::number(number) +
-                         QStringLiteral("\n\n") + description,
-                     icon);
+void ProgramProject::ShowFileError(const QString& title, Prompt::Icon icon, int number,
+                                   const QString& description) {
+    m_prompt.message(title, ErrorText::numbered(number, description), icon);
 }
 
-void RSComm::DeriveProjectPaths(const QString& kvlFileName) {
+void ProgramProject::DeriveProjectPaths(const QString& kvlFileName) {
     // The development system names the four files alike: the extension is the
     // last three characters, whatever their case.
     const QString base = QFileInfo(kvlFileName).absoluteFilePath().chopped(3);
@@ -123,7 +121,7 @@ void RSComm::DeriveProjectPaths(const QString& kvlFileName) {
 // The board code is the first character of the project file; a project
 // without text has code 0, which no board has. The project was chosen as an
 // existing file: one gone since then is an error, not code 0.
-bool RSComm::ReadBoardCode(const QString& kvlFileName, const QString& errorTitle) {
+bool ProgramProject::ReadBoardCode(const QString& kvlFileName, const QString& errorTitle) {
     const FirstLine first = readFirstField(kvlFileName, true);
     if (first.status == FirstLine::Status::Failed) {
         ShowFileError(errorTitle, Prompt::Icon::Information, first.errorNumber, first.errorString);
@@ -134,7 +132,7 @@ bool RSComm::ReadBoardCode(const QString& kvlFileName, const QString& errorTitle
     return true;
 }
 
-bool RSComm::ReadRevisionFile(const QString& path) {
+bool ProgramProject::ReadRevisionFile(const QString& path) {
     m_fileIdent = m_fileRevision = m_fileChecksum = QStringLiteral("Unknown");
     const FirstLine first = readFirstField(path);
     const QString title = QStringLiteral("RSComm-Set Program Ident");
@@ -165,7 +163,7 @@ bool RSComm::ReadRevisionFile(const QString& path) {
     return true;
 }
 
-bool RSComm::ReadConfigurationFile(const QString& path) {
+bool ProgramProject::ReadConfigurationFile(const QString& path) {
     m_configDigits = {3, 0, 3};
     const FirstLine first = readFirstField(path);
     if (first.status == FirstLine::Status::Failed) {
@@ -181,16 +179,16 @@ bool RSComm::ReadConfigurationFile(const QString& path) {
     return true;
 }
 
-void RSComm::setDownloadFile(const QString& KVL_FileName) {
+void ProgramProject::setDownloadFile(const QString& kvlFileName) {
     const QString title = QStringLiteral("Program Download");
     m_validProgram = false;
     try {
-        if (!QFileInfo(KVL_FileName).isFile())
+        if (!QFileInfo(kvlFileName).isFile())
             return;
-        DeriveProjectPaths(KVL_FileName);
-        if (!ReadBoardCode(KVL_FileName, QStringLiteral("RSComm-Download File")))
+        DeriveProjectPaths(kvlFileName);
+        if (!ReadBoardCode(kvlFileName, QStringLiteral("RSComm-Download File")))
             return;
-        const QString baseName = QFileInfo(KVL_FileName).completeBaseName();
+        const QString baseName = QFileInfo(kvlFileName).completeBaseName();
         if (BoardCodes::isUndefined(m_boardCode)) {
             m_prompt.message(title,
                              baseName +
@@ -234,14 +232,18 @@ void RSComm::setDownloadFile(const QString& KVL_FileName) {
     }
 }
 
-void RSComm::setUploadFile(const QString& KVL_FileName) {
+void ProgramProject::setUploadFile(const QString& kvlFileName) {
     try {
-        if (!QFileInfo(KVL_FileName).isFile())
+        if (!QFileInfo(kvlFileName).isFile())
             return;
-        DeriveProjectPaths(KVL_FileName);
-        ReadBoardCode(KVL_FileName, QStringLiteral("RSComm UploadFile"));
+        DeriveProjectPaths(kvlFileName);
+        ReadBoardCode(kvlFileName, QStringLiteral("RSComm UploadFile"));
     } catch (const std::exception& e) {
         ShowFileError(QStringLiteral("RSComm UploadFile"), Prompt::Icon::Information, InternalError,
                       QString::fromLocal8Bit(e.what()));
     }
+}
+
+bool ProgramProject::ReloadBoardCode(const QString& errorTitle) {
+    return ReadBoardCode(m_projectFile, errorTitle);
 }

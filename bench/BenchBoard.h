@@ -11,8 +11,8 @@
 
 #include <QTemporaryDir>
 
-struct BoardLink {
-    explicit BoardLink(int baud) : board({QStringLiteral("--baud"), QString::number(baud)}) {
+struct BenchBoard {
+    explicit BenchBoard(int baud) : board({QStringLiteral("--baud"), QString::number(baud)}) {
         PortSettingsFile::write(home.filePath(QStringLiteral("Support/RSPort.cfg")),
                                 {1, QString::number(baud), board.pty()});
     }
