@@ -1,74 +1,58 @@
 #include "PressLink.h"
 
 #include "AnySerialPort.h"
+#include "BoardLink.h"
+#include "BoardProtocol.h"
 #include "Clock.h"
-#include "ProgramFolder.h"
-#include "Prompt.h"
-#include "RSComm.h"
 #include "SampleRead.h"
 #include "TargetBoardData.h"
 
-namespace {
-
-// Nobody is at a service's screen: every question of the link is answered by
-// its most cautious button (Cancel: the read fails and the link is lost).
-class UnattendedPrompt final : public Prompt {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons buttons) override {
-        return cautious(buttons);
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
-constexpr int FirmwareRegister = 8159;
-
-} // namespace
-
 struct PressLink::Parts {
-    UnattendedPrompt prompt;
     SteadyClock clock;
     AnySerialPort port;
-    RSComm link{prompt, clock, ProgramFolder::path()};
+    BoardLink core{clock};
 };
 
 PressLink::PressLink(PortSettings settings)
-    : m_settings(std::move(settings)), m_parts(std::make_unique<Parts>()) {}
+    : m_settings(std::move(settings)), m_parts(std::make_unique<Parts>()) {
+    // Nobody is at a service's screen to answer for a board that stays
+    // silent: the link gives up at once, and the press's thread backs off
+    // and opens it again by itself.
+    m_parts->core.setPolicy(
+        {[](BoardLink::Silence, const QString&) { return BoardLink::Answer::Cancel; }, nullptr});
+}
 
 PressLink::~PressLink() {
     close();
 }
 
 std::optional<QString> PressLink::open() {
-    m_parts->link.OpenRSComm(m_parts->port, m_settings);
-    if (m_parts->link.OnlineMode())
+    const auto opened = m_parts->core.open(m_parts->port, m_settings);
+    if (opened)
         return std::nullopt;
     // The port's reason may run to paragraphs (who holds its lock file): a
     // status and the journal take one line.
-    const QString reason = !m_parts->port.isOpen()
-                               ? QStringLiteral("cannot open %1: %2")
-                                     .arg(m_settings.device, m_parts->port.errorString()
-                                                                 .split(u'\n', Qt::SkipEmptyParts)
-                                                                 .join(QStringLiteral(": ")))
-                               : lostReason();
-    m_parts->link.CloseRSComm();
+    const QString reason =
+        !m_parts->port.isOpen()
+            ? QStringLiteral("cannot open %1: %2")
+                  .arg(m_settings.device, opened.failure()
+                                              .reason.split(u'\n', Qt::SkipEmptyParts)
+                                              .join(QStringLiteral(": ")))
+            : lostReason();
+    m_parts->core.close();
     return reason;
 }
 
 void PressLink::close() {
-    m_parts->link.CloseRSComm();
+    m_parts->core.close();
 }
 
 std::optional<qint64> PressLink::read(const QString& address) {
-    const auto value = SampleRead::read(m_parts->link, address);
-    if (!value)
-        return std::nullopt;
-    return value->toLongLong();
+    return SampleRead::read(m_parts->core, address);
 }
 
 bool PressLink::lost() const {
-    return m_parts->link.CommError() || !m_parts->port.isOpen();
+    return m_parts->core.failed() || !m_parts->port.isOpen();
 }
 
 QString PressLink::lostReason() const {
@@ -81,7 +65,7 @@ QString PressLink::lostReason() const {
 
 std::optional<Plant::BoardInfo> PressLink::identity() {
     Plant::BoardInfo info;
-    const auto firmware = read(QStringLiteral("B%1").arg(FirmwareRegister));
+    const auto firmware = read(QStringLiteral("B%1").arg(BoardProtocol::FirmwareRegister));
     if (!firmware)
         return std::nullopt;
     info.firmware = int(*firmware);

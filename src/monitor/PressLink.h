@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
-// The one place where the monitor talks to a press's board. It only reads:
-// the read mode's handshake, register reads and the attention byte are all
-// that go on the wire. Made, used and ended on the press's own thread; no
-// other thread touches it.
+// The one place where the monitor talks to a press's board, through a link
+// core of its own (BoardLink). It only reads: the read mode's handshake,
+// register reads and the attention byte are all that go on the wire. Made,
+// used and ended on the press's own thread; no other thread touches it.
 class PressLink {
 public:
     explicit PressLink(PortSettings settings);
