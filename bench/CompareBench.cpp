@@ -40,8 +40,9 @@ const QString Caption = QStringLiteral("Reading the Board for Compare, Please St
 
 // The compare's board read against the in-process board, given the values of
 // the real one first (a programmed channel takes a second recall).
-std::optional<std::vector<Exchange>> record(const QString& folder, const SetupRecord& boardValues,
-                                            const SetupRecord& file, int* hostBytes) {
+std::optional<std::vector<ReplayedExchange>> record(const QString& folder,
+                                                    const SetupRecord& boardValues,
+                                                    const SetupRecord& file, int* hostBytes) {
     BoardSimulator board;
     VirtualClock clock;
     SimSerialPort port(board, clock);

@@ -46,8 +46,8 @@ namespace {
 constexpr int WireBaud = 19200;
 
 struct Recorded {
-    std::vector<Exchange> upload;
-    std::vector<Exchange> download;
+    std::vector<ReplayedExchange> upload;
+    std::vector<ReplayedExchange> download;
     int uploadHostBytes = 0;
     int downloadHostBytes = 0;
 };

@@ -6,15 +6,15 @@
 
 namespace {
 
-bool is(const std::vector<Exchange>& e, std::size_t i, int host, int reply) {
+bool is(const std::vector<ReplayedExchange>& e, std::size_t i, int host, int reply) {
     return i < e.size() && !e[i].attention && e[i].host == host && e[i].reply == reply;
 }
 
 // The PLS ready poll (56, 85 answered 85 while busy, 0 once ready, then one
 // more 85) lasts as long as the board is busy: it becomes one step, polled
 // as the link does.
-std::vector<Exchange> collapseReadyPolls(const std::vector<Exchange>& in) {
-    std::vector<Exchange> out;
+std::vector<ReplayedExchange> collapseReadyPolls(const std::vector<ReplayedExchange>& in) {
+    std::vector<ReplayedExchange> out;
     std::size_t i = 0;
     while (i < in.size()) {
         std::size_t j = i;
@@ -22,7 +22,7 @@ std::vector<Exchange> collapseReadyPolls(const std::vector<Exchange>& in) {
             j += 2;
         if (is(in, j, 56, 85) && is(in, j + 1, 85, 0) && j + 2 < in.size() &&
             in[j + 2].host == 85) {
-            Exchange ready;
+            ReplayedExchange ready;
             ready.plsReady = true;
             out.push_back(ready);
             i = j + 3;
@@ -62,16 +62,16 @@ bool attention(MinimalHost& host) {
 
 // A run of host 255s ended by an 85 at the start of a transaction becomes
 // one attention.
-std::optional<std::vector<Exchange>> parseTrace(const QString& trace, int* hostBytes) {
+std::optional<std::vector<ReplayedExchange>> parseTrace(const QString& trace, int* hostBytes) {
     const QStringList t = trace.split(u' ', Qt::SkipEmptyParts);
-    std::vector<Exchange> out;
+    std::vector<ReplayedExchange> out;
     *hostBytes = 0;
     bool transactionStart = true;
     qsizetype i = 0;
     while (i < t.size()) {
         if (!t[i].startsWith(u'h'))
             return std::nullopt; // a board byte nobody asked for
-        Exchange e;
+        ReplayedExchange e;
         e.host = t[i].mid(1).toInt(nullptr, 16);
         ++*hostBytes;
         ++i;
@@ -94,7 +94,7 @@ std::optional<std::vector<Exchange>> parseTrace(const QString& trace, int* hostB
             }
             if (answered) {
                 i = j;
-                out.push_back(Exchange{true, false, 0xFF, 0x55, 1});
+                out.push_back(ReplayedExchange{true, false, 0xFF, 0x55, 1});
                 transactionStart = false;
                 continue;
             }
@@ -109,10 +109,10 @@ std::optional<std::vector<Exchange>> parseTrace(const QString& trace, int* hostB
 
 // The minimal host's replay; the seconds it took, or nullopt when an answer
 // did not come.
-std::optional<double> replay(MinimalHost& host, const std::vector<Exchange>& exchanges,
+std::optional<double> replay(MinimalHost& host, const std::vector<ReplayedExchange>& exchanges,
                              int* mismatches) {
     const Stopwatch watch;
-    for (const Exchange& e : exchanges) {
+    for (const ReplayedExchange& e : exchanges) {
         if (e.plsReady) {
             if (!plsReady(host))
                 return std::nullopt;

@@ -15,7 +15,7 @@
 
 // One step of a replay: an attention handshake up to the board's 85, the PLS
 // ready poll, or one host byte and the answer the in-process board gave (-1: none).
-struct Exchange {
+struct ReplayedExchange {
     bool attention = false;
     bool plsReady = false;
     int host = 0;
@@ -25,10 +25,10 @@ struct Exchange {
 
 // Turns a trace ("hFF b55 h01 b55 h10 b10 ...") into exchanges and counts the
 // bytes the host sent; nullopt when the board spoke unasked.
-std::optional<std::vector<Exchange>> parseTrace(const QString& trace, int* hostBytes);
+std::optional<std::vector<ReplayedExchange>> parseTrace(const QString& trace, int* hostBytes);
 
 // The minimal host's replay; the seconds it took, or nullopt when an answer
 // did not come. Answers whose value differed from the in-process board's
 // (live values such as counters) are counted in mismatches.
-std::optional<double> replay(MinimalHost& host, const std::vector<Exchange>& exchanges,
+std::optional<double> replay(MinimalHost& host, const std::vector<ReplayedExchange>& exchanges,
                              int* mismatches);

@@ -31,21 +31,24 @@ protected:
 
 TEST_F(CommTraffic, ShowsEveryExchangeCountsTheMinuteAndSavesTheLinesAsText) {
     goOnline();
-    main->link().RSRead("W1020");
     // The main display polls on meanwhile: its exchanges count too.
     ASSERT_TRUE(pumpUntil([&] { return counts().contains(QRegularExpression("[0-9]{2,} ex")); }));
     EXPECT_TRUE(counts().contains(QRegularExpression(
         "^Last minute: [0-9]{2,} exchanges, 0 resends, 0 time-outs, 0 wrong echoes$")));
 
+    // A fast board fills the ring in moments: the read alone is saved.
+    click("cmdClear");
+    main->link().RSRead("W1020");
+    click("cmdPause");
     const QString saved = folder.filePath("traffic.txt");
     dialogs.queue(saved);
     click("cmdSaveAs");
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
-    EXPECT_TRUE(lines[0].endsWith("FF 55  attention (going online)\r"));
+    EXPECT_TRUE(lines[0].contains("03 03  W1020 high address"));
     EXPECT_EQ(lines.size(), window->log().size() + 1);
-    EXPECT_TRUE(QByteArray(lines.join('\n')).contains("= W1020 "));
+    EXPECT_TRUE(lines[lines.size() - 2].contains("= W1020 "));
 }
 
 TEST_F(CommTraffic, PauseKeepsNoLinesClearForgetsThemAndClosedTheWindowWatchesNothing) {
