@@ -16,6 +16,7 @@
 #include "Clock.h"
 #include "MinimalHost.h"
 #include "PortSettingsFile.h"
+#include "ProcessFigures.h"
 #include "QtSerialPort.h"
 #include "RSComm.h"
 #include "ScriptedPrompt.h"
@@ -92,27 +93,6 @@ bool waitForLine(QProcess& process, const QString& word, int timeoutMs = 20000) 
         process.waitForReadyRead(50);
     }
     return false;
-}
-
-double cpuSeconds(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QString text = QString::fromLatin1(stat.readAll());
-    // Fields after the command name (which ends with ")"): utime is the 12th, stime the 13th.
-    const QStringList fields = text.mid(text.lastIndexOf(u')') + 2).split(u' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
-}
-
-double rssMiB(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
 }
 
 void StartupToWindowShown(benchmark::State& state) {

@@ -19,6 +19,7 @@
 #include "Clock.h"
 #include "MinimalHost.h"
 #include "PortSettingsFile.h"
+#include "ProcessFigures.h"
 #include "QtSerialPort.h"
 #include "ScriptedPrompt.h"
 #include "SimSerialPort.h"
@@ -67,16 +68,6 @@ std::optional<double> minimalSeconds(const QString& pty, const QStringList& regi
             if (host.readWhole(a.boardAddress, a.size()) == MinimalHost::NoReply)
                 return std::nullopt;
     return watch.wallSeconds();
-}
-
-double rssMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
 }
 
 void WatchEvery0(benchmark::State& state) {

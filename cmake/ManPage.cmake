@@ -1,12 +1,13 @@
 # cmake -DPROGRAM=path -DNAME=name -DSUMMARY=text -DVERSION=x -DSEE_ALSO=text
-#       [-DDATADIR=folder] -DOUT=file.1 -P ManPage.cmake
+#       [-DDATADIR=folder] [-DENTRIES=heading] -DOUT=file.1 -P ManPage.cmake
 # Writes a manual page from the program's own --help, so the two never differ.
 # The help keeps a form this script reads: "Usage: ..." lines, a paragraph
 # (lines at the left, none ending in ':'), then sections, each a heading at
 # the left ending in ':' with lines indented by two: entries ("  TERM  TEXT",
 # or TERM alone with its TEXT on deeper lines) or a paragraph. Options, Exit
 # status, Environment and Files become those sections of the page; other
-# sections of entries go under COMMANDS, other paragraphs under DESCRIPTION.
+# sections of entries go under COMMANDS (or the ENTRIES heading given), other
+# paragraphs under DESCRIPTION.
 # DATADIR, when given, is named in FILES as the installed program folder.
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -175,7 +176,10 @@ ${name} \\- ${SUMMARY}
 .SH SYNOPSIS
 ${synopsis}.SH DESCRIPTION
 ${description}")
-foreach(part "OPTIONS;options" "COMMANDS;commands" "EXIT STATUS;exit_status"
+if(NOT ENTRIES)
+  set(ENTRIES COMMANDS)
+endif()
+foreach(part "OPTIONS;options" "${ENTRIES};commands" "EXIT STATUS;exit_status"
              "ENVIRONMENT;environment" "FILES;files")
   list(GET part 0 heading)
   list(GET part 1 var)

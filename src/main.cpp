@@ -5,6 +5,7 @@
 #include "BoardViews.h"
 #include "Clock.h"
 #include "GuiPrompt.h"
+#include "PlantCommand.h"
 #include "PrintDialogs.h"
 #include "ProgramFolder.h"
 #include "ReportCommand.h"
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
     InstallReportCommand(main.context(), printDialogs, &main);
     main.setPrintDialogs(&printDialogs);
     InstallBoardCommands(main.context(), &main);
+    InstallPlantWindow(main.context(), &main);
     main.show();
 
 #ifdef TELVANE_TEST_HOOKS

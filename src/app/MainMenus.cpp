@@ -106,6 +106,7 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuWindowForm[0]->setChecked(true);
     addSeparator(windows);
     mnuWindowCommTraffic = addItem(windows, "mnuWindowCommTraffic", "Comm &Traffic");
+    mnuWindowPlant = addItem(windows, QStringLiteral("mnuWindowPlant"), QStringLiteral("&Plant"));
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     mnuHelpHelpTopics =
@@ -114,6 +115,6 @@ void MainMenus::build(QMainWindow& window, const ViewTable& views) {
     mnuHelpAbout = addItem(help, "mnuHelpAbout", "&About TELVANE");
 
     // Commands of windows still to come: present, and honestly unavailable.
-    for (QAction* later : {mnuFilePrintSetup, mnuViewTargetBoardStatus})
+    for (QAction* later : {mnuFilePrintSetup, mnuViewTargetBoardStatus, mnuWindowPlant})
         later->setEnabled(false);
 }

@@ -36,6 +36,7 @@ struct MainMenus {
     std::array<QAction*, ViewTable::Count> mnuWindowForm{};
     QActionGroup* windowGroup = nullptr;
     QAction* mnuWindowCommTraffic = nullptr;
+    QAction* mnuWindowPlant = nullptr;
     QAction* mnuHelpHelpTopics = nullptr;
     QAction* mnuHelpAbout = nullptr;
 

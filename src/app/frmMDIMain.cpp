@@ -24,6 +24,7 @@ frmMDIMain::frmMDIMain(Prompt& prompt, Clock& clock, SerialPort& commControl, QS
       m_faultWatch(m_historyKeeper), m_viewTable(views) {
     m_context =
         std::make_unique<ViewContext>(m_link, m_shared, m_prompt, m_qtFileDialogs, m_programFolder);
+    m_context->setSaveOrDiscardChanges([this] { return SaveOrDiscardChanges(); });
     m_context->setHistory(&m_historyKeeper, [this] { return m_commControl.portName(); });
     setObjectName(QStringLiteral("frmMDIMain"));
     setWindowTitle(QStringLiteral("TELVANE - "));
@@ -118,6 +119,10 @@ void frmMDIMain::connectMenus() {
                 [this, i] { ShowView(i); });
     connect(m_menus.mnuWindowCommTraffic, &QAction::triggered, this,
             &frmMDIMain::mnuWindowCommTraffic_Click);
+    connect(m_menus.mnuWindowPlant, &QAction::triggered, this, [this] {
+        if (m_context->plantOpener())
+            m_context->plantOpener()();
+    });
     connect(m_menus.mnuHelpHelpTopics, &QAction::triggered, this,
             &frmMDIMain::mnuHelpHelpTopics_Click);
     connect(m_menus.mnuHelpAbout, &QAction::triggered, this, &frmMDIMain::mnuHelpAbout_Click);
@@ -126,6 +131,7 @@ void frmMDIMain::connectMenus() {
 void frmMDIMain::CommandsChanged() {
     m_menus.mnuFilePrint->setEnabled(bool(m_context->printCommand()));
     m_menus.mnuViewTargetBoardStatus->setEnabled(bool(m_context->targetBoardOpener()));
+    m_menus.mnuWindowPlant->setEnabled(bool(m_context->plantOpener()));
 }
 
 void frmMDIMain::SetCaption() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DisplayFormat.h"
 #include "ViewBase.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ class frmMain final : public ViewBase {
 public:
     static constexpr int ValueCount = 6;
     // Speeds above this show the position as 888: it turns too fast to read.
-    static constexpr double ReadablePositionSpeed = 30;
+    static constexpr double ReadablePositionSpeed = DisplayFormat::ReadablePositionSpeed;
 
     explicit frmMain(ViewContext& context, QWidget* parent = nullptr);
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+class BoardLink;
 class RSComm;
 
 // A register read whole, its bytes of one moment: for every value the running
@@ -27,5 +28,8 @@ constexpr int MaxRepeats = 3;
 // CommError tells a lost link from a garbled answer) or the value never
 // held still.
 std::optional<QString> read(RSComm& link, const QString& address);
+// The same on the link core itself, for a link that a thread of its own owns
+// (each press of the monitor); nullopt also for an address that does not read.
+std::optional<qint64> read(BoardLink& link, const QString& address);
 
 } // namespace SampleRead

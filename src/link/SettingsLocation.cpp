@@ -28,6 +28,10 @@ QString userPortSettings() {
     return userFolder() + QStringLiteral("/RSPort.cfg");
 }
 
+QString userWindowSettings() {
+    return userFolder() + QStringLiteral("/telvane.conf");
+}
+
 namespace {
 // The folder the program's settings file is written into: Support, or the
 // program folder while Support is still to be made.

@@ -21,6 +21,8 @@ bool canWrite(const QString& folder);
 QString programPortSettings(const QString& programFolder);
 // The user's, RSPort.cfg in userFolder().
 QString userPortSettings();
+// What the windows keep for their user (telvane.conf in userFolder(), INI).
+QString userWindowSettings();
 
 // The port settings file in force: the user's when it exists, otherwise the
 // program folder's while that can be written, otherwise the user's.

@@ -55,7 +55,21 @@ void BoardStatus::advanceTo(qint64 nowUs) {
     while (m_pendingUs >= 1'000'000) {
         m_pendingUs -= 1'000'000;
         tick();
+        if (m_faultEvery > 0 && ++m_secondsToFault >= m_faultEvery) {
+            m_secondsToFault = 0;
+            toggleFault();
+        }
     }
+}
+
+void BoardStatus::toggleFault() {
+    if (m_memory.byte(CurrentFault) != 0) {
+        m_memory.setByte(CurrentFault, 0);
+        return;
+    }
+    constexpr int Codes[] = {0x5C, 0x45, 0x0A};
+    raiseFault(Codes[m_nextFault]);
+    m_nextFault = (m_nextFault + 1) % 3;
 }
 
 // One second on, with every carry. Values the host wrote out of range carry

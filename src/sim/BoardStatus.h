@@ -34,11 +34,19 @@ public:
     void advanceTo(qint64 nowUs);
     // Raises a fault as the board does: it becomes the current and the last.
     void raiseFault(int code);
+    // Every so many seconds of board time the current fault clears, or a
+    // fault is raised (5CH, 45H, 0AH in turn), as a press in a plant sees
+    // them come and go. 0: never.
+    void setFaultEvery(int seconds) { m_faultEvery = seconds > 0 ? seconds : 0; }
 
 private:
     void tick();
+    void toggleFault();
 
     BoardMemory& m_memory;
     qint64 m_lastUs = -1;
     qint64 m_pendingUs = 0;
+    int m_faultEvery = 0;
+    int m_secondsToFault = 0;
+    int m_nextFault = 0;
 };

@@ -30,3 +30,8 @@ struct Faults {
     int programBadSumRecord = -1;     // this record is answered with a wrong sum
     int programSilentFromRecord = -1; // silent from this record's first byte on
 };
+
+// A wrongEchoWhen that mishears every register address whose high byte is
+// this one: reads of those registers fail twice, so they finally fail
+// without a comm error; every other register reads.
+std::function<bool(qint64, quint8)> MishearAddressesFrom(quint8 highByte);

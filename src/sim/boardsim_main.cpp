@@ -99,7 +99,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Answer every write to byte address N with a wrong echo and keep the old "
                        "value."),
         QStringLiteral("N"));
-    parser.addOptions({device, baud, latency, silent, silentFor, wrongEcho, garbage, rejectWrites});
+    const QCommandLineOption mishear(
+        QStringLiteral("mishear-page"),
+        QStringLiteral("Mishear every register address whose high byte is HIGH (0..255): reads "
+                       "of those registers fail, every other one reads."),
+        QStringLiteral("HIGH"));
+    parser.addOptions(
+        {device, baud, latency, silent, silentFor, wrongEcho, garbage, rejectWrites, mishear});
     const QCommandLineOption plsStaysBusy(QStringLiteral("pls-stays-busy"),
                                           QStringLiteral("The PLS never reports ready."));
     const QCommandLineOption plsRefuseByte(
@@ -143,7 +149,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("alarm-every"),
         QStringLiteral("Raise the next alarm in turn every SECONDS while none is pending."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({raiseAlarm, alarmEvery});
+    const QCommandLineOption faultEvery(
+        QStringLiteral("fault-every"),
+        QStringLiteral("Clear the current fault, or raise one (5CH, 45H, 0AH in turn), every "
+                       "SECONDS."),
+        QStringLiteral("SECONDS"));
+    parser.addOptions({raiseAlarm, alarmEvery, faultEvery});
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "telvane-boardsim: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -165,7 +176,8 @@ int main(int argc, char* argv[]) {
     const auto cycleSeconds = numberOption(parser, cycleAt, 0, 0, 59, false, "0..59 seconds");
     const auto alarmSeconds =
         numberOption(parser, alarmEvery, 0, 1e-3, 1e9, false, "a number of seconds");
-    if (!latencyMs || !cycleSeconds || !alarmSeconds)
+    const auto mishearPage = numberOption(parser, mishear, -1, 0, 255, true, "0..255");
+    if (!latencyMs || !cycleSeconds || !alarmSeconds || !mishearPage)
         return 2;
     if (parser.isSet(link) && parser.isSet(device)) {
         std::fprintf(stderr, "telvane-boardsim: --link names a pseudo-terminal, not a --device\n");
@@ -187,6 +199,8 @@ int main(int argc, char* argv[]) {
     board.faults().wrongEchoAt = number(wrongEcho);
     board.faults().garbageAt = number(garbage);
     board.faults().rejectWritesTo = int(number(rejectWrites));
+    if (*mishearPage >= 0)
+        board.faults().wrongEchoWhen = MishearAddressesFrom(quint8(*mishearPage));
     board.faults().plsStaysBusy = parser.isSet(plsStaysBusy);
     board.faults().plsRefuseByteIndex = int(number(plsRefuseByte));
     board.faults().programBadSumRecord = int(number(programBadSum));
@@ -204,6 +218,17 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(alarmEvery)) {
         board.cupper().setAlarmEvery(*alarmSeconds);
+    }
+
+    if (parser.isSet(faultEvery)) {
+        bool ok = false;
+        const int seconds = parser.value(faultEvery).toInt(&ok);
+        if (!ok || seconds <= 0) {
+            std::fprintf(stderr, "telvane-boardsim: --fault-every takes a whole number of "
+                                 "seconds\n");
+            return 2;
+        }
+        board.status().setFaultEvery(seconds);
     }
 
     PtyServer server(board);

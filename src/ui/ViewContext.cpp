@@ -54,6 +54,11 @@ void ViewContext::setTargetBoardOpener(std::function<void(const QString&)> open)
     emit commandsChanged();
 }
 
+void ViewContext::setPlantOpener(std::function<void()> open) {
+    m_plantOpener = std::move(open);
+    emit commandsChanged();
+}
+
 void ViewContext::setHistory(HistoryKeeper* keeper, std::function<QString()> boardDevice) {
     m_history = keeper;
     m_boardDevice = std::move(boardDevice);

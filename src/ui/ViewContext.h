@@ -44,8 +44,15 @@ public:
     // already or the answer was Yes, whether or not the board then answered.
     bool OfferToGoOnline() const;
 
+    // Before memory gives way to another board: "Save Changes to File?" where
+    // the data changed; true when the command may go on. The main window
+    // says how (without it: always).
+    bool SaveOrDiscardChanges() const { return !m_saveOrDiscard || m_saveOrDiscard(); }
+    void setSaveOrDiscardChanges(std::function<bool()> ask) { m_saveOrDiscard = std::move(ask); }
+
     // Commands that layers above the main window add to its menus: File
-    // Print, and the target board window for a checked project file. The
+    // Print, the target board window for a checked project file, and the
+    // Plant window. The
     // menu item of each is available once its command is given.
     void setPrintCommand(std::function<void()> command);
     const std::function<void()>& printCommand() const { return m_printCommand; }
@@ -53,6 +60,9 @@ public:
     const std::function<void(const QString&)>& targetBoardOpener() const {
         return m_targetBoardOpener;
     }
+    // Window, Plant: every press on the plant's broker.
+    void setPlantOpener(std::function<void()> open);
+    const std::function<void()>& plantOpener() const { return m_plantOpener; }
 
     // The set-up history the windows keep their snapshots in (none: they
     // keep none), and the device the link talks through.
@@ -87,6 +97,8 @@ private:
     QString m_programFolder;
     std::function<void()> m_printCommand;
     std::function<void(const QString&)> m_targetBoardOpener;
+    std::function<void()> m_plantOpener;
+    std::function<bool()> m_saveOrDiscard;
     HistoryKeeper* m_history = nullptr;
     std::function<QString()> m_boardDevice;
     SnapshotBoard m_knownBoard;

@@ -12,7 +12,7 @@ const QString IntervalMs = QStringLiteral("Trend/intervalMs");
 } // namespace
 
 QString TrendSettings::file() {
-    return SettingsLocation::userFolder() + QStringLiteral("/telvane.conf");
+    return SettingsLocation::userWindowSettings();
 }
 
 TrendSettings TrendSettings::load() {

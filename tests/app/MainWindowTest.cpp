@@ -98,12 +98,13 @@ TEST_F(MainWindow, MenusHaveEveryItemWithCaptionShortcutAndSeparators) {
     EXPECT_EQ(describeMenu(menu("mnuView")),
               (QStringList{"mnuViewTargetBoardStatus|&Target Board Interface|", "-",
                            "mnuViewOnline|O&nline Data|F3", "mnuViewOffline|O&ffline Data|F4"}));
-    EXPECT_EQ(describeMenu(menu("mnuWindow")),
-              (QStringList{
-                  "mnuWindowForm0|&1 Main Display|", "mnuWindowForm1|&2 Set-up Parameters|",
-                  "mnuWindowForm2|&3 Serial Communications|", "mnuWindowForm3|&4 Machine Timing|",
-                  "mnuWindowForm4|&5 Shift Data|", "mnuWindowForm5|&6 I/O States|",
-                  "mnuWindowForm6|&7 Trend|", "-", "mnuWindowCommTraffic|Comm &Traffic|"}));
+    EXPECT_EQ(
+        describeMenu(menu("mnuWindow")),
+        (QStringList{"mnuWindowForm0|&1 Main Display|", "mnuWindowForm1|&2 Set-up Parameters|",
+                     "mnuWindowForm2|&3 Serial Communications|",
+                     "mnuWindowForm3|&4 Machine Timing|", "mnuWindowForm4|&5 Shift Data|",
+                     "mnuWindowForm5|&6 I/O States|", "mnuWindowForm6|&7 Trend|", "-",
+                     "mnuWindowCommTraffic|Comm &Traffic|", "mnuWindowPlant|&Plant|"}));
     EXPECT_EQ(describeMenu(menu("mnuHelp")), (QStringList{"mnuHelpHelpTopics|&Help Topics|Ctrl+H",
                                                           "-", "mnuHelpAbout|&About TELVANE|"}));
 }
@@ -122,8 +123,9 @@ TEST_F(MainWindow, StartUpChecksAndEnabledStates) {
         EXPECT_TRUE(action(on)->isEnabled()) << on;
     // Commands whose windows this fixture does not install, Print Set-up,
     // which never works, and the passcode, which needs the board.
-    for (const char* off : {"mnuFilePrint", "mnuFilePrintSetup", "mnuEditPasscode",
-                            "mnuViewTargetBoardStatus", "mnuWindowForm1", "mnuWindowForm5"})
+    for (const char* off :
+         {"mnuFilePrint", "mnuFilePrintSetup", "mnuEditPasscode", "mnuViewTargetBoardStatus",
+          "mnuWindowForm1", "mnuWindowForm5", "mnuWindowPlant"})
         EXPECT_FALSE(action(off)->isEnabled()) << off;
 }
 

@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-for tool in telvane-cli telvane-boardsim; do
+for tool in telvane-cli telvane-boardsim telvane-monitor; do
     wide=$("$build/bin/$tool" --help | awk 'length > 80')
     [ -z "$wide" ] || fail "$tool --help has lines over 80 columns:"$'\n'"$wide"
 done

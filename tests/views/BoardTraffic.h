@@ -28,8 +28,3 @@ private:
     bool m_attention = false;
     QList<int> m_record;
 };
-
-// A board fault (Faults::wrongEchoWhen) that mishears every register address
-// whose high byte is this one: reads of those registers fail twice, so they
-// finally fail without a comm error; every other register reads.
-std::function<bool(qint64, quint8)> MishearAddressesFrom(quint8 highByte);
