@@ -1,5 +1,6 @@
 #include "BoardSearch.h"
 
+#include "BoardProtocol.h"
 #include "DeviceText.h"
 #include "QtSerialPort.h"
 #include "SerialAccess.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-constexpr char Attention = char(255);
-constexpr char AttentionAnswer = char(85);
+constexpr char Attention = char(BoardProtocol::Attention);
+constexpr char AttentionAnswer = char(BoardProtocol::Acknowledge);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "Faults.h"
 
+#include "BoardProtocol.h"
+
 std::function<bool(qint64, quint8)> MishearAddressesFrom(quint8 highByte) {
     struct {
         bool afterAttention = false;
@@ -7,8 +9,8 @@ std::function<bool(qint64, quint8)> MishearAddressesFrom(quint8 highByte) {
     } wire;
     return [wire, highByte](qint64, quint8 byte) mutable {
         // The mode byte after an attention byte is no address.
-        if (byte == 0xFF || wire.afterAttention) {
-            wire.afterAttention = byte == 0xFF;
+        if (byte == BoardProtocol::Attention || wire.afterAttention) {
+            wire.afterAttention = byte == BoardProtocol::Attention;
             wire.position = 0;
             return false;
         }
