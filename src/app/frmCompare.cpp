@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -146,8 +145,7 @@ QString frmCompare::FilePath(int side) const {
         text = QUrl(text).toLocalFile();
     if (text.isEmpty())
         return {};
-    return QDir(QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath())
-        .absoluteFilePath(text);
+    return QDir(m_context.setupFolder()).absoluteFilePath(text);
 }
 
 std::optional<SetupComparison::Side> frmCompare::ChosenSide(int side) {
@@ -237,7 +235,7 @@ void frmCompare::cmdSaveAs_Click() {
     if (!m_compared)
         return;
     // A folder to start in, never a name to offer (the trailing slash).
-    const QString folder = QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath() + u'/';
+    const QString folder = m_context.setupFolder() + u'/';
     const QString path =
         m_context.fileDialogs().getSaveFileName(this, CsvFilter, folder, QStringLiteral("csv"));
     if (path.isEmpty())

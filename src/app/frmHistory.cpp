@@ -13,7 +13,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -247,7 +246,7 @@ void frmHistory::cmdExport_Click() {
     const auto snapshot = FetchSelected();
     if (!snapshot)
         return;
-    const QString folder = QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath() + u'/';
+    const QString folder = m_context.setupFolder() + u'/';
     const QString path =
         m_context.fileDialogs().getSaveFileName(this, SetupFilter, folder, QStringLiteral("sdt"));
     if (path.isEmpty())

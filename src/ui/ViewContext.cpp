@@ -5,6 +5,8 @@
 #include "RSComm.h"
 #include "SharedState.h"
 
+#include <QFileInfo>
+
 ViewContext::ViewContext(RSComm& link, SharedState& shared, Prompt& prompt,
                          FileDialogs& fileDialogs, QString programFolder, QObject* parent)
     : QObject(parent), m_link(link), m_shared(shared), m_prompt(prompt),
@@ -21,6 +23,10 @@ bool ViewContext::WriteIfOnline(const QString& address, const QString& value) co
 
 void ViewContext::GoOffline() const {
     m_link.GoOffline();
+}
+
+QString ViewContext::setupFolder() const {
+    return QFileInfo(m_shared.Files.gFileNamePath).absolutePath();
 }
 
 bool ViewContext::OfferToGoOnline() const {

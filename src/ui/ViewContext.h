@@ -31,6 +31,8 @@ public:
     FileDialogs& fileDialogs() const { return *m_fileDialogs; }
     void setFileDialogs(FileDialogs& dialogs) { m_fileDialogs = &dialogs; }
     const QString& programFolder() const { return m_programFolder; }
+    // The folder of the set-up file in memory: where file dialogs start.
+    QString setupFolder() const;
 
     // A window's write to the board: only online, with no comm error, and
     // never inside another transaction's message box (it would interleave

@@ -10,7 +10,6 @@
 #include "ViewContext.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,8 +30,7 @@ void frmTrend::chooseFileAndRecord() {
     if (m_recording.isRecording() || !m_context.link().OnlineMode())
         return;
     const QString preset = m_recordPath.isEmpty()
-                               ? QFileInfo(m_context.shared().Files.gFileNamePath).absolutePath() +
-                                     QStringLiteral("/trend.csv")
+                               ? m_context.setupFolder() + QStringLiteral("/trend.csv")
                                : m_recordPath;
     const QString path = m_context.fileDialogs().getSaveFileName(
         this, QStringLiteral("CSV Files (*.csv)"), preset, QStringLiteral("csv"));
