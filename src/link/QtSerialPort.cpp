@@ -15,6 +15,7 @@
 #endif
 #ifdef Q_OS_UNIX
 #include <poll.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -111,6 +112,81 @@ int QtSerialPort::bytesAvailable() {
     return int(m_port.bytesAvailable());
 }
 
+#ifdef Q_OS_UNIX
+// Each byte goes straight to and from the descriptor that QSerialPort opened,
+// set up and locked: its buffered path reserves a 32 KiB buffer, emits two
+// signals and switches a notifier on and off for every byte, a third again of
+// the CPU an exchange costs. Its read notifier may still take bytes into its
+// buffer while the event loop runs between exchanges; those are older than
+// any on the descriptor, so they are read first.
+
+bool QtSerialPort::writeByte(quint8 byte) {
+    // A full output queue frees in a few byte times on a working line; past
+    // this the byte is not sent and the exchange waits for a reply in vain.
+    constexpr int FullQueueWaitMs = 100;
+    if (!m_lost.isEmpty() || !m_port.isOpen())
+        return false;
+    const int fd = int(m_port.handle());
+    QDeadlineTimer deadline(FullQueueWaitMs);
+    for (;;) {
+        const ssize_t n = ::write(fd, &byte, 1);
+        if (n == 1)
+            return true;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN && !deadline.hasExpired()) {
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, int(deadline.remainingTime())) >= 0 && !(p.revents & ~POLLOUT))
+                continue;
+        }
+        noteIfGone();
+        return false;
+    }
+}
+
+bool QtSerialPort::waitForByte(int timeoutMs) {
+    if (m_port.bytesAvailable() > 0)
+        return true;
+    if (!m_lost.isEmpty() || !m_port.isOpen())
+        return false;
+    QDeadlineTimer deadline(std::max(0, timeoutMs));
+    for (;;) {
+        pollfd p{int(m_port.handle()), POLLIN, 0};
+        const int ready = ::poll(&p, 1, int(deadline.remainingTime()));
+        // What the device sent before it went is read first; after that
+        // nothing more will come.
+        if (ready > 0 && (p.revents & POLLIN))
+            return true;
+        if (ready > 0 || (ready < 0 && errno != EINTR)) {
+            // A hang-up or an error: the device is gone, or the descriptor is
+            // in a state that would return at once; wait out the time rather
+            // than spin.
+            if (noteIfGone())
+                return false;
+            QThread::msleep(
+                static_cast<unsigned long>(std::min<qint64>(50, deadline.remainingTime())));
+        }
+        if (deadline.hasExpired())
+            return false;
+    }
+}
+
+int QtSerialPort::readByte() {
+    char c = 0;
+    if (m_port.bytesAvailable() > 0)
+        return m_port.getChar(&c) ? static_cast<unsigned char>(c) : -1;
+    if (!m_port.isOpen())
+        return -1;
+    for (;;) {
+        const ssize_t n = ::read(int(m_port.handle()), &c, 1);
+        if (n == 1)
+            return static_cast<unsigned char>(c);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return -1;
+    }
+}
+#else
 bool QtSerialPort::writeByte(quint8 byte) {
     const char c = char(byte);
     if (!m_lost.isEmpty() || m_port.write(&c, 1) != 1)
@@ -149,6 +225,7 @@ int QtSerialPort::readByte() {
         return -1;
     return static_cast<unsigned char>(c);
 }
+#endif
 
 // Qt's error code for a vanished device depends on the call that met it, and
 // its text may carry an older errno; the descriptor tells for certain: it
