@@ -57,6 +57,7 @@ public:
 
 private:
     void sendAt(const QByteArray& bytes, qint64 dueNs);
+    void waitUntil(qint64 dueNs);
     qint64 latencyTick(qint64 dueNs) const;
     bool hostAtAnswerSpeed() const;
 
@@ -72,4 +73,5 @@ private:
     qint64 m_latencyNs = 0;
     qint64 m_epochNs = 0; // the latency timer's phase
     qint64 m_hangUpAfter = -1;
+    qint64 m_wakeLateNs = 50'000; // how late the kernel's wake-ups come, as learnt
 };
