@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "Address.h"
 #include "DisplayFormat.h"
 #include "FocusButton.h"
 #include "NumberText.h"
@@ -18,15 +19,28 @@
 
 namespace {
 
-QLabel* valueLabel(const QString& name) {
-    auto* label = new QLabel(QStringLiteral("-"));
+// The widest text the label of a value can show: the largest value its
+// register holds, in the value's format.
+QString widestText(const RegisterNames::Label& value) {
+    const auto address = Address::parse(value.address);
+    const int bits = 8 * (address ? address->size() : 4);
+    return RegisterNames::format(value.format, QString::number((quint64(1) << bits) - 1));
+}
+
+QLabel* valueLabel(const QString& name, const RegisterNames::Label& value) {
+    constexpr int LeastWidth = 160;
+    auto* label = new QLabel(widestText(value));
     label->setObjectName(name);
     QFont font = label->font();
     font.setPointSizeF(font.pointSizeF() * 2.2);
     font.setBold(true);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
-    label->setMinimumWidth(160);
+    // A size of its own, whatever it shows: a label that took the width of
+    // each new value would lay the whole window out again several times a
+    // pass.
+    label->setFixedSize(label->sizeHint().expandedTo({LeastWidth, 0}));
+    label->setText(QStringLiteral("-"));
     return label;
 }
 
@@ -39,19 +53,23 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
         m_fraDisplay[size_t(i)] =
             new QGroupBox(i < 4 ? names[size_t(i)].text : RegisterNames::MainBrakeFrame);
         m_fraDisplay[size_t(i)]->setObjectName(QStringLiteral("fraDisplay%1").arg(i));
+        // Its own background, the window's colour: a new value repaints the
+        // frame and its label, not the view and the window frame beneath.
+        m_fraDisplay[size_t(i)]->setAutoFillBackground(true);
     }
     for (int i = 0; i < ValueCount; ++i)
-        m_lblDisplay[size_t(i)] = valueLabel(QStringLiteral("lblDisplay%1").arg(i));
+        m_lblDisplay[size_t(i)] =
+            valueLabel(QStringLiteral("lblDisplay%1").arg(i), names[size_t(i)]);
     for (int i = 0; i < 4; ++i) {
         auto* box = new QVBoxLayout(m_fraDisplay[size_t(i)]);
-        box->addWidget(m_lblDisplay[size_t(i)]);
+        box->addWidget(m_lblDisplay[size_t(i)], 0, Qt::AlignCenter);
     }
     auto* brake = new QGridLayout(m_fraDisplay[4]);
     for (int i = 0; i < 2; ++i) {
         m_lblDescription[size_t(i)] = new QLabel(names[size_t(4 + i)].text);
         m_lblDescription[size_t(i)]->setObjectName(QStringLiteral("lblDescription%1").arg(i));
         brake->addWidget(m_lblDescription[size_t(i)], i, 0, Qt::AlignRight);
-        brake->addWidget(m_lblDisplay[size_t(4 + i)], i, 1);
+        brake->addWidget(m_lblDisplay[size_t(4 + i)], i, 1, Qt::AlignCenter);
     }
 
     m_fraMessageDisplay = new QGroupBox(QStringLiteral("Messages"));
