@@ -1,7 +1,7 @@
 #pragma once
 
 // A pseudo-terminal on which nothing answers, for searches that must pass it
-// by; it keeps what was sent to it.
+// by; it keeps what was sent to it, and sends what a test tells it to.
 #include <QByteArray>
 #include <QString>
 
@@ -23,6 +23,9 @@ public:
             ::close(m_fd);
     }
     const QString& path() const { return m_path; }
+    bool send(const QByteArray& bytes) const {
+        return ::write(m_fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
     QByteArray received() const {
         QByteArray bytes;
         char buffer[64];

@@ -3,11 +3,14 @@
 #include "Clock.h"
 #include "LinkWaitDisplay.h"
 #include "QtSerialPort.h"
+#include "SilentPty.h"
 #include "StatusPanels.h"
 #include "frmMain.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
@@ -35,6 +38,31 @@ protected:
 };
 
 class LinkWait : public AppFixture {};
+
+// The port reads its bytes straight from the device, but while the event loop
+// runs between two exchanges Qt's own notifier may take one in: that one is
+// still the next byte read, and the bytes after it follow in their order.
+TEST_F(LinkWait, ABytePickedUpWhileTheEventLoopRanIsReadFirst) {
+    SilentPty device;
+    QtSerialPort port;
+    PortSettings settings;
+    settings.device = device.path();
+    ASSERT_TRUE(port.open(settings));
+    ASSERT_TRUE(device.send(QByteArray(1, '\x11')));
+    QElapsedTimer waited;
+    waited.start();
+    while (port.bytesAvailable() == 0 && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(port.bytesAvailable(), 1); // taken in by Qt, not left on the device
+    ASSERT_TRUE(device.send(QByteArray(1, '\x22')));
+
+    ASSERT_TRUE(port.waitForByte(1000));
+    EXPECT_EQ(port.readByte(), 0x11);
+    ASSERT_TRUE(port.waitForByte(1000));
+    EXPECT_EQ(port.readByte(), 0x22);
+    EXPECT_FALSE(port.waitForByte(50));
+    EXPECT_EQ(port.readByte(), -1);
+}
 
 TEST_F(LinkWait, SilentBoardLetsTimersRunButStartsNoOtherTransaction) {
     startMainWindow();
