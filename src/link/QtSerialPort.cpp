@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
@@ -75,6 +76,7 @@ bool QtSerialPort::open(const PortSettings& settings) {
     SetUpLine(m_port, settings.speed().bitsPerSecond());
     m_lowLatency = false;
     if (m_port.open(QIODevice::ReadWrite)) {
+        quietNotifiers();
         m_lost.clear();
         m_lowLatency = requestLowLatency(m_port.handle());
         m_errorNumber = 0;
@@ -106,6 +108,14 @@ void QtSerialPort::close() {
 void QtSerialPort::discardInput() {
     m_port.readAll();
     m_port.clear(QSerialPort::Input);
+    quietNotifiers(); // reading switched Qt's notifier on again
+}
+
+void QtSerialPort::quietNotifiers() {
+#ifdef Q_OS_UNIX
+    for (QSocketNotifier* notifier : m_port.findChildren<QSocketNotifier*>())
+        notifier->setEnabled(false);
+#endif
 }
 
 int QtSerialPort::bytesAvailable() {
@@ -116,9 +126,9 @@ int QtSerialPort::bytesAvailable() {
 // Each byte goes straight to and from the descriptor that QSerialPort opened,
 // set up and locked: its buffered path reserves a 32 KiB buffer, emits two
 // signals and switches a notifier on and off for every byte, a third again of
-// the CPU an exchange costs. Its read notifier may still take bytes into its
-// buffer while the event loop runs between exchanges; those are older than
-// any on the descriptor, so they are read first.
+// the CPU an exchange costs. Its notifiers are kept off (quietNotifiers); were
+// one on, it would take bytes into Qt's buffer while the event loop ran
+// between exchanges, and those, older than any on the descriptor, go first.
 
 bool QtSerialPort::writeByte(quint8 byte) {
     // A full output queue frees in a few byte times on a working line; past

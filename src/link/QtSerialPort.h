@@ -41,6 +41,11 @@ public:
 private:
     // True, and the reason kept, when the device has gone.
     bool noteIfGone();
+    // Nothing reads the port between exchanges: with QSerialPort's notifiers
+    // on, every turn of the event loop would poll the terminal, and a
+    // terminal's poll waits for the kernel to hand over what came in. Qt
+    // keeps them as children of the port; where it does not, nothing changes.
+    void quietNotifiers();
 
     QSerialPort m_port;
     QString m_device;

@@ -39,10 +39,11 @@ protected:
 
 class LinkWait : public AppFixture {};
 
-// The port reads its bytes straight from the device, but while the event loop
-// runs between two exchanges Qt's own notifier may take one in: that one is
-// still the next byte read, and the bytes after it follow in their order.
-TEST_F(LinkWait, ABytePickedUpWhileTheEventLoopRanIsReadFirst) {
+// The port reads its bytes straight from the device, and the event loop
+// running between two exchanges leaves them there (polling the terminal on
+// every turn would cost each turn a wait on the kernel): bytes that came
+// meanwhile are read after it, in their order.
+TEST_F(LinkWait, BytesThatCameWhileTheEventLoopRanAreReadInOrder) {
     SilentPty device;
     QtSerialPort port;
     PortSettings settings;
@@ -51,9 +52,9 @@ TEST_F(LinkWait, ABytePickedUpWhileTheEventLoopRanIsReadFirst) {
     ASSERT_TRUE(device.send(QByteArray(1, '\x11')));
     QElapsedTimer waited;
     waited.start();
-    while (port.bytesAvailable() == 0 && waited.elapsed() < 2000)
+    while (waited.elapsed() < 100)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    ASSERT_EQ(port.bytesAvailable(), 1); // taken in by Qt, not left on the device
+    EXPECT_EQ(port.bytesAvailable(), 0); // still the device's
     ASSERT_TRUE(device.send(QByteArray(1, '\x22')));
 
     ASSERT_TRUE(port.waitForByte(1000));
