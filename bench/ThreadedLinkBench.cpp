@@ -1,7 +1,7 @@
 // Eight boards read at once from eight threads, each through a BoardLink of
 // its own: telvane-boardsim on eight pseudo-terminals throttled to 19200
-// baud. Each board is read alone, then all eight together, in three rounds; a link on its thread
-// must keep its pace when the others run beside it.
+// baud. Each board is read alone, then all eight together, in three rounds;
+// a link on its thread must keep its pace when the others run beside it.
 //
 // Counters: reads_per_s_alone and reads_per_s_together (the mean over the
 // boards); worst_share and mean_share, a board's rate together as a share of
