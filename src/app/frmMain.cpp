@@ -3,12 +3,14 @@
 #include "Address.h"
 #include "DisplayFormat.h"
 #include "FocusButton.h"
+#include "FrameInterior.h"
 #include "NumberText.h"
 #include "RSComm.h"
 #include "RegisterNames.h"
 #include "SharedState.h"
 #include "ViewContext.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -53,8 +55,8 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
         m_fraDisplay[size_t(i)] =
             new QGroupBox(i < 4 ? names[size_t(i)].text : RegisterNames::MainBrakeFrame);
         m_fraDisplay[size_t(i)]->setObjectName(QStringLiteral("fraDisplay%1").arg(i));
-        // Its own background, the window's colour: a new value repaints the
-        // frame and its label, not the view and the window frame beneath.
+        // Its own background, the window's colour: a repaint of the frame
+        // stops there, not at the view and the window frame beneath.
         m_fraDisplay[size_t(i)]->setAutoFillBackground(true);
     }
     for (int i = 0; i < ValueCount; ++i)
@@ -71,6 +73,7 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
         brake->addWidget(m_lblDescription[size_t(i)], i, 0, Qt::AlignRight);
         brake->addWidget(m_lblDisplay[size_t(4 + i)], i, 1, Qt::AlignCenter);
     }
+    FillValueLabels();
 
     m_fraMessageDisplay = new QGroupBox(QStringLiteral("Messages"));
     m_fraMessageDisplay->setObjectName(QStringLiteral("fraMessageDisplay"));
@@ -106,6 +109,18 @@ frmMain::frmMain(ViewContext& context, QWidget* parent)
 void frmMain::Form_Load() {
     for (int i = 0; i < ValueCount; ++i)
         m_address[size_t(i)] = RegisterNames::mainDisplay()[size_t(i)].address;
+}
+
+void frmMain::FillValueLabels() {
+    for (int i = 0; i < 4; ++i)
+        FrameInterior::fill(*m_fraDisplay[size_t(i)], {m_lblDisplay[size_t(i)]});
+    FrameInterior::fill(*m_fraDisplay[4], {m_lblDisplay[4], m_lblDisplay[5]});
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    ViewBase::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        FillValueLabels();
 }
 
 void frmMain::cmdAlarmReset_Click() {

@@ -27,6 +27,7 @@ public:
     QLabel* lblDisplay(int index) const { return m_lblDisplay[size_t(index)]; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void CycleStart() override;
     void PrepareOnline() override;
     void PrepareOffline() override;
@@ -37,6 +38,9 @@ private:
     void ShowValue(int index, const QString& text);
     void Form_Load();
     void SetControlsEnabled(bool enabled);
+    // The value labels take their frame's inside as their own background:
+    // a new value then repaints the label alone.
+    void FillValueLabels();
 
     std::array<QString, ValueCount> m_address;
     std::array<QGroupBox*, 5> m_fraDisplay{};
