@@ -6,6 +6,7 @@
 #include "ViewBase.h"
 
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -95,6 +96,37 @@ TEST_F(MainDisplay, AValueThatMovesUnderTheReadIsShownWhole) {
     MoveUnderTheRead(board, 180, [](BoardMemory& m) { m.setWord(180, 256); });
     ASSERT_TRUE(RunPasses(loop, 1));
     EXPECT_EQ(display(1)->text(), "256" + Deg); // its bytes read apart: 511
+}
+
+// Counts the paint events a widget gets.
+struct PaintCount : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(MainDisplay, ANewValueRepaintsItsLabelAloneAndTheFrameLooksAsWithAClearOne) {
+    setRegisters(12, 123, 0, 0, 0, 0);
+    startMainWindow();
+    goOnline();
+    ASSERT_TRUE(shows(1, "123" + Deg));
+    auto* frame = main->findChild<QGroupBox*>("fraDisplay1");
+    QLabel* label = display(1);
+    ASSERT_TRUE(label->autoFillBackground());
+    const QImage filled = frame->grab().toImage();
+    label->setAutoFillBackground(false);
+    EXPECT_EQ(frame->grab().toImage(), filled);
+    label->setAutoFillBackground(true);
+
+    PaintCount framePaints, labelPaints;
+    frame->installEventFilter(&framePaints);
+    label->installEventFilter(&labelPaints);
+    board.memory().setWord(180, 124);
+    ASSERT_TRUE(shows(1, "124" + Deg));
+    ASSERT_TRUE(pumpUntil([&] { return labelPaints.count > 0; }));
+    EXPECT_EQ(framePaints.count, 0);
 }
 
 TEST_F(MainDisplay, OfflineShowsTheLastShiftFromMemory) {
