@@ -2,22 +2,28 @@
 
 #include <QGroupBox>
 #include <QImage>
-#include <QPalette>
 #include <QWidget>
 #include <array>
 
 namespace FrameInterior {
 
-QColor color(const QGroupBox& like, bool enabled) {
+QColor color(const QGroupBox& like, QPalette::ColorGroup group) {
     // A frame of its own, drawn as the given one is, with no title and no
-    // children over its inside.
+    // children over its inside. It is in no active window: every colour
+    // group of its palette is the one asked for.
     constexpr int Side = 64;
+    QPalette palette = like.palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const QBrush brush = palette.brush(group, QPalette::ColorRole(role));
+        for (QPalette::ColorGroup each : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setBrush(each, QPalette::ColorRole(role), brush);
+    }
     QGroupBox probe;
     probe.setStyle(like.style());
-    probe.setPalette(like.palette());
+    probe.setPalette(palette);
     probe.setFlat(like.isFlat());
     probe.setAutoFillBackground(like.autoFillBackground());
-    probe.setEnabled(enabled);
+    probe.setEnabled(group != QPalette::Disabled);
     probe.resize(Side, Side);
     QImage image(probe.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -36,15 +42,19 @@ QColor color(const QGroupBox& like, bool enabled) {
 }
 
 void fill(const QGroupBox& frame, const QList<QWidget*>& widgets) {
-    const QColor enabled = color(frame, true);
-    const QColor disabled = color(frame, false);
-    const bool uniform = enabled.isValid() && disabled.isValid();
+    constexpr std::array<QPalette::ColorGroup, 3> Groups{QPalette::Active, QPalette::Inactive,
+                                                         QPalette::Disabled};
+    std::array<QColor, 3> colors;
+    bool uniform = true;
+    for (size_t i = 0; i < Groups.size(); ++i) {
+        colors[i] = color(frame, Groups[i]);
+        uniform = uniform && colors[i].isValid();
+    }
     for (QWidget* widget : widgets) {
         if (uniform) {
             QPalette palette = widget->palette();
-            palette.setColor(QPalette::Active, QPalette::Window, enabled);
-            palette.setColor(QPalette::Inactive, QPalette::Window, enabled);
-            palette.setColor(QPalette::Disabled, QPalette::Window, disabled);
+            for (size_t i = 0; i < Groups.size(); ++i)
+                palette.setColor(Groups[i], QPalette::Window, colors[i]);
             widget->setPalette(palette);
         }
         widget->setAutoFillBackground(uniform);

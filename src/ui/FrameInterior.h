@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPalette>
 
 class QGroupBox;
 class QWidget;
@@ -12,10 +13,10 @@ class QWidget;
 // Fusion style (a scaled border picture) costs several times the text.
 namespace FrameInterior {
 
-// The one colour inside a frame like this one, enabled or not, or an
-// invalid colour when its style paints the inside with more than one or
+// The one colour inside a frame like this one in the given colour group, or
+// an invalid colour when its style paints the inside with more than one or
 // lets what lies beneath show through.
-QColor color(const QGroupBox& like, bool enabled = true);
+QColor color(const QGroupBox& like, QPalette::ColorGroup group = QPalette::Active);
 
 // Fills each widget with the colour inside the frame, or leaves it clear
 // when there is no one colour. Called again when the palette or the style

@@ -48,6 +48,16 @@ TEST(FrameInterior, ALabelIsFilledOnlyWhenTheInsideIsOneColour) {
     FrameInterior::fill(frame, {label});
     EXPECT_EQ(frame.grab().toImage(), clearDisabled);
 
+    // Each colour group from its own colours (the frame's own window is not active).
+    QPalette palette = frame.palette();
+    palette.setColor(QPalette::Active, QPalette::Window, Qt::darkGreen);
+    palette.setColor(QPalette::Inactive, QPalette::Window, Qt::darkRed);
+    frame.setPalette(palette);
+    const QColor active = FrameInterior::color(frame, QPalette::Active);
+    const QColor inactive = FrameInterior::color(frame, QPalette::Inactive);
+    EXPECT_GT(active.green(), active.red());
+    EXPECT_GT(inactive.red(), inactive.green());
+
     ShadedFrames shaded;
     frame.setStyle(&shaded);
     EXPECT_FALSE(FrameInterior::color(frame).isValid());
