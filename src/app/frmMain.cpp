@@ -112,9 +112,10 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::FillValueLabels() {
-    for (int i = 0; i < 4; ++i)
-        FrameInterior::fill(*m_fraDisplay[size_t(i)], {m_lblDisplay[size_t(i)]});
-    FrameInterior::fill(*m_fraDisplay[4], {m_lblDisplay[4], m_lblDisplay[5]});
+    // The five frames are made alike: what one paints inside, all do (each
+    // reading draws a frame aside three times).
+    FrameInterior::fill(*m_fraDisplay[0],
+                        QList<QWidget*>(m_lblDisplay.begin(), m_lblDisplay.end()));
 }
 
 void frmMain::changeEvent(QEvent* event) {
